@@ -1,0 +1,44 @@
+// What the model shows to the user or asks of them. The desktop program shows
+// skinned message windows; the command-line tool prints to stderr; tests record
+// the texts and script the answers. Every call returns, so start-up continues
+// after a configuration message.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+class IPrompt {
+public:
+    virtual ~IPrompt() = default;
+    // A modal message with only an OK button.
+    virtual void ShowMessage(std::u16string_view text, std::u16string_view caption) = 0;
+    // A yes/no question; true for yes.
+    virtual bool AskYesNo(std::u16string_view text, std::u16string_view caption) = 0;
+};
+
+// Records every message and answers questions from a script (default: no).
+class CRecordingPrompt final : public IPrompt {
+public:
+    struct Entry { std::u16string text, caption; };
+    void ShowMessage(std::u16string_view text, std::u16string_view caption) override
+    {
+        m_entries.push_back({std::u16string(text), std::u16string(caption)});
+    }
+    bool AskYesNo(std::u16string_view text, std::u16string_view caption) override
+    {
+        m_entries.push_back({std::u16string(text), std::u16string(caption)});
+        if (m_answers.empty()) return false;
+        const bool b = m_answers.front();
+        m_answers.erase(m_answers.begin());
+        return b;
+    }
+    void QueueAnswer(bool b) { m_answers.push_back(b); }
+    const std::vector<Entry>& Entries() const { return m_entries; }
+    void Clear() { m_entries.clear(); }
+
+private:
+    std::vector<Entry> m_entries;
+    std::vector<bool> m_answers;
+};

@@ -1,0 +1,60 @@
+// The INI layer under cfg.ini and lang.ini: a file is parsed once into memory
+// and answers reads the way the options code expects of profile strings.
+//  - section and key names compare ASCII case-insensitively;
+//  - a missing file, section or key, or an empty value, gives the caller's default;
+//  - the value is the text after the first '=', trimmed of blanks; a value wholly
+//    enclosed in matching quotes loses them; no inline comments;
+//  - lines whose first non-blank character is ';' are comments;
+//  - the first section of a name and the first key of a name in it win;
+//  - UTF-16LE/BE with BOM, UTF-8 with or without BOM, and Windows-1252 when the
+//    bytes are not valid UTF-8; values are returned as UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CIniFile {
+public:
+    CIniFile() = default;
+    // A file that does not exist or cannot be read gives an empty object (Exists() false).
+    static CIniFile Load(const std::filesystem::path& path);
+    static CIniFile FromBytes(std::string_view bytes);
+
+    bool Exists() const { return m_bExists; }
+    // "UTF-8", "UTF-8 BOM", "UTF-16LE", "UTF-16BE" or "windows-1252".
+    const std::string& Encoding() const { return m_strEncoding; }
+
+    // The value as stored (trimmed, quotes removed), or nothing when the section or key is missing.
+    std::optional<std::string> Raw(std::string_view section, std::string_view key) const;
+    // The value cut to nCapacity-1 UTF-16 characters (nCapacity counts the terminator);
+    // the default when missing or empty.
+    std::string GetString(std::string_view section, std::string_view key, std::string_view def,
+                          size_t nCapacity) const;
+    // Blanks, optional sign, 0x prefix for hexadecimal, digits up to the first non-digit;
+    // no digits gives 0; the default when missing or empty; low 32 bits kept.
+    int32_t GetInt(std::string_view section, std::string_view key, int32_t def) const;
+
+private:
+    struct Entry { std::string key, value; };
+    struct Section { std::string name; std::vector<Entry> entries; };
+    std::vector<Section> m_sections;
+    std::string m_strEncoding;
+    bool m_bExists = false;
+};
+
+// The integer rule of GetInt applied to one text.
+int32_t ParseIniInt(std::string_view text);
+
+// Writes section/key=value into the file, keeping every other line, order and
+// comment; creates the file or the section when missing; keeps UTF-16 files
+// UTF-16. The file is re-read first and replaced atomically. False with a reason
+// in strErr when the file cannot be written.
+bool WriteIniString(const std::filesystem::path& path, std::string_view section, std::string_view key,
+                    std::string_view value, std::string& strErr);
+bool WriteIniInt(const std::filesystem::path& path, std::string_view section, std::string_view key,
+                 int32_t value, std::string& strErr);
