@@ -8,15 +8,21 @@
 //  - the first section of a name and the first key of a name in it win;
 //  - UTF-16LE/BE with BOM, UTF-8 with or without BOM, and Windows-1252 when the
 //    bytes are not valid UTF-8; values are returned as UTF-8.
+// The object is a snapshot: after a write, load the file again to see the change.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
+
+// Larger files are treated as unreadable (logged): no settings file comes near it.
+constexpr size_t kIniMaxBytes = size_t(8) << 20;
 
 class CIniFile {
 public:
@@ -39,13 +45,31 @@ public:
     // no digits gives 0; the default when missing or empty; low 32 bits kept.
     int32_t GetInt(std::string_view section, std::string_view key, int32_t def) const;
 
+    // Every key line of every section a read can reach, in file order (the later
+    // sections of a repeated name are never read and are left out; repeated keys
+    // are included, though only the first is read). For checks of shipped files.
+    void VisitValues(const std::function<void(std::string_view section, std::string_view key,
+                                              std::string_view value)>& fn) const;
+
 private:
+    static CIniFile Parse(std::string_view bytes, const std::string& strWhere);
+    const std::string* Find(std::string_view section, std::string_view key) const;
+
     struct Entry { std::string key, value; };
-    struct Section { std::string name; std::vector<Entry> entries; };
+    struct Section {
+        std::string name;
+        std::vector<Entry> entries;
+        std::unordered_map<std::string, size_t> index;  // folded key -> first entry of that name
+    };
     std::vector<Section> m_sections;
+    std::unordered_map<std::string, size_t> m_index;  // folded name -> first section of that name
     std::string m_strEncoding;
     bool m_bExists = false;
 };
+
+// UTF-8 text cut to fit a buffer of nCapacity UTF-16 characters, terminator
+// included: at most nCapacity-1 units, never half a surrogate pair.
+std::string CutToCapacity(std::string_view utf8, size_t nCapacity);
 
 // The integer rule of GetInt applied to one text.
 int32_t ParseIniInt(std::string_view text);

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "TestSupport.h"
+#include "core/AtomicFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> FolderNames(const fs::path& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+TEST(AtomicFile, WritesNewAndReplacesOldFiles)
+{
+    test::CTempDir dir;
+    const fs::path path = dir / "pro.dct";
+    std::string strErr;
+    const std::string bytes("a\0b\r\n\xFF", 6);
+    ASSERT_TRUE(WriteFileAtomic(path, bytes, strErr)) << strErr;
+    EXPECT_EQ(test::ReadBytes(path), bytes);
+
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(WriteFileAtomic(path, "new", strErr)) << strErr;
+    EXPECT_EQ(test::ReadBytes(path), "new");
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+
+    ASSERT_TRUE(WriteFileAtomic(path, "", strErr)) << strErr;
+    EXPECT_EQ(fs::file_size(path), 0u);
+    EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"pro.dct"});  // no temporary file left
+}
+
+TEST(AtomicFile, ALinkStaysALink)
+{
+    test::CTempDir dir;
+    fs::create_directory(dir / "real");
+    test::WriteBytes(dir / "real" / "lang.ini", "old");
+    fs::create_symlink(dir / "real" / "lang.ini", dir / "lang.ini");
+    std::string strErr;
+    ASSERT_TRUE(WriteFileAtomic(dir / "lang.ini", "new", strErr)) << strErr;
+    EXPECT_TRUE(fs::is_symlink(dir / "lang.ini"));
+    EXPECT_EQ(test::ReadBytes(dir / "real" / "lang.ini"), "new");
+}
+
+TEST(AtomicFile, FailuresKeepTheOldFileAndLeaveNoTemporary)
+{
+    test::CTempDir dir;
+    test::WriteBytes(dir / "keep.txt", "precious");
+    fs::create_directory(dir / "target");
+    test::WriteBytes(dir / "target" / "inside", "x");
+
+    struct Case { const char* name; fs::path path; };
+    const Case cases[] = {
+        {"missing folder", dir / "no-such-folder" / "pro.dct"},
+        {"a file where the folder should be", dir / "keep.txt" / "pro.dct"},
+        {"a folder in place of the file", dir / "target"},
+        {"no file name", dir.Path() / ""},
+    };
+    for (const Case& c : cases) {
+        std::string strErr;
+        EXPECT_FALSE(WriteFileAtomic(c.path, "new bytes", strErr)) << c.name;
+        EXPECT_FALSE(strErr.empty()) << c.name;
+    }
+    EXPECT_EQ(test::ReadBytes(dir / "keep.txt"), "precious");
+    EXPECT_EQ(FolderNames(dir / "target"), std::vector<std::string>{"inside"});
+    EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"keep.txt", "target"}));
+}
+
+TEST(AtomicFile, KeepAsideMovesTheFileOutOfTheWay)
+{
+    test::CTempDir dir;
+    const fs::path path = dir / "pro.dct";
+    std::string strErr;
+    EXPECT_EQ(KeptAsidePath(path), dir / "pro.dct.bad");
+
+    EXPECT_TRUE(KeepAside(path, strErr)) << strErr;  // nothing there: nothing to lose
+    EXPECT_TRUE(fs::is_empty(dir.Path()));
+
+    test::WriteBytes(path, "first broken");
+    ASSERT_TRUE(KeepAside(path, strErr)) << strErr;
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_EQ(test::ReadBytes(dir / "pro.dct.bad"), "first broken");
+
+    test::WriteBytes(path, "second broken");
+    ASSERT_TRUE(KeepAside(path, strErr)) << strErr;  // replaces the older .bad
+    EXPECT_EQ(test::ReadBytes(dir / "pro.dct.bad"), "second broken");
+
+    // A .bad that cannot be replaced: the file stays where it is and the caller is told.
+    fs::remove(dir / "pro.dct.bad");
+    fs::create_directory(dir / "pro.dct.bad");
+    test::WriteBytes(dir / "pro.dct.bad" / "x", "x");
+    test::WriteBytes(path, "third broken");
+    strErr.clear();
+    EXPECT_FALSE(KeepAside(path, strErr));
+    EXPECT_FALSE(strErr.empty());
+    EXPECT_EQ(test::ReadBytes(path), "third broken");
+}
