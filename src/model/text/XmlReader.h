@@ -13,12 +13,7 @@
 #include <utility>
 #include <vector>
 
-// Converts 8-bit text in a named charset to UTF-16. The model decodes UTF-8,
-// UTF-16, UTF-32, US-ASCII, ISO-8859-1 and Windows-1252 itself; other names go
-// to this hook when one is installed (the platform layer installs iconv).
-// Returns false when the charset is unknown.
-using CharsetHook = std::function<bool(std::string_view charset, std::string_view bytes, std::u16string& out)>;
-void SetCharsetHook(CharsetHook hook);
+#include "text/Charset.h"  // CharsetHook, SetCharsetHook
 
 class CXmlReader {
 public:
@@ -46,20 +41,38 @@ public:
     std::vector<std::pair<std::u16string, std::u16string>> GetChildAttributes() const;
     bool IsWellFormed() const { return m_bWellFormed; }
 
+    // The inverse of EnterElement, for walking the whole tree: the current element
+    // becomes the current child and its parent the current element.
+    void LeaveElement();
+
+    // Files larger than this are refused: the reader holds the whole text and
+    // its index in memory, and no file the program reads comes near it.
+    static constexpr size_t kMaxFileBytes = 16u << 20;
+
 private:
+    // Document flags.
+    static constexpr uint32_t kDocError = 0x01;  // a problem was found while indexing
+    static constexpr uint32_t kDocUtf8Bom = 0x10, kDocUtf16LE = 0x20, kDocUtf16BE = 0x40;
+    // Element flags.
+    static constexpr uint32_t kElemEmpty = 0x01;     // <name/>
+    static constexpr uint32_t kElemNotEnded = 0x02;  // no end tag found; its children were lifted to siblings
+    static constexpr uint32_t kElemFirstChild = 0x04;
+
     struct Element {
         uint32_t nStart = 0;       // offset of '<' of the start tag
         uint32_t nLength = 0;      // up to and including the end tag's '>'
         uint32_t nStartTagLen = 0;
         uint32_t nEndTagLen = 0;
-        uint32_t nFlags = 0;
+        uint32_t nFlags = 0;       // kElem*
         uint32_t iParent = 0, iFirstChild = 0, iNext = 0, iPrev = 0;
     };
     friend class CXmlReaderImpl;
 
+    void Clear();
+
     std::u16string m_strDoc;
     std::vector<Element> m_elems;  // [0] stands for the document itself
-    uint32_t m_nDocFlags = 0;
+    uint32_t m_nDocFlags = 0;      // kDoc*
     uint32_t m_iParent = 0, m_iElem = 0, m_iChild = 0;
     bool m_bElementKind = false;
     bool m_bWellFormed = false;
