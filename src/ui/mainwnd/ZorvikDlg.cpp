@@ -1,0 +1,47 @@
+#include "ui/mainwnd/ZorvikDlg.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "core/Gvar.h"
+#include "core/Log.h"
+#include "text/TextCatalogue.h"
+#include "ui/QtText.h"
+
+CZorvikDlg::CZorvikDlg(QWidget* parent) : QWidget(parent)
+{
+    setWindowTitle(ToQString(gVar.pszTitle ? std::u16string_view(gVar.pszTitle) : std::u16string_view()));
+    setObjectName(QStringLiteral("ZorvikDlg"));
+    resize(720, 420);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, ToQColor(gVar.clrPopWndBkg));
+    pal.setColor(QPalette::WindowText, ToQColor(gVar.clrTxt));
+    setPalette(pal);
+
+    auto* pLayout = new QVBoxLayout(this);
+    auto* pTitle = new QLabel(windowTitle(), this);
+    QFont font = pTitle->font();
+    font.setPointSize(22);
+    font.setBold(true);
+    pTitle->setFont(font);
+    pTitle->setAlignment(Qt::AlignCenter);
+    pLayout->addStretch(1);
+    pLayout->addWidget(pTitle);
+    const std::u16string& strVersion = gText.tc_version;
+    if (!strVersion.empty()) {
+        auto* pVer = new QLabel(ToQString(strVersion), this);
+        pVer->setAlignment(Qt::AlignCenter);
+        pLayout->addWidget(pVer);
+    }
+    pLayout->addStretch(1);
+}
+
+void CZorvikDlg::ShowAndActivate()
+{
+    LogPrintf("Show window (tray click)");
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}

@@ -1,0 +1,14 @@
+// The main window. For now a plain window titled with the program title; the
+// device pages, navigation and tray icon are built into it step by step.
+#pragma once
+
+#include <QWidget>
+
+class CZorvikDlg : public QWidget {
+    Q_OBJECT
+public:
+    explicit CZorvikDlg(QWidget* parent = nullptr);
+
+    // What the tray icon's left click does: show the window and bring it to the front.
+    void ShowAndActivate();
+};
