@@ -78,6 +78,17 @@ int32_t ParseIniInt(std::string_view text);
 // comment; creates the file or the section when missing; keeps UTF-16 files
 // UTF-16. The file is re-read first and replaced atomically. False with a reason
 // in strErr when the file cannot be written.
+//  - the first matching key of the first matching section is replaced in place,
+//    keeping its line ending; a new key goes after the section's last key line;
+//    a new section goes at the end; lines are written as key=value in the line
+//    ending the file already uses (LF in a new file);
+//  - UTF-16 and UTF-8 files keep their encoding and BOM; a Windows-1252 file keeps
+//    its bytes for an ASCII edit and becomes UTF-8 otherwise, so nothing changes meaning;
+//  - names or values with line breaks, NUL or invalid UTF-8, empty or blank-edged
+//    names, ']' in a section name, '=' in a key or a key starting with ';' or '['
+//    are refused: they would not read back as written;
+//  - a value is read back trimmed and without enclosing quotes, like any other;
+//  - the folder must exist; a folder or other non-file in place of the file fails.
 bool WriteIniString(const std::filesystem::path& path, std::string_view section, std::string_view key,
                     std::string_view value, std::string& strErr);
 bool WriteIniInt(const std::filesystem::path& path, std::string_view section, std::string_view key,

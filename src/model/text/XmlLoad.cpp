@@ -119,8 +119,9 @@ std::string FindDeclaredEncoding(std::string_view head)
     return {};
 }
 
-// Lead bytes announce how many continuation bytes follow; the whole text must be
-// well-formed UTF-8 (no overlong forms, no surrogates) to count as UTF-8.
+// Only well-formed UTF-8 counts as UTF-8. Checking lead and continuation bits
+// alone would take Windows-1252 text such as "\xAB\xE9\xBB" (guillemets around an
+// e-acute) for UTF-8 and turn it into replacement characters.
 bool LooksLikeUtf8(std::string_view s) { return IsValidUtf8(s); }
 
 }  // namespace
@@ -227,6 +228,13 @@ bool CXmlReader::LoadBytes(std::string_view bytes)
         if (!DecodeCharset(strEncoding, text, m_strDoc))
             AppendAscii(strNotes, "(charset not known, read as windows-1252) ");
         AppendAscii(strNotes, "to " + std::to_string(m_strDoc.size()) + " wide chars ");
+    }
+    // The index keeps 32-bit offsets. The file cap keeps every built-in decoder far
+    // below that; this guards against a charset hook that inflates its output.
+    if (m_strDoc.size() > 2 * kMaxFileBytes) {
+        Clear();
+        m_strLoadResult = u"Decoded text too large";
+        return false;
     }
     AppendAscii(m_strLoadResult, strEncoding.empty() ? "ANSI" : strEncoding);
     AppendAscii(m_strLoadResult, bBom ? " BOM + " : " ");

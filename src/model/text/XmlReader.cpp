@@ -331,8 +331,6 @@ void CXmlReader::Clear()
 
 bool CXmlReader::SetDocument()
 {
-    // Offsets are 32-bit; loading caps documents far below that.
-    if (m_strDoc.size() >= 0x7FFFFFFF) m_strDoc.clear();
     CXmlReaderImpl::Index(*this);
     ResetPosition();
     return m_bWellFormed;

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <vector>
 
 #include "TestSupport.h"
 #include "core/Ini.h"
+#include "core/Log.h"
 #include "core/Utf.h"
 
 namespace fs = std::filesystem;
@@ -141,6 +143,9 @@ TEST(Ini, EncodingsAndLineEndings)
         {"utf16le", Utf16File(text, false), "UTF-16LE", title},
         {"utf16be", Utf16File(text, true), "UTF-16BE", title},
         {"utf16le odd byte", Utf16File(text, false) + "x", "UTF-16LE", title},
+        {"utf16le lone surrogate", Utf16File(u"[OPT]\nTitle=a\xD800z\nDebug=2", false), "UTF-16LE",
+         "a\xEF\xBF\xBDz"},
+        {"utf8 bom, bad byte", "\xEF\xBB\xBF[OPT]\nTitle=a\xFFz\nDebug=2", "UTF-8 BOM", "a\xEF\xBF\xBDz"},
         {"cp1252", "[OPT]\r\nTitle=Caf\xE9 \x80\r\nDebug=2\r\n", "windows-1252", "Caf\xC3\xA9 \xE2\x82\xAC"},
         {"lf", "[OPT]\nTitle=t\nDebug=2", "UTF-8", "t"},
         {"lone cr", "[OPT]\rTitle=t\rDebug=2\r", "UTF-8", "t"},
@@ -152,6 +157,21 @@ TEST(Ini, EncodingsAndLineEndings)
         EXPECT_EQ(ini.Raw("OPT", "Title"), c.title) << c.name;
         EXPECT_EQ(ini.GetInt("OPT", "Debug", 0), 2) << c.name;
     }
+}
+
+TEST(Ini, TheWindows1252FallbackIsLogged)
+{
+    std::vector<std::string> lines;
+    LogConfig cfg;
+    cfg.nDebug = 1;
+    cfg.debugOut = [&](const std::string& s) { lines.push_back(s); };
+    LogStart(cfg);
+    (void)CIniFile::FromBytes("[OPT]\nTitle=\xC3\xA9\n");
+    EXPECT_TRUE(lines.empty());
+    (void)CIniFile::FromBytes("[OPT]\nTitle=Caf\xE9\n");
+    LogStop();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("Windows-1252"), std::string::npos) << lines[0];
 }
 
 TEST(Ini, LoadReadsFilesAndRefusesWhatIsNotOne)
