@@ -1,0 +1,68 @@
+// Where skin images come from and how they are prepared for drawing: the
+// chosen skin folder, the common folder shared by every skin, the mouse
+// pictures; state images (_nr, _ov, _dn); backgrounds cut from a page; the
+// interface scale. File names are found case-insensitively, because skins
+// written on other systems spell the same file "Check_nr.png" and "check_nr.png".
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class QWidget;
+class QPainter;
+class IPrompt;
+
+namespace skin {
+
+// Full path of a file in the chosen skin folder, the common folder or the mouse
+// picture folder; empty when no file of that name (in any letter case) exists.
+QString ChosenPath(const QString& strName);
+QString CommonPath(const QString& strName);
+QString MousePath(const QString& strName);
+// The same lookup inside any folder.
+QString FindCaseInsensitive(const QString& strFolder, const QString& strName);
+
+// An image from the chosen folder (a full path is used as it is); null when missing.
+QImage LoadChosen(const QString& strNameOrPath);
+QImage LoadCommon(const QString& strName);
+QImage LoadMouse(const QString& strName);
+
+// The three state images of a control. Hover and pressed images that do not load
+// fall back to the normal image.
+struct StateImages {
+    QImage nr, ov, dn;
+    bool IsComplete() const { return !nr.isNull() && !ov.isNull() && !dn.isNull(); }
+};
+// Loads and checks them: a hover or pressed image whose size differs from the
+// normal one shows "The size of %s is not equal" (normal image's name, empty
+// caption) once. bAllLoaded is false when any of the three did not load.
+StateImages LoadStateImages(const QString& strNr, const QString& strOv, const QString& strDn, IPrompt* pPrompt,
+                            bool& bAllLoaded);
+
+// A copy of part of an image, optionally filled over with a tint at an opacity 0..255.
+QImage CutBackground(const QImage& img, const QRect& rc, const QColor* pTint = nullptr, int nTintAlpha = 0);
+// Part of the background with the overlay drawn over it.
+QImage ComposeImage(const QImage& background, const QRect& rcBackground, const QImage& overlay,
+                    const QRect& rcOverlay);
+
+// The interface scale: 1.0 below 2500 pixels of screen width, 1.4 up to 2799,
+// 1.5 up to 3499, 1.9 above.
+double ScaleForScreenWidth(int nWidth);
+double InterfaceScale();
+void SetInterfaceScale(double fScale);
+// The image at size x scale (nearest neighbour); the image itself at scale 1.
+QImage ScaleImage(const QImage& img);
+// Moves and resizes a control by the interface scale, in its parent's coordinates.
+void ScaleWindow(QWidget* pControl);
+void CenterOnParent(QWidget* pWindow, int nWidth, int nHeight);
+// Draws the text centred on one line, or wrapped at word boundaries with the
+// lines centred vertically when it does not fit; returns the rectangle used.
+QRect DrawTextFit(QPainter& painter, const QString& strText, const QRect& rc);
+
+// The alpha bytes of a .skn mask, row by row; empty when it cannot be loaded.
+std::vector<uint8_t> LoadMask(const QString& strPath, QSize& size);
+
+}  // namespace skin
