@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "core/KeyInfo.h"
+#include "keys/KeyInfo.h"
 #include "core/Types.h"
 
 // ---- mouse description -------------------------------------------------------
@@ -185,6 +185,12 @@ struct MsDesc {
     uint8_t DpiSW2[3];
     ZColor clrPickMs[8];
     ZRect rcDpiText;
+    // How many values the tables above hold, as read: the pages offer that many.
+    int32_t nLightNum;        // LightUI / LightHW
+    int32_t nSpeedNum;        // SpeedUI / SpeedHW
+    int32_t nLodNum;          // LodUI / LodHW (ShowLOD 1), or 16 for LODSet / LODVal (ShowLOD 2)
+    int32_t nDebounceNum;     // DebounceUi / DebounceHw; 0 when there is no debounce option
+    int32_t nPrecisionNum;    // PrecisionUI
 };
 
 // ---- keyboard description ----------------------------------------------------

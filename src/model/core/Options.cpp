@@ -13,7 +13,11 @@
 #include <vector>
 
 #include "core/Gvar.h"
+#include "core/KeyCfg.h"
 #include "core/IniValues.h"
+#include "core/KeyboardDesc.h"
+#include "core/MouseDesc.h"
+#include "core/PadDesc.h"
 #include "core/Utf.h"
 
 namespace fs = std::filesystem;
@@ -478,21 +482,26 @@ bool DataInit(const CIniFile& cfg, IPrompt& prompt, LogConfig logCfg)
     if (g.nMacProtocol != 1 && g.nMacProtocol != 2)
         Report(prompt, kOpt, "MacProtocol", "Macro Protocol is unknown", std::to_string(g.nMacProtocol));
 
-    // The device descriptions are read here, each when its family is configured:
-    // the mouse (MS, SENSOR_%d) when nMsFw != 0, the keyboard (KB, KBKEY) when
-    // nKbFw != 0, the pad (PAD) when nPadFw != 0. Their loaders are not part of
-    // this module yet.
+    // The device descriptions, each when its family is configured.
+    if (g.nMsFw != 0) LoadMouseDescription(cfg, prompt);
+    if (g.nKbFw != 0) LoadKeyboardDescription(cfg, prompt);
+    if (g.nPadFw != 0) LoadPadDescription(cfg, prompt);
 
     return true;
 }
 
 bool PostInit(IPrompt& prompt)
 {
-    // When nMsFw != 0, keycfg.kyg is read and the mouse key layout is built here,
-    // before the keyboard steps; that step is not part of this module yet.
+    // The mouse key layout, before the keyboard steps: from keycfg.kyg in the
+    // user folder when it holds one, else from the current sensor's default keys.
+    if (gVar.nMsFw != 0) {
+        const bool bKeyCfg = !g_szUserDir.empty() && ReadKeyCfg(g_szUserDir, g_KeyCfg, prompt) == KeyCfgState::Ok;
+        BuildMouseKeyLayout(bKeyCfg ? &g_KeyCfg : nullptr, prompt);
+    }
     if (gVar.nKbFw != 0) {
-        // The keyboard's Fn table (section FN) is built here, before the check
-        // below; that step is not part of this module yet.
+        // The keyboard's Fn layer (section FN of cfg.ini in the application
+        // folder), before the check below.
+        BuildFnTable(prompt);
         if (!IsKnownKbFw(gVar.nKbFw))
             Report(prompt, kOpt, "KbFw", "Wrong KbFw Value", std::to_string(gVar.nKbFw));
     }

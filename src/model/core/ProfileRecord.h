@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "core/KeyInfo.h"
+#include "keys/KeyInfo.h"
 #include "core/Types.h"
 
 static_assert(std::endian::native == std::endian::little,

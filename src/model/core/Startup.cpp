@@ -8,6 +8,7 @@
 #include "core/Ini.h"
 #include "core/Log.h"
 #include "core/Options.h"
+#include "core/SensorTables.h"
 #include "core/Utf.h"
 #include "text/TextCatalogue.h"
 
@@ -30,6 +31,7 @@ void LogLaunch()
 
 bool RunStartupDataSteps(const StartupFolders& folders, IPrompt& prompt)
 {
+    InitSensorTables();
     g_szAppDir = folders.appDir;
     const CIniFile cfg = CIniFile::Load(g_szAppDir / "cfg.ini");
 

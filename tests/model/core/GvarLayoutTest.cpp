@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/Gvar.h"
-#include "core/KeyInfo.h"
+#include "keys/KeyInfo.h"
 #include "core/ProfileRecord.h"
 
 namespace {

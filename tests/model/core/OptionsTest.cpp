@@ -220,9 +220,10 @@ TEST_F(OptionsTest, ValuesAreReadAndCheckedByKind)
         {"UpateUrl=https://zorvik.example/u/", [] { EXPECT_EQ(S(gVar.szUpateUrl), "https://zorvik.example/u/"); },
          {}},
         // Families.
-        {"MsFw=5\nKbFw=22", [] { EXPECT_TRUE(gVar.bMultiDev); }, {}},
+        // A mouse configured without its sections has no sensor to work with.
+        {"MsFw=5\nKbFw=22", [] { EXPECT_TRUE(gVar.bMultiDev); }, {"set_cur_sensor:  pSensorCfg=null for 0x3050"}},
         {"KbFw=22\nPadFw=40", [] { EXPECT_TRUE(gVar.bMultiDev); }, {}},
-        {"MsFw=5", [] { EXPECT_FALSE(gVar.bMultiDev); }, {}},
+        {"MsFw=5", [] { EXPECT_FALSE(gVar.bMultiDev); }, {"set_cur_sensor:  pSensorCfg=null for 0x3050"}},
         {"PadFw=40", [] { EXPECT_FALSE(gVar.bMultiDev); }, {}},
         // Macro protocol.
         {"MacProtocol=2", [] { EXPECT_EQ(gVar.nMacProtocol, 2); }, {}},
