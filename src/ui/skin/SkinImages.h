@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <vector>
 
 class QWidget;
@@ -63,6 +64,21 @@ void CenterOnParent(QWidget* pWindow, int nWidth, int nHeight);
 QRect DrawTextFit(QPainter& painter, const QString& strText, const QRect& rc);
 
 // The alpha bytes of a .skn mask, row by row; empty when it cannot be loaded.
+// The file is read by its content, whatever its suffix; a picture without an
+// alpha channel is refused (it would light every pixel of the picture).
 std::vector<uint8_t> LoadMask(const QString& strPath, QSize& size);
+
+// A mask checked against the picture it belongs to.
+enum class MaskLoad { Ok, Missing, WrongSize };
+MaskLoad LoadMaskFor(const QString& strPath, QSize pictureSize, std::vector<uint8_t>& alpha);
+
+// The LED colour laid over a picture pixel with the strength a (0..255): each
+// channel = a/255 x LED + (1 - a/255) x picture, whole numbers; the picture's
+// alpha is kept. Both colours are straight (not premultiplied).
+QRgb BlendMaskPixel(QRgb picture, QRgb led, uint8_t a);
+// The whole picture with the LED colour laid over it through the mask (one
+// byte per pixel, row by row, of the picture's size); the picture itself when
+// the mask does not fit it.
+QImage ApplyMask(const QImage& picture, const std::vector<uint8_t>& mask, QRgb led);
 
 }  // namespace skin
