@@ -286,7 +286,7 @@ StoredProfiles ListStoredProfiles(const fs::path& userDir)
         out.strProblem = std::string("pro.dct cannot be read: ") + std::strerror(nErrno);
         return out;
     }
-    CProList list;
+    CProList& list = out.records;
     const ProDctDecode dec = DecodeProDct(bytes, list);
     if (dec.Damaged())
         out.strProblem = "pro.dct is damaged (" + std::string(dec.bWrongSize ? "wrong size" : "unreadable slots") + "); " +
@@ -302,5 +302,6 @@ StoredProfiles ListStoredProfiles(const fs::path& userDir)
     if (!pCurrent) pCurrent = list.At(0);
     for (const auto& p : list)
         out.profiles.push_back({p->nID, std::u16string(FixedView(p->szName)), p.get() == pCurrent});
+    out.pCurrent = pCurrent;
     return out;
 }

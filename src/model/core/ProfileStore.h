@@ -133,6 +133,8 @@ struct StoredProfiles {
     bool bFound = false;            // pro.dct exists
     std::string strProblem;         // what is wrong with the files, empty when nothing
     std::vector<StoredProfile> profiles;
+    CProList records;                       // the records themselves, in the same order
+    const ProfileRecord* pCurrent = nullptr;  // in records; null when there is none
 };
 // The profiles of a user folder as the program would load them; never moves or
 // writes a file.

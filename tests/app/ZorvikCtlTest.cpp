@@ -1,0 +1,159 @@
+// zorvikctl's profile, key and macro commands as a user runs them, on the demo
+// installation and on the fixture configurations of every device family.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <filesystem>
+#include <memory>
+
+#include "TestSupport.h"
+#include "core/ProfileStore.h"
+#include "core/Utf.h"
+#include "keys/FunId.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CtlResult { int nExit; std::string strOut, strErr; };
+
+class ZorvikCtlTest : public ::testing::Test {
+protected:
+    // An application folder holding the given cfg.ini and the shipped languages.
+    fs::path MakeAppDir(const fs::path& cfg)
+    {
+        const fs::path app = m_home / "app";
+        fs::create_directories(app);
+        fs::copy_file(cfg, app / "cfg.ini", fs::copy_options::overwrite_existing);
+        fs::copy(test::SourceDir() / "data" / "text", app / "text",
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        return app;
+    }
+    CtlResult Run(const fs::path& appDir, const QStringList& args, const QByteArray& input = {})
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", QString::fromStdString(m_home.Path().string()));
+        env.insert("XDG_DATA_HOME", QString::fromStdString((m_home / "data").string()));
+        p.setProcessEnvironment(env);
+        QStringList all = {"--app-dir", QString::fromStdString(appDir.string()), "--user-dir",
+                           QString::fromStdString(UserDir().string())};
+        all += args;
+        p.start(QString::fromStdString((test::AppDir() / "zorvikctl").string()), all);
+        p.write(input);
+        p.closeWriteChannel();
+        EXPECT_TRUE(p.waitForFinished(20000));
+        return {p.exitCode(), p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+    }
+    fs::path UserDir() const { return m_home / "user"; }
+    // Stores two profiles, the second current, its first mouse key set to a middle click.
+    void StoreProfiles()
+    {
+        CProList list;
+        for (const auto& [id, name] : {std::pair{0x00112233u, u"Work"}, std::pair{0x00445566u, u"Game night"}}) {
+            auto p = std::make_unique<ProfileRecord>();
+            p->dwMagic = kProfileMagic;
+            p->nID = id;
+            CopyToFixed(p->szName, name);
+            list.Add(std::move(p));
+        }
+        list.At(1)->Ms.Mode[0].Key[0][0].FunID = MakeFunID(FUN_MOUSE, kMsMiddle);
+        int nSaved = 0;
+        fs::create_directories(UserDir());
+        test::WriteBytes(UserDir() / "pro.dct", EncodeProDct(list, nSaved));
+        test::WriteBytes(UserDir() / "curid.dct", std::string("\x66\x55\x44\x00", 4));
+        ASSERT_EQ(nSaved, 2);
+    }
+
+    test::CTempDir m_home;
+};
+
+TEST_F(ZorvikCtlTest, ProfilesListsIdNameAndCurrentMark)
+{
+    const fs::path app = MakeAppDir(test::SourceDir() / "data" / "cfg.ini");
+    const CtlResult none = Run(app, {"profiles"});
+    EXPECT_EQ(none.nExit, 0);
+    EXPECT_NE(none.strOut.find("no stored profiles"), std::string::npos) << none.strOut;
+
+    StoreProfiles();
+    const CtlResult r = Run(app, {"profiles"});
+    ASSERT_EQ(r.nExit, 0) << r.strErr;
+    EXPECT_EQ(r.strOut, "  0x00112233  Work\n* 0x00445566  Game night\n");
+}
+
+TEST_F(ZorvikCtlTest, KeysShowTheCurrentProfilesMouseKeysByName)
+{
+    const fs::path app = MakeAppDir(test::SourceDir() / "data" / "cfg.ini");
+    const CtlResult def = Run(app, {"keys"});
+    ASSERT_EQ(def.nExit, 0) << def.strErr;
+    EXPECT_NE(def.strOut.find("default layout, mouse mode 1\nK1   0x01000011  Left Click\n"), std::string::npos)
+        << def.strOut;
+
+    StoreProfiles();
+    const CtlResult mine = Run(app, {"keys", "1"});
+    ASSERT_EQ(mine.nExit, 0) << mine.strErr;
+    EXPECT_NE(mine.strOut.find("profile Game night, mouse mode 1\nK1   0x01000012  Middle Click\n"), std::string::npos)
+        << mine.strOut;
+    EXPECT_EQ(Run(app, {"keys", "4"}).nExit, 2);
+}
+
+TEST_F(ZorvikCtlTest, KeysWorkOnEveryFamilysConfiguration)
+{
+    struct Case { const char* pszFixture; int nExit; const char* pszHead; };
+    const Case cases[] = {
+        {"wireless4.ini", 0, "mouse mode 1\nK1 "}, {"wireless5.ini", 0, "mouse mode 1\nK1 "},
+        {"mouse-only.ini", 0, "mouse mode 1\nK1 "}, {"kb20.ini", 0, "keyboard\nK1 "},
+        {"kb21.ini", 0, "keyboard\nK1 "}, {"kb23.ini", 0, "keyboard\nK1 "}, {"kb24.ini", 0, "keyboard\nK1 "},
+        {"keyboard-only.ini", 0, "keyboard\nK1 "}, {"pad-only.ini", 1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszFixture);
+        const fs::path app = MakeAppDir(test::FixtureDir() / "cfg" / c.pszFixture);
+        const CtlResult r = Run(app, {"keys"});
+        EXPECT_EQ(r.nExit, c.nExit) << r.strErr;
+        EXPECT_NE(r.strOut.find(c.pszHead), std::string::npos) << r.strOut;
+        EXPECT_EQ(r.strOut.find("(unknown function)"), std::string::npos) << r.strOut;
+        // The configuration itself loads without a message.
+        EXPECT_EQ(r.strErr.find("Error:"), std::string::npos) << r.strErr;
+    }
+}
+
+TEST_F(ZorvikCtlTest, MacroShowOutputMakesTheSameFileAgain)
+{
+    const fs::path app = MakeAppDir(test::SourceDir() / "data" / "cfg.ini");
+    const fs::path first = m_home / "copy.mcf", second = m_home / "again.mcf";
+    const CtlResult made = Run(app, {"macro", "new", "Copy", QString::fromStdString(first.string())},
+                               "down LCtrl 20ms\ndown C 30ms\nup C 10ms\nup LCtrl\n");
+    ASSERT_EQ(made.nExit, 0) << made.strErr;
+    const CtlResult shown = Run(app, {"macro", "show", QString::fromStdString(first.string())});
+    ASSERT_EQ(shown.nExit, 0) << shown.strErr;
+    EXPECT_NE(shown.strOut.find("name \"Copy\"\n"), std::string::npos) << shown.strOut;
+    EXPECT_NE(shown.strOut.find("down LCtrl 20ms\ndown C 30ms\nup C 10ms\nup LCtrl\n"), std::string::npos);
+
+    const CtlResult again = Run(app, {"macro", "new", "Copy", QString::fromStdString(second.string())},
+                                QByteArray::fromStdString(shown.strOut));
+    ASSERT_EQ(again.nExit, 0) << again.strErr;
+    EXPECT_EQ(test::ReadBytes(first), test::ReadBytes(second));
+
+    // An existing file is never replaced.
+    EXPECT_EQ(Run(app, {"macro", "new", "Copy", QString::fromStdString(first.string()), "up A"}).nExit, 1);
+}
+
+TEST_F(ZorvikCtlTest, MacroErrorsNameTheLineOfTheInput)
+{
+    const fs::path app = MakeAppDir(test::SourceDir() / "data" / "cfg.ini");
+    const fs::path file = m_home / "bad.mcf";
+    const CtlResult r = Run(app, {"macro", "new", "Bad", QString::fromStdString(file.string()), "down A 5ms", "jump"});
+    EXPECT_EQ(r.nExit, 1);
+    EXPECT_NE(r.strErr.find("line 2: unknown action \"jump\""), std::string::npos) << r.strErr;
+    EXPECT_FALSE(fs::exists(file));
+
+    const CtlResult shown = Run(app, {"macro", "show", QString::fromStdString((m_home / "missing.mcf").string())});
+    EXPECT_EQ(shown.nExit, 1);
+    EXPECT_FALSE(shown.strErr.empty());
+    EXPECT_EQ(Run(app, {"macro", "frob"}).nExit, 2);
+}
+
+}  // namespace
