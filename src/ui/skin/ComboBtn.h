@@ -9,9 +9,8 @@
 
 #include "ui/skin/ComboMenu.h"
 #include "ui/skin/PngBtn.h"
+#include "device/IMsgTarget.h"  // kMsgMenuChoice: the number of a choice from an opened list
 
-// The message number of a choice from an opened list (its value follows).
-constexpr int kMsgMenuChoice = 1143;
 
 struct ComboItem {
     int nValue;
