@@ -35,8 +35,12 @@ public:
     virtual bool WriteOutput(std::span<const uint8_t> report) = 0;
     // Waits at most timeout for an input report; the bytes read, 0 on timeout, -1 on error
     // (the device is gone). CancelRead wakes a waiting read at once from another thread.
+    // A cancel that arrives while no read waits is kept: the next read returns 0 at once
+    // (the listener checks its stop flag, then reads, so a stop between the two is not lost).
     virtual int ReadInput(std::span<uint8_t> buf, std::chrono::milliseconds timeout) = 0;
     virtual void CancelRead() = 0;
+    // The system error number of the last failed call (errno), 0 when unknown; for the log.
+    virtual int LastError() const { return 0; }
 };
 
 class IHidBackend {
@@ -45,4 +49,8 @@ public:
     virtual std::vector<HidDevInfo> Enumerate() = 0;
     // Null when the interface cannot be opened (gone, or no permission).
     virtual std::unique_ptr<IHidHandle> Open(const std::string& strPath) = 0;
+    // Why the last Open returned null: the system error number (EACCES when the
+    // interface is there but this user may not open it, so the caller can name
+    // the udev rule); 0 when the last Open succeeded or the reason is unknown.
+    virtual int LastOpenError() const { return 0; }
 };
