@@ -11,7 +11,8 @@
 #include "core/Startup.h"
 #include "platform/Folders.h"
 #include "platform/IconvCharset.h"
-#include "ui/QtPrompt.h"
+#include "ui/gallery/Gallery.h"
+#include "ui/skin/SkinPrompt.h"
 #include "ui/QtText.h"
 #include "ui/mainwnd/ZorvikDlg.h"
 
@@ -21,7 +22,7 @@ CZorvikApp::~CZorvikApp() { ExitInstance(); }
 
 int CZorvikApp::Run()
 {
-    if (!InitInstance()) return 0;  // a second copy, or start-up could not go on
+    if (!InitInstance()) return m_nExitCode;  // a second copy, a gallery run, or start-up could not go on
     if (!m_args.strScreenshot.isEmpty()) {
         m_pMainWnd->show();
         QApplication::processEvents();
@@ -46,12 +47,21 @@ bool CZorvikApp::InitInstance()
     folders.userDirOverride = m_args.strUserDir.toStdString();
     folders.logDir = DesktopDir();
 
-    // A screenshot run has no one to answer message boxes: messages go to stderr.
-    CQtPrompt qtPrompt;
+    // A screenshot or gallery run has no one to answer message boxes: messages go to stderr.
+    CSkinPrompt skinPrompt;
     CStreamPrompt streamPrompt(std::cerr);
-    IPrompt& prompt = m_args.strScreenshot.isEmpty() ? static_cast<IPrompt&>(qtPrompt) : streamPrompt;
+    const bool bUnattended = !m_args.strScreenshot.isEmpty() || !m_args.strGallery.isEmpty();
+    IPrompt& prompt = bUnattended ? static_cast<IPrompt&>(streamPrompt) : skinPrompt;
     if (!RunStartupDataSteps(folders, prompt)) {
         prompt.ShowMessage(u"     Data Init failed.     ", u"Error");
+        if (bUnattended) m_nExitCode = 1;
+        return false;
+    }
+    if (!m_args.strGallery.isEmpty()) {
+        CGallery gallery(m_args.strGallery);
+        const bool bDone = gallery.Run();
+        for (const QString& strError : gallery.Errors()) std::cerr << "zorvik: " << strError.toStdString() << '\n';
+        m_nExitCode = bDone ? 0 : 1;
         return false;
     }
 

@@ -14,6 +14,7 @@
 struct AppArgs {
     bool bDemo = false;
     QString strScreenshot;  // render the main window to this PNG and exit
+    QString strGallery;     // draw every skinned control and window into this folder and exit
     QString strAppDir, strUserDir;
 };
 
@@ -34,4 +35,5 @@ private:
     CSingleInstance m_instance;
     std::unique_ptr<CZorvikDlg> m_pMainWnd;
     bool m_bExited = false;
+    int m_nExitCode = 0;  // of a run that ends in start-up
 };
