@@ -1,5 +1,5 @@
-// Messages and questions of the model shown as modal message boxes. The
-// skinned message windows take this place once they exist.
+// Messages and questions of the model shown as plain modal message boxes: the
+// fallback of the skinned prompt when the skin's message window cannot be drawn.
 #pragma once
 
 #include "core/IPrompt.h"
