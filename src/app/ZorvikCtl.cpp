@@ -1,15 +1,18 @@
 // zorvikctl: the program's model without windows, for scripts, tests and support.
-//   zorvikctl [--app-dir D] [--user-dir U] COMMAND [ARGS]
+//   zorvikctl [--app-dir D] [--user-dir U] [--emulate] [--journal FILE] [--emu-fault F] COMMAND [ARGS]
 // Exit status: 0 success, 1 failed operation (reason on stderr), 2 bad usage.
 #include <QCoreApplication>
 #include <algorithm>
+#include <condition_variable>
 #include <iterator>
+#include <mutex>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "CtlDevices.h"
 #include "core/Gvar.h"
 #include "core/Ini.h"
 #include "core/ProfileStore.h"
@@ -18,7 +21,14 @@
 #include "core/Utf.h"
 #include "platform/Folders.h"
 #include "platform/IconvCharset.h"
+#include "device/ApplySnapshot.h"
+#include "device/ApplyWorker.h"
+#include "device/IMsgTarget.h"
+#include "device/mirex/DevMirex.h"
+#include "device/w24g/Dev24G.h"
 #include "keys/FunctionText.h"
+#include "keys/MacroFile.h"
+#include "keys/MacroFolder.h"
 #include "keys/MacroText.h"
 #include "text/TextCatalogue.h"
 #include "text/XmlReader.h"
@@ -31,8 +41,24 @@ constexpr int kOk = 0, kFailed = 1, kUsage = 2;
 
 int Usage()
 {
-    std::cerr << "usage: zorvikctl [--app-dir D] [--user-dir U] COMMAND [ARGS]\n"
+    std::cerr << "usage: zorvikctl [--app-dir D] [--user-dir U] [--emulate] [--journal FILE] [--emu-fault F]\n"
+                 "                 COMMAND [ARGS]\n"
+                 "options:\n"
+                 "  --emulate        virtual devices for the families cfg.ini configures instead of the\n"
+                 "                   real ones; their on-board state is kept in <user folder>/emu/\n"
+                 "  --journal FILE   with --emulate: every transfer written to FILE, one a line\n"
+                 "  --emu-fault F    with --emulate, for tests: fail=N (the next N transfers fail),\n"
+                 "                   unplug-after=N (the device goes after N more transfers), garbage\n"
+                 "                   (every answer is noise), refuse-open (no interface opens),\n"
+                 "                   mouse-off (a receiver whose mouse is switched off); fail, unplug-after\n"
+                 "                   and garbage start once the devices are found\n"
                  "commands:\n"
+                 "  list                              the HID interfaces found and their configured family\n"
+                 "  apply [--flags HEX]               writes the current profile to the devices\n"
+                 "                                    (default flags 0x806F: everything)\n"
+                 "  reset                             the current profile back to the defaults, on the\n"
+                 "                                    devices and in the profile file\n"
+                 "  emu-state                         with --emulate: what the virtual devices hold\n"
                  "  text KEY                          the catalogue text of KEY in the chosen language\n"
                  "  ini FILE SECTION KEY [DEFAULT]    the value as the INI layer reads it: string, then integer\n"
                  "  xml FILE                          the element tree as the XML reader indexes it\n"
@@ -46,22 +72,62 @@ int Usage()
 
 struct Options {
     fs::path appDir, userDir;
+    CtlDeviceOptions dev;
     std::vector<std::string> args;
 };
+
+bool IsDeviceCommand(const std::string& cmd)
+{
+    return cmd == "list" || cmd == "apply" || cmd == "reset" || cmd == "emu-state";
+}
+
+// The device options; i is moved past a value taken. False for a bad value.
+bool ParseDeviceOption(int argc, char** argv, int& i, CtlDeviceOptions& dev, bool& bTaken)
+{
+    const std::string a = argv[i];
+    bTaken = true;
+    if (a == "--emulate") {
+        dev.bEmulate = true;
+    } else if (a == "--journal") {
+        if (i + 1 >= argc) return false;
+        dev.journal = argv[++i];
+    } else if (a == "--emu-fault") {
+        if (i + 1 >= argc || !ParseEmuFault(argv[++i], dev.fault)) {
+            std::cerr << "zorvikctl: unknown fault " << (i < argc ? argv[i] : "") << '\n';
+            return false;
+        }
+    } else {
+        bTaken = false;
+    }
+    return true;
+}
 
 bool ParseArgs(int argc, char** argv, Options& opt)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
+        bool bTaken = false;
+        if (!ParseDeviceOption(argc, argv, i, opt.dev, bTaken)) return false;
+        if (bTaken) continue;
         if (a == "--app-dir" || a == "--user-dir") {
             if (i + 1 >= argc) return false;
             (a == "--app-dir" ? opt.appDir : opt.userDir) = argv[++i];
         } else if (a == "--help" || a == "-h") {
             return false;
         } else {
-            opt.args.assign(argv + i, argv + argc);
+            // The device commands take the device options after the command too.
+            const bool bDevice = IsDeviceCommand(a);
+            for (; i < argc; ++i) {
+                bool bDevOpt = false;
+                if (bDevice && !ParseDeviceOption(argc, argv, i, opt.dev, bDevOpt)) return false;
+                if (!bDevOpt) opt.args.push_back(argv[i]);
+            }
             break;
         }
+    }
+    if (!opt.dev.bEmulate && (!opt.dev.journal.empty() || opt.dev.fault.kind != EmuFault::Kind::None)) {
+        std::cerr << "zorvikctl: --journal and --emu-fault need --emulate\n";
+        return false;
     }
     return !opt.args.empty();
 }
@@ -254,6 +320,233 @@ int CmdMacro(const Options& opt)
     return kOk;
 }
 
+// ---- devices ---------------------------------------------------------------------------
+
+// The end of an apply job as the worker reports it (from its own thread).
+class CJobResult final : public IMsgTarget {
+public:
+    void Post(uint32_t nMsg, uintptr_t wParam, intptr_t) override
+    {
+        if (nMsg != kMsgApplyDone) return;
+        std::lock_guard lock(m_mtx);
+        m_bDone = true;
+        m_bOk = wParam != 0;
+        m_cv.notify_all();
+    }
+    bool Wait()
+    {
+        std::unique_lock lock(m_mtx);
+        m_cv.wait(lock, [this] { return m_bDone; });
+        return m_bOk;
+    }
+
+private:
+    std::mutex m_mtx;
+    std::condition_variable m_cv;
+    bool m_bDone = false;
+    bool m_bOk = false;
+};
+
+// Families of cfg.ini that have no device class in this tool: said, never hidden.
+void NoteUndrivenFamilies()
+{
+    if (gVar.nKbFw != 0) std::cerr << "zorvikctl: note: the keyboard is not written (not supported by zorvikctl yet)\n";
+    if (gVar.nPadFw != 0) std::cerr << "zorvikctl: note: the mouse pad is not written (not supported by zorvikctl yet)\n";
+}
+
+// Finds every driven family's device; false (reasons on stderr) when one is missing.
+bool FindDevices(CCtlDevices& devs)
+{
+    bool bOk = true;
+    for (CtlFamily& f : devs.Families()) {
+        const int nFound = f.dev->FindHIDDevice();
+        if (nFound == 1) continue;
+        bOk = false;
+        bool bDenied = false;
+        if (auto* p = dynamic_cast<CDevMirex*>(f.dev.get())) bDenied = p->FoundButDenied();
+        if (auto* p = dynamic_cast<CDev24G*>(f.dev.get())) bDenied = p->FoundButDenied();
+        if (bDenied)
+            std::cerr << "zorvikctl: the " << f.strName << " is there but this user may not open it; install the "
+                      << "udev rule 70-zorvik.rules (TAG+=\"uaccess\") into /etc/udev/rules.d/ and plug it in again\n";
+        else if (nFound < 0)
+            std::cerr << "zorvikctl: the " << f.strName << " answers with no sensor or another sensor than cfg.ini describes\n";
+        else
+            std::cerr << "zorvikctl: " << f.strName << " not found, or it does not answer\n";
+    }
+    return bOk;
+}
+
+bool LoadMacroLists()
+{
+    MacroContext ctx;
+    ctx.nMid = gVar.nMid;
+    ctx.nMacroHasMsKey = gVar.nMacroHasMsKey;
+    MacroScanOptions scan;
+    scan.bGroups = gVar.nMacroDir != 0;
+    for (const MacroKind kind : {MacroKind::Macro, MacroKind::Bullet}) {
+        const fs::path folder = FolderOf(kind, g_szUserDir, gVar.nMid);
+        if (!ScanMacroFolder(folder, kind, scan, ctx)) {
+            // The keys that play them would be written without their macros.
+            std::cerr << "zorvikctl: the folder " << folder.string() << " cannot be read\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+int RunApply(CCtlDevices& devs, IPrompt& prompt, uint32_t nFlags, bool bReset)
+{
+    NoteUndrivenFamilies();
+    if (devs.Families().empty()) {
+        std::cerr << "zorvikctl: cfg.ini configures no device that zorvikctl can write\n";
+        return kFailed;
+    }
+    if (!FindDevices(devs)) return kFailed;
+    devs.ArmTransferFaults();
+
+    CProfileStore store(g_szUserDir, prompt);
+    CProList list;
+    ProfileStartup startup;
+    startup.nProfileNum = gVar.nProfileNum;
+    startup.defaults.fill = [&devs](ProfileRecord& pro) {
+        for (CtlFamily& f : devs.Families()) f.dev->FillDefault(pro);
+    };
+    ProfileRecord* pCurrent = LoadOrCreateProfiles(store, list, startup, prompt);
+    if (!pCurrent) {
+        std::cerr << "zorvikctl: no profile could be loaded or made in " << g_szUserDir.string() << '\n';
+        return kFailed;
+    }
+    if (!LoadMacroLists()) return kFailed;
+
+    if (bReset) {
+        for (CtlFamily& f : devs.Families()) {
+            f.dev->FillDefault(*pCurrent);
+            f.dev->m_bReset = true;
+        }
+        // The sensor's reset level becomes the current level of every mode.
+        if (pSensorCfg && pSensorCfg->nDefLevel >= 0)
+            for (int& n : g_nCurDpiLevel) n = pSensorCfg->nDefLevel;
+    }
+
+    bool bStore = bReset;
+    // The profile's mode follows the mode the device reported, as the main
+    // window keeps it (defaults included); a wireless mouse's mode is the
+    // profile of its link.
+    if (g_nCurMode >= 1 && g_nCurMode <= kMsModeCount && pCurrent->Ms.ProMirex.nMode != g_nCurMode - 1) {
+        pCurrent->Ms.ProMirex.nMode = g_nCurMode - 1;
+        bStore = true;
+    }
+
+    int rc = kOk;
+    for (CtlFamily& f : devs.Families()) {
+        auto snap = MakeApplySnapshot(*pCurrent, g_MacroList, g_BulletList, pSensorCfg, gVar.Ms.nMsSensor,
+                                      g_nCurDpiLevel, g_nCurMode, f.dev->m_bReset);
+        CJobResult result;
+        CApplyWorker worker(*f.dev, devs.Clock(), prompt, nullptr, f.workerCfg);
+        worker.Start();
+        bool bOk = worker.RequestApply(nFlags, std::move(snap), &result) && result.Wait();
+        worker.Stop();
+        f.dev->m_bReset = false;
+        if (!bOk) {
+            std::cerr << "zorvikctl: writing to the " << f.strName << " failed (a transfer failed or the device went away)\n";
+            rc = kFailed;
+        } else {
+            std::cout << (bReset ? "defaults written to the " : "profile written to the ") << f.strName << ": "
+                      << U16ToUtf8(FixedView(pCurrent->szName)) << '\n';
+        }
+    }
+    if (bStore) {
+        // Reset: the defaults are the profile's now, whatever the devices took.
+        std::string strErr;
+        if (!store.SaveProfiles(list, strErr)) {
+            std::cerr << "zorvikctl: the profiles could not be saved: " << strErr << '\n';
+            rc = kFailed;
+        }
+    }
+    return rc;
+}
+
+bool ParseHexFlags(const std::string& text, uint32_t& nFlags)
+{
+    std::string s = text;
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) s = s.substr(2);
+    if (s.empty() || s.size() > 8 || s.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return false;
+    nFlags = uint32_t(std::stoul(s, nullptr, 16));
+    return nFlags != 0;
+}
+
+// Runs a device command: installation, devices, the command, then the
+// emulator's state, journal and rule checks.
+template <typename Fn>
+int WithDevices(const Options& opt, Fn&& fn)
+{
+    CStreamPrompt prompt(std::cerr);
+    if (!LoadInstallation(opt, prompt)) return kFailed;
+    CCtlDevices devs(opt.dev, prompt);
+    if (!devs.Open(std::cerr)) return kFailed;
+    int rc = fn(devs, prompt);
+    if (!devs.Finish(std::cerr) && rc == kOk) rc = kFailed;
+    return rc;
+}
+
+int CmdApply(const Options& opt)
+{
+    uint32_t nFlags = kApplyFullMouse;
+    if (opt.args.size() == 3 && opt.args[1] == "--flags") {
+        if (!ParseHexFlags(opt.args[2], nFlags)) {
+            std::cerr << "zorvikctl: --flags takes a non-zero hexadecimal number such as 0x806F\n";
+            return kUsage;
+        }
+    } else if (opt.args.size() != 1) {
+        return Usage();
+    }
+    return WithDevices(opt, [&](CCtlDevices& devs, IPrompt& prompt) { return RunApply(devs, prompt, nFlags, false); });
+}
+
+int CmdReset(const Options& opt)
+{
+    if (opt.args.size() != 1) return Usage();
+    return WithDevices(opt, [](CCtlDevices& devs, IPrompt& prompt) {
+        return RunApply(devs, prompt, kApplyFullMouse, true);
+    });
+}
+
+int CmdList(const Options& opt)
+{
+    if (opt.args.size() != 1) return Usage();
+    return WithDevices(opt, [](CCtlDevices& devs, IPrompt&) {
+        const std::vector<HidDevInfo> infos = devs.Backend().Enumerate();
+        if (infos.empty()) std::cout << "no HID interfaces found\n";
+        for (const HidDevInfo& d : infos) {
+            char sz[160];
+            std::snprintf(sz, sizeof sz, "%04x:%04x  usage %04x/%04x  id %d  in %d out %d feature %d  ", d.nVID & 0xFFFF,
+                          d.nPID & 0xFFFF, d.nUsagePage & 0xFFFF, d.nUsage & 0xFFFF, d.nReportId, d.nInputLen,
+                          d.nOutputLen, d.nFeatureLen);
+            const std::string strFamily = CCtlDevices::FamilyOf(d);
+            std::cout << sz << d.szPath << "  " << (strFamily.empty() ? "-" : strFamily) << '\n';
+        }
+        return kOk;
+    });
+}
+
+int CmdEmuState(const Options& opt)
+{
+    if (opt.args.size() != 1) return Usage();
+    if (!opt.dev.bEmulate) {
+        std::cerr << "zorvikctl: emu-state needs --emulate\n";
+        return kUsage;
+    }
+    return WithDevices(opt, [](CCtlDevices& devs, IPrompt&) {
+        const std::string text = devs.DescribeEmulated();
+        if (text.empty()) {
+            std::cerr << "zorvikctl: cfg.ini configures no device the emulator has\n";
+            return kFailed;
+        }
+        std::cout << text;
+        return kOk;
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -269,6 +562,10 @@ int main(int argc, char** argv)
     if (cmd == "profiles") return CmdProfiles(opt);
     if (cmd == "keys") return CmdKeys(opt);
     if (cmd == "macro") return CmdMacro(opt);
+    if (cmd == "list") return CmdList(opt);
+    if (cmd == "apply") return CmdApply(opt);
+    if (cmd == "reset") return CmdReset(opt);
+    if (cmd == "emu-state") return CmdEmuState(opt);
     std::cerr << "zorvikctl: unknown command " << cmd << '\n';
     return Usage();
 }

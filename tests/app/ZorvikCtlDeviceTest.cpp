@@ -1,0 +1,254 @@
+// zorvikctl's device commands (list, apply, reset, emu-state) as a user runs
+// them with --emulate: every command a process of its own, the virtual
+// devices' on-board state carried from one process to the next through the
+// user folder, the journal written where --journal says.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "core/ProfileStore.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CtlResult { int nExit; std::string strOut, strErr; };
+
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+bool HasLineStarting(const std::vector<std::string>& lines, const std::string& head)
+{
+    for (const auto& l : lines)
+        if (l.rfind(head, 0) == 0) return true;
+    return false;
+}
+
+// The block of one mode in the wired mouse's state ("mode 1:" up to the next mode).
+std::string ModeBlock(const std::string& state, int nMode)
+{
+    const std::string head = "mode " + std::to_string(nMode) + ":\n";
+    const size_t at = state.find(head);
+    if (at == std::string::npos) return {};
+    const size_t end = state.find("\nmode ", at + head.size());
+    return state.substr(at, end == std::string::npos ? std::string::npos : end - at);
+}
+
+class ZorvikCtlDeviceTest : public ::testing::Test {
+protected:
+    fs::path MakeAppDir(const fs::path& cfg)
+    {
+        const fs::path app = m_home / "app";
+        fs::create_directories(app);
+        fs::copy_file(cfg, app / "cfg.ini", fs::copy_options::overwrite_existing);
+        fs::copy(test::SourceDir() / "data" / "text", app / "text",
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        return app;
+    }
+    fs::path DemoApp() { return MakeAppDir(test::SourceDir() / "data" / "cfg.ini"); }
+    CtlResult Run(const fs::path& appDir, const QStringList& args)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", QString::fromStdString(m_home.Path().string()));
+        env.insert("XDG_DATA_HOME", QString::fromStdString((m_home / "data").string()));
+        p.setProcessEnvironment(env);
+        QStringList all = {"--app-dir", QString::fromStdString(appDir.string()), "--user-dir",
+                           QString::fromStdString(UserDir().string())};
+        all += args;
+        p.start(QString::fromStdString((test::AppDir() / "zorvikctl").string()), all);
+        p.closeWriteChannel();
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return {p.exitCode(), p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+    }
+    fs::path UserDir() const { return m_home / "user"; }
+    QString Q(const fs::path& p) const { return QString::fromStdString(p.string()); }
+
+    // Changes the stored current profile (made by an earlier run).
+    template <typename Fn>
+    void EditCurrentProfile(Fn&& fn)
+    {
+        StoredProfiles stored = ListStoredProfiles(UserDir());
+        ASSERT_TRUE(stored.pCurrent) << "no stored profile";
+        ProfileRecord* p = stored.records.Find(stored.pCurrent->nID);
+        ASSERT_NE(p, nullptr);
+        fn(*p);
+        int nSaved = 0;
+        test::WriteBytes(UserDir() / "pro.dct", EncodeProDct(stored.records, nSaved));
+    }
+
+    test::CTempDir m_home;
+};
+
+TEST_F(ZorvikCtlDeviceTest, ApplyWritesTheProfileAndTheNextProcessFindsItOnTheDevice)
+{
+    const fs::path app = DemoApp();
+    // A fresh virtual mouse has never been given a debounce time.
+    const CtlResult fresh = Run(app, {"--emulate", "emu-state"});
+    ASSERT_EQ(fresh.nExit, 0) << fresh.strErr;
+    EXPECT_NE(fresh.strOut.find("debounce: not set"), std::string::npos) << fresh.strOut;
+
+    const fs::path journal = m_home / "j.txt";
+    const CtlResult applied = Run(app, {"--emulate", "apply", "--journal", Q(journal)});
+    ASSERT_EQ(applied.nExit, 0) << applied.strErr;
+    EXPECT_EQ(applied.strErr.find("protocol rule broken"), std::string::npos) << applied.strErr;
+    EXPECT_TRUE(fs::exists(UserDir() / "pro.dct")) << "the default profiles are stored";
+
+    // Every part of the full apply: the general block of the current mode
+    // (read, then written), the key matrix of each mode, lift-off, debounce.
+    const std::vector<std::string> lines = SplitLines(test::ReadBytes(journal));
+    for (const char* head : {"setf cmd 05 11 ", "getf data 04 11 ", "setf data 04 11 00 7b ", "setf data 04 12 00 50 ",
+                             "setf data 04 22 00 50 ", "setf data 04 32 00 50 ", "setf cmd 05 1b ", "setf cmd 05 1a "})
+        EXPECT_TRUE(HasLineStarting(lines, head)) << head << "\n" << test::ReadBytes(journal);
+    for (const auto& l : lines) {
+        const bool bOp = l.rfind("setf ", 0) == 0 || l.rfind("getf ", 0) == 0;
+        EXPECT_TRUE(bOp) << l;
+    }
+
+    // The profile's DPI levels of mode 1, three of the six switched off, reach the mouse.
+    EditCurrentProfile([](ProfileRecord& pro) {
+        for (int i = 3; i < kMsDpiLevelNum; ++i) pro.Ms.Mode[0].Dpi[i].bDisabled = 1;
+    });
+    ASSERT_EQ(Run(app, {"--emulate", "apply"}).nExit, 0);
+    const CtlResult state = Run(app, {"--emulate", "emu-state"});
+    ASSERT_EQ(state.nExit, 0) << state.strErr;
+    EXPECT_NE(ModeBlock(state.strOut, 1).find("DPI levels: 3 enabled"), std::string::npos) << state.strOut;
+    EXPECT_NE(ModeBlock(state.strOut, 1).find("level 1: code 02"), std::string::npos) << state.strOut;
+    EXPECT_EQ(state.strOut.find("debounce: not set"), std::string::npos) << state.strOut;
+    EXPECT_TRUE(fs::exists(UserDir() / "emu" / "mirex.state"));
+}
+
+TEST_F(ZorvikCtlDeviceTest, ResetWritesTheDefaultsToEveryModeAndToTheProfile)
+{
+    const fs::path app = DemoApp();
+    ASSERT_EQ(Run(app, {"--emulate", "apply"}).nExit, 0);
+    EditCurrentProfile([](ProfileRecord& pro) {
+        for (int m = 0; m < kMsModeNum; ++m)
+            for (int i = 2; i < kMsDpiLevelNum; ++i) pro.Ms.Mode[m].Dpi[i].bDisabled = 1;
+    });
+    ASSERT_EQ(Run(app, {"--emulate", "apply"}).nExit, 0);
+    ASSERT_NE(Run(app, {"--emulate", "emu-state"}).strOut.find("DPI levels: 2 enabled"), std::string::npos);
+
+    const fs::path journal = m_home / "reset.txt";
+    const CtlResult reset = Run(app, {"--emulate", "reset", "--journal", Q(journal)});
+    ASSERT_EQ(reset.nExit, 0) << reset.strErr;
+    const std::vector<std::string> lines = SplitLines(test::ReadBytes(journal));
+    for (const char* head : {"setf data 04 11 00 7b ", "setf data 04 21 00 7b ", "setf data 04 31 00 7b "})
+        EXPECT_TRUE(HasLineStarting(lines, head)) << head;
+
+    const CtlResult state = Run(app, {"--emulate", "emu-state"});
+    for (int m = 1; m <= 3; ++m)
+        EXPECT_NE(ModeBlock(state.strOut, m).find("DPI levels: 6 enabled"), std::string::npos) << m << state.strOut;
+    const StoredProfiles stored = ListStoredProfiles(UserDir());
+    ASSERT_TRUE(stored.pCurrent);
+    EXPECT_EQ(stored.pCurrent->Ms.Mode[0].Dpi[2].bDisabled, 0) << "the stored profile holds the defaults";
+}
+
+TEST_F(ZorvikCtlDeviceTest, FlagsLimitTheApplyToTheAskedParts)
+{
+    const fs::path app = DemoApp();
+    const fs::path journal = m_home / "j.txt";
+    const CtlResult r = Run(app, {"--emulate", "--journal", Q(journal), "apply", "--flags", "0x40"});
+    ASSERT_EQ(r.nExit, 0) << r.strErr;
+    const std::vector<std::string> lines = SplitLines(test::ReadBytes(journal));
+    EXPECT_TRUE(HasLineStarting(lines, "setf cmd 05 1a ")) << test::ReadBytes(journal);
+    EXPECT_FALSE(HasLineStarting(lines, "setf data ")) << test::ReadBytes(journal);
+    EXPECT_FALSE(HasLineStarting(lines, "setf cmd 05 1b ")) << test::ReadBytes(journal);
+}
+
+TEST_F(ZorvikCtlDeviceTest, FaultsMakeTheCommandFailWithAReason)
+{
+    const fs::path app = DemoApp();
+    struct Case { const char* pszFault; int nExit; const char* pszReason; };
+    const Case cases[] = {
+        {"fail=100", 1, "writing to the wired mouse failed"},
+        {"unplug-after=3", 1, "writing to the wired mouse failed"},
+        {"garbage", 1, "writing to the wired mouse failed"},
+        {"refuse-open", 1, "may not open it"},
+        // One stalled transfer is retried: the apply still succeeds.
+        {"fail=1", 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszFault);
+        const CtlResult r = Run(app, {"--emulate", "--emu-fault", c.pszFault, "apply"});
+        EXPECT_EQ(r.nExit, c.nExit) << r.strErr;
+        EXPECT_NE(r.strErr.find(c.pszReason), std::string::npos) << r.strErr;
+    }
+}
+
+TEST_F(ZorvikCtlDeviceTest, ListShowsTheVirtualMouseInterfaces)
+{
+    const CtlResult r = Run(DemoApp(), {"--emulate", "list"});
+    ASSERT_EQ(r.nExit, 0) << r.strErr;
+    const std::vector<std::string> lines = SplitLines(r.strOut);
+    ASSERT_EQ(lines.size(), 4u) << r.strOut;
+    EXPECT_EQ(lines[0], "258a:1007  usage ff00/0001  id 5  in 0 out 0 feature 6  emu:mirex/cmd  wired mouse");
+    EXPECT_EQ(lines[1], "258a:1007  usage ff00/0001  id 4  in 0 out 0 feature 520  emu:mirex/data  wired mouse");
+    EXPECT_NE(lines[3].find("usage 0001/0002"), std::string::npos) << lines[3];
+}
+
+TEST_F(ZorvikCtlDeviceTest, BadUsageExitsTwo)
+{
+    const fs::path app = DemoApp();
+    const QStringList cases[] = {
+        {"--emulate", "--emu-fault", "melt", "apply"},
+        {"--emulate", "--emu-fault", "fail=x", "apply"},
+        {"--journal", "j.txt", "list"},
+        {"--emulate", "apply", "--flags", "0"},
+        {"--emulate", "apply", "--flags", "zz"},
+        {"emu-state"},
+        {"--emulate", "reset", "now"},
+    };
+    for (const QStringList& args : cases) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        EXPECT_EQ(Run(app, args).nExit, 2);
+    }
+    EXPECT_FALSE(fs::exists(UserDir() / "pro.dct")) << "bad usage touches nothing";
+}
+
+TEST_F(ZorvikCtlDeviceTest, AnUnreadableStateFileIsKeptAsideAndTheDeviceStartsFresh)
+{
+    const fs::path app = DemoApp();
+    fs::create_directories(UserDir() / "emu");
+    test::WriteBytes(UserDir() / "emu" / "mirex.state", "this is not a mouse\n");
+    const CtlResult r = Run(app, {"--emulate", "emu-state"});
+    ASSERT_EQ(r.nExit, 0) << r.strErr;
+    EXPECT_NE(r.strErr.find("mirex.state.bad"), std::string::npos) << r.strErr;
+    EXPECT_EQ(test::ReadBytes(UserDir() / "emu" / "mirex.state.bad"), "this is not a mouse\n");
+    EXPECT_NE(r.strOut.find("debounce: not set"), std::string::npos) << r.strOut;
+}
+
+TEST_F(ZorvikCtlDeviceTest, TheWirelessFamilyAppliesThroughItsReceiver)
+{
+    for (const char* pszFixture : {"wireless4.ini", "wireless5.ini"}) {
+        SCOPED_TRACE(pszFixture);
+        fs::remove_all(UserDir());
+        const fs::path app = MakeAppDir(test::FixtureDir() / "cfg" / pszFixture);
+        const CtlResult list = Run(app, {"--emulate", "list"});
+        EXPECT_NE(list.strOut.find("wireless mouse (receiver)"), std::string::npos) << list.strOut;
+
+        const fs::path journal = m_home / "w.txt";
+        const CtlResult applied = Run(app, {"--emulate", "apply", "--journal", Q(journal)});
+        ASSERT_EQ(applied.nExit, 0) << applied.strErr;
+        // The receiver's profile (2) gets the general block.
+        EXPECT_NE(test::ReadBytes(journal).find("setf data"), std::string::npos) << test::ReadBytes(journal);
+        EXPECT_EQ(Run(app, {"--emulate", "reset"}).nExit, 0);
+        const CtlResult off = Run(app, {"--emulate", "--emu-fault", "mouse-off", "apply"});
+        EXPECT_EQ(off.nExit, 1);
+        EXPECT_FALSE(off.strErr.empty());
+    }
+}
+
+}  // namespace
