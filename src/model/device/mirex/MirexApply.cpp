@@ -14,12 +14,14 @@
 // A failed step is logged and ends the job unless GoWithNoDev is set; the job
 // then goes on, but still reports failure when a mouse was connected and a
 // transfer failed (without any mouse at all, as in a demo, it succeeds).
+#include <optional>
 #include <algorithm>
 #include <string>
 
 #include "core/Log.h"
 #include "core/SensorTables.h"
 #include "core/Utf.h"
+#include "device/mirex/MirexSettingCodes.h"
 #include "device/ApplySnapshot.h"
 #include "device/mirex/DevMirex.h"
 #include "device/mirex/MirexGeneral.h"
@@ -207,37 +209,17 @@ private:
 
     bool WriteLiftOff()
     {
-        const MsDesc& ms = gVar.Ms;
-        if (ms.nShowLOD == 0) return true;
-        if (ms.nShowLOD != 1) {
-            // The levels of this page are not in LodHW, the only table this
-            // command takes; sending from it would send 0.
-            LogPrintf("SetLOD2: the lift-off levels of this mouse are not sent by this command");
-            return true;
-        }
-        const int nLod = m_snap.pro.Ms.Mode[m_nCurMode].nLod;
-        if (nLod >= std::min(ms.nLodNum, 8)) {
-            LogPrintf("SetLOD2: nLod=%d is beyond the %d lift-off levels, not sent", nLod, ms.nLodNum);
-            return true;
-        }
-        const uint8_t byHw = ms.LodHW[nLod];
-        LogPrintf("SetLOD2: nLod=%d, nFixLine=%d", byHw, 0);
-        if (!m_dev.SendCmd(MakeLiftOffCmd(byHw)) && !Failed("SetLOD2 Err")) return false;
+        const std::optional<uint8_t> byHw = LiftOffHwCode(gVar.Ms, m_snap.pro.Ms.Mode[m_nCurMode].nLod);
+        if (!byHw) return true;
+        if (!m_dev.SendCmd(MakeLiftOffCmd(*byHw)) && !Failed("SetLOD2 Err")) return false;
         return Pause(kStepPause);
     }
 
     bool WriteDebounce()
     {
-        const MsDesc& ms = gVar.Ms;
-        if (ms.nDebounceNum <= 0) return true;  // the mouse has no debounce option
-        const int nIndex = m_snap.pro.Ms.nDebounce;
-        if (nIndex >= std::min(ms.nDebounceNum, 12)) {
-            LogPrintf("SetDebounce: index %d is beyond the %d debounce values, not sent", nIndex, ms.nDebounceNum);
-            return true;
-        }
-        const uint8_t byHw = ms.DebounceHw[nIndex];
-        LogPrintf("SetDebounce: %d", byHw);
-        if (!m_dev.SendCmd(MakeDebounceCmd(byHw)) && !Failed("SetDebounce Err")) return false;
+        const std::optional<uint8_t> byHw = DebounceHwCode(gVar.Ms, m_snap.pro.Ms.nDebounce);
+        if (!byHw) return true;
+        if (!m_dev.SendCmd(MakeDebounceCmd(*byHw)) && !Failed("SetDebounce Err")) return false;
         return Pause(kStepPause);
     }
 

@@ -16,6 +16,7 @@
 // A failed step is logged and ends the job unless GoWithNoDev is set; the job
 // then goes on, but still reports failure when a mouse was connected and a
 // transfer failed (without any mouse at all, as in a demo, it succeeds).
+#include <optional>
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -25,6 +26,7 @@
 #include "core/Utf.h"
 #include "device/ApplySnapshot.h"
 #include "device/mirex/MirexKeyPlan.h"
+#include "device/mirex/MirexSettingCodes.h"
 #include "device/w24g/Dev24G.h"
 #include "device/w24g/W24General.h"
 
@@ -229,41 +231,21 @@ private:
 
     bool WriteLiftOff()
     {
-        const MsDesc& ms = gVar.Ms;
-        if (ms.nShowLOD == 0) return true;
-        if (m_bWireless && ms.nWirlessLOD == 0) {
+        if (m_bWireless && gVar.Ms.nShowLOD != 0 && gVar.Ms.nWirlessLOD == 0) {
             LogPrintf("SetLOD2: not set through the receiver");
             return true;
         }
-        if (ms.nShowLOD != 1) {
-            // The levels of the adjustable page are not in LodHW, the only table
-            // this command takes; sending from it would send 0.
-            LogPrintf("SetLOD2: the lift-off levels of this mouse are not sent by this command");
-            return true;
-        }
-        const int nLod = Mode().nLod;
-        if (nLod >= std::min(ms.nLodNum, 8)) {
-            LogPrintf("SetLOD2: nLod=%d is beyond the %d lift-off levels, not sent", nLod, ms.nLodNum);
-            return true;
-        }
-        const uint8_t byHw = ms.LodHW[nLod];
-        LogPrintf("SetLOD2: nLod=%d, nFixLine=%d", byHw, 0);
-        if (!m_dev.SendCmd(MakeLiftOffCmd(byHw)) && !Failed("SetLOD2 Err")) return false;
+        const std::optional<uint8_t> byHw = mirex::LiftOffHwCode(gVar.Ms, Mode().nLod);
+        if (!byHw) return true;
+        if (!m_dev.SendCmd(MakeLiftOffCmd(*byHw)) && !Failed("SetLOD2 Err")) return false;
         return Pause(kStepPause);
     }
 
     bool WriteDebounce()
     {
-        const MsDesc& ms = gVar.Ms;
-        if (ms.nDebounceNum <= 0) return true;  // the mouse has no debounce option
-        const int nIndex = m_snap.pro.Ms.nDebounce;
-        if (nIndex >= std::min(ms.nDebounceNum, 12)) {
-            LogPrintf("SetDebounce: index %d is beyond the %d debounce values, not sent", nIndex, ms.nDebounceNum);
-            return true;
-        }
-        const uint8_t byHw = ms.DebounceHw[nIndex];
-        LogPrintf("SetDebounce: %d", byHw);
-        if (!m_dev.SendCmd(MakeDebounceCmd(byHw)) && !Failed("SetDebounce Err")) return false;
+        const std::optional<uint8_t> byHw = mirex::DebounceHwCode(gVar.Ms, m_snap.pro.Ms.nDebounce);
+        if (!byHw) return true;
+        if (!m_dev.SendCmd(MakeDebounceCmd(*byHw)) && !Failed("SetDebounce Err")) return false;
         return Pause(kStepPause);
     }
 
