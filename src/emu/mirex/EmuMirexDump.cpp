@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "emu/EmuHex.h"
+#include "emu/EmuStateText.h"
 #include "emu/mirex/EmuMirex.h"
 
 namespace {
@@ -71,11 +72,6 @@ const char* KindName(int nKind)
     }
 }
 
-bool ParseInt(std::string_view s, int& n)
-{
-    const auto r = std::from_chars(s.data(), s.data() + s.size(), n);
-    return r.ec == std::errc() && r.ptr == s.data() + s.size();
-}
 
 }  // namespace
 
@@ -185,61 +181,40 @@ std::string CEmuMirex::StateText() const
 bool CEmuMirex::RestoreStateText(std::string_view text, std::string& strErr)
 {
     State s;
-    bool bHeader = false;
     unsigned nSeen = 0;  // bit m: block of mode m + 1, bit 3 + m: its matrix
-    int nLine = 0;
-    while (!text.empty()) {
-        const size_t nEnd = text.find('\n');
-        std::string_view line = text.substr(0, nEnd);
-        text = nEnd == std::string_view::npos ? std::string_view() : text.substr(nEnd + 1);
-        ++nLine;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.empty()) continue;
-        const auto bad = [&](const std::string& why) {
-            strErr = "line " + std::to_string(nLine) + ": " + why;
-            return false;
-        };
-        if (!bHeader) {
-            if (line != kStateHeader) return bad("not a wired mouse state");
-            bHeader = true;
-            continue;
-        }
-        const size_t nSp = line.find(' ');
-        const std::string_view key = line.substr(0, nSp);
-        std::string_view rest = nSp == std::string_view::npos ? std::string_view() : line.substr(nSp + 1);
+    const bool bRead = ForEachStateEntry(
+        text, kStateHeader, "wired mouse", [&](std::string_view key, std::string_view rest) -> std::string {
         if (key == "mode" || key == "liftoff" || key == "debounce") {
             int v = 0;
-            if (!ParseInt(rest, v)) return bad("a number is expected");
+            if (!EmuParseInt(rest, v)) return "a number is expected";
             if (key == "mode") {
-                if (v < 1 || v > kModes) return bad("mode " + std::to_string(v) + " does not exist");
+                if (v < 1 || v > kModes) return "mode " + std::to_string(v) + " does not exist";
                 s.nMode = v;
             } else {
-                if (v < -1 || v > 255) return bad("value out of range");
+                if (v < -1 || v > 255) return "value out of range";
                 (key == "liftoff" ? s.nLiftOff : s.nDebounce) = v;
             }
-            continue;
+            return {};
         }
         const size_t nLen = key == "block" ? kBlockLen : key == "matrix" ? kMatrixLen : key == "macro" ? kMacroLen : 0;
-        if (nLen == 0) return bad("unknown entry " + std::string(key));
+        if (nLen == 0) return "unknown entry " + std::string(key);
         const size_t nSp2 = rest.find(' ');
         int nIndex = 0;
-        if (nSp2 == std::string_view::npos || !ParseInt(rest.substr(0, nSp2), nIndex)) return bad("a number is expected");
+        if (nSp2 == std::string_view::npos || !EmuParseInt(rest.substr(0, nSp2), nIndex)) return "a number is expected";
         const auto bytes = EmuParseHex(rest.substr(nSp2 + 1), nLen);
-        if (!bytes || bytes->size() != nLen) return bad(std::string(key) + " needs " + std::to_string(nLen) + " bytes");
+        if (!bytes || bytes->size() != nLen) return std::string(key) + " needs " + std::to_string(nLen) + " bytes";
         if (key == "macro") {
-            if (nIndex < 1 || nIndex > kBufferMax) return bad("macro buffer " + std::to_string(nIndex) + " does not exist");
+            if (nIndex < 1 || nIndex > kBufferMax) return "macro buffer " + std::to_string(nIndex) + " does not exist";
             std::ranges::copy(*bytes, s.macros[nIndex].begin());
         } else {
-            if (nIndex < 1 || nIndex > kModes) return bad("mode " + std::to_string(nIndex) + " does not exist");
+            if (nIndex < 1 || nIndex > kModes) return "mode " + std::to_string(nIndex) + " does not exist";
             if (key == "block") std::ranges::copy(*bytes, s.block[size_t(nIndex - 1)].begin());
             else std::ranges::copy(*bytes, s.matrix[size_t(nIndex - 1)].begin());
             nSeen |= 1u << (nIndex - 1 + (key == "block" ? 0 : kModes));
         }
-    }
-    if (!bHeader) {
-        strErr = "empty file";
-        return false;
-    }
+        return {};
+    }, strErr);
+    if (!bRead) return false;
     if (nSeen != (1u << 2 * kModes) - 1) {
         strErr = "the blocks and key matrices of all three modes are needed";
         return false;

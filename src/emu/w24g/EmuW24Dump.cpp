@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "emu/EmuHex.h"
+#include "emu/EmuStateText.h"
 #include "emu/mirex/EmuMirex.h"
 #include "emu/w24g/EmuReceiver.h"
 #include "emu/w24g/EmuW24Mouse.h"
@@ -32,11 +33,6 @@ const char* RateText(int nCode)
     }
 }
 
-bool ParseInt(std::string_view s, int& n)
-{
-    const auto r = std::from_chars(s.data(), s.data() + s.size(), n);
-    return r.ec == std::errc() && r.ptr == s.data() + s.size();
-}
 
 unsigned Le16(const uint8_t* p) { return unsigned(p[0]) | unsigned(p[1]) << 8; }
 
@@ -119,65 +115,44 @@ bool CEmuW24Mouse::RestoreStateText(std::string_view text, std::string& strErr)
     std::lock_guard lock(m_mtx);
     State s = m_state;  // what is not on board (battery charging, the cable) stays
     s.macros.clear();
-    bool bHeader = false;
     unsigned nSeen = 0;  // bit p: block of profile p + 1, bit 2 + p: its matrix
-    int nLine = 0;
-    while (!text.empty()) {
-        const size_t nEnd = text.find('\n');
-        std::string_view line = text.substr(0, nEnd);
-        text = nEnd == std::string_view::npos ? std::string_view() : text.substr(nEnd + 1);
-        ++nLine;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.empty()) continue;
-        const auto bad = [&](const std::string& why) {
-            strErr = "line " + std::to_string(nLine) + ": " + why;
-            return false;
-        };
-        if (!bHeader) {
-            if (line != kStateHeader) return bad("not a wireless mouse state");
-            bHeader = true;
-            continue;
-        }
-        const size_t nSp = line.find(' ');
-        const std::string_view key = line.substr(0, nSp);
-        const std::string_view rest = nSp == std::string_view::npos ? std::string_view() : line.substr(nSp + 1);
+    const bool bRead = ForEachStateEntry(
+        text, kStateHeader, "wireless mouse", [&](std::string_view key, std::string_view rest) -> std::string {
         if (key == "liftoff" || key == "debounce" || key == "battery" || key == "voltage") {
             int v = 0;
-            if (!ParseInt(rest, v)) return bad("a number is expected");
+            if (!EmuParseInt(rest, v)) return "a number is expected";
             const int nMax = key == "voltage" ? 0xFFFF : 255;
-            if (v < (key == "liftoff" || key == "debounce" ? -1 : 0) || v > nMax) return bad("value out of range");
+            if (v < (key == "liftoff" || key == "debounce" ? -1 : 0) || v > nMax) return "value out of range";
             (key == "liftoff" ? s.nLiftOff : key == "debounce" ? s.nDebounce : key == "battery" ? s.nBattery : s.nVoltage) = v;
-            continue;
+            return {};
         }
         const size_t nSp2 = rest.find(' ');
         int nIndex = 0;
-        if (nSp2 == std::string_view::npos || !ParseInt(rest.substr(0, nSp2), nIndex)) return bad("a number is expected");
+        if (nSp2 == std::string_view::npos || !EmuParseInt(rest.substr(0, nSp2), nIndex)) return "a number is expected";
         const std::string_view value = rest.substr(nSp2 + 1);
         if (key == "lodlevel") {
             int v = 0;
-            if (nIndex < 1 || nIndex > kProfiles) return bad("profile " + std::to_string(nIndex) + " does not exist");
-            if (!ParseInt(value, v) || v < 0 || v > 14) return bad("lift-off level 0 to 14 expected");
+            if (nIndex < 1 || nIndex > kProfiles) return "profile " + std::to_string(nIndex) + " does not exist";
+            if (!EmuParseInt(value, v) || v < 0 || v > 14) return "lift-off level 0 to 14 expected";
             s.nLiftOffLevel[size_t(nIndex - 1)] = v;
-            continue;
+            return {};
         }
         const size_t nLen = key == "block" ? kBlockLen : key == "matrix" ? kMatrixLen : key == "macro" ? kMacroLen : 0;
-        if (nLen == 0) return bad("unknown entry " + std::string(key));
+        if (nLen == 0) return "unknown entry " + std::string(key);
         const auto bytes = EmuParseHex(value, nLen);
-        if (!bytes || bytes->size() != nLen) return bad(std::string(key) + " needs " + std::to_string(nLen) + " bytes");
+        if (!bytes || bytes->size() != nLen) return std::string(key) + " needs " + std::to_string(nLen) + " bytes";
         if (key == "macro") {
-            if (nIndex < 1 || nIndex > kBufferMax) return bad("macro buffer " + std::to_string(nIndex) + " does not exist");
+            if (nIndex < 1 || nIndex > kBufferMax) return "macro buffer " + std::to_string(nIndex) + " does not exist";
             std::ranges::copy(*bytes, s.macros[nIndex].begin());
-            continue;
+            return {};
         }
-        if (nIndex < 1 || nIndex > kProfiles) return bad("profile " + std::to_string(nIndex) + " does not exist");
+        if (nIndex < 1 || nIndex > kProfiles) return "profile " + std::to_string(nIndex) + " does not exist";
         if (key == "block") std::ranges::copy(*bytes, s.block[size_t(nIndex - 1)].begin());
         else std::ranges::copy(*bytes, s.matrix[size_t(nIndex - 1)].begin());
         nSeen |= 1u << (nIndex - 1 + (key == "block" ? 0 : kProfiles));
-    }
-    if (!bHeader) {
-        strErr = "empty file";
-        return false;
-    }
+        return {};
+    }, strErr);
+    if (!bRead) return false;
     if (nSeen != (1u << 2 * kProfiles) - 1) {
         strErr = "the blocks and key matrices of both profiles are needed";
         return false;
