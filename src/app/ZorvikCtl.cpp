@@ -2,6 +2,7 @@
 //   zorvikctl [--app-dir D] [--user-dir U] [--emulate] [--journal FILE] [--emu-fault F] COMMAND [ARGS]
 // Exit status: 0 success, 1 failed operation (reason on stderr), 2 bad usage.
 #include <QCoreApplication>
+#include <QTimer>
 #include <algorithm>
 #include <condition_variable>
 #include <iterator>
@@ -20,6 +21,7 @@
 #include "core/Startup.h"
 #include "core/Utf.h"
 #include "platform/Folders.h"
+#include "platform/HotPlug.h"
 #include "platform/IconvCharset.h"
 #include "device/ApplySnapshot.h"
 #include "device/ApplyWorker.h"
@@ -66,7 +68,8 @@ int Usage()
                  "  keys [MODE]                       the mouse keys of the current profile (mode 1..3)\n"
                  "  macro show FILE                   a macro (.mcf) or bullet (.mcb) file, one action a line\n"
                  "  macro new NAME FILE [ACTION...]   a new macro or bullet file from actions given as\n"
-                 "                                    arguments or on standard input, one a line\n";
+                 "                                    arguments or on standard input, one a line\n"
+                 "  watch SECONDS                     hidraw nodes as they are plugged and unplugged\n";
     return kUsage;
 }
 
@@ -549,6 +552,30 @@ int CmdEmuState(const Options& opt)
 
 }  // namespace
 
+// Prints hidraw nodes as they come and go, for SECONDS: the same watcher the
+// program uses (udev, or polling where udev announces nothing).
+int CmdWatch(const Options& opt)
+{
+    if (opt.args.size() != 2) return Usage();
+    const int nSeconds = int(ParseIniInt(opt.args[1]));
+    if (nSeconds < 1 || nSeconds > 86400) {
+        std::cerr << "zorvikctl: SECONDS is 1 to 86400\n";
+        return kUsage;
+    }
+    const std::unique_ptr<IHotPlugMonitor> pMonitor = CreateHotPlugMonitor();
+    pMonitor->Start([](const HotPlugEvent& e) {
+        std::printf("%s %s %04x:%04x\n", e.bArrival ? "added" : "removed", e.strPath.c_str(), unsigned(e.nVID),
+                    unsigned(e.nPID));
+        std::fflush(stdout);  // a watcher is often ended by a signal
+    });
+    std::printf("watching hidraw nodes (%s)\n", pMonitor->IsPolling() ? "polling" : "udev");
+    std::fflush(stdout);
+    QTimer::singleShot(nSeconds * 1000, QCoreApplication::instance(), &QCoreApplication::quit);
+    QCoreApplication::exec();
+    pMonitor->Stop();
+    return kOk;
+}
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);  // folders and charset services
@@ -562,6 +589,7 @@ int main(int argc, char** argv)
     if (cmd == "profiles") return CmdProfiles(opt);
     if (cmd == "keys") return CmdKeys(opt);
     if (cmd == "macro") return CmdMacro(opt);
+    if (cmd == "watch") return CmdWatch(opt);
     if (cmd == "list") return CmdList(opt);
     if (cmd == "apply") return CmdApply(opt);
     if (cmd == "reset") return CmdReset(opt);

@@ -156,4 +156,14 @@ TEST_F(ZorvikCtlTest, MacroErrorsNameTheLineOfTheInput)
     EXPECT_EQ(Run(app, {"macro", "frob"}).nExit, 2);
 }
 
+TEST_F(ZorvikCtlTest, WatchReportsWhichWatcherRunsAndRefusesBadDurations)
+{
+    const fs::path app = MakeAppDir(test::SourceDir() / "data" / "cfg.ini");
+    const CtlResult r = Run(app, {"watch", "1"});
+    EXPECT_EQ(r.nExit, 0) << r.strErr;
+    EXPECT_EQ(r.strOut.rfind("watching hidraw nodes (", 0), 0u) << r.strOut;
+    EXPECT_EQ(Run(app, {"watch", "0"}).nExit, 2);
+    EXPECT_EQ(Run(app, {"watch"}).nExit, 2);
+}
+
 }  // namespace

@@ -12,6 +12,7 @@ mount -t tmpfs tmp /tmp
 export HOME=/tmp/home XDG_CONFIG_HOME=/tmp/home/.config XDG_DATA_HOME=/tmp/home/.local/share
 mkdir -p "$HOME"
 unset QT_QPA_PLATFORM
+echo "ZV-VM: init started"
 
 for m in $(cat /zv/modules.order); do insmod "$m" || echo "ZV-VM: insmod $m failed"; done
 
@@ -62,7 +63,12 @@ section journal-apply /tmp/j1.apply
 section journal-readback /tmp/j1.readback
 section state /tmp/s1
 
-# Hot-plug: a second mouse arrives, then the first goes away.
+# Hot-plug: a second mouse arrives, then the first goes away, while the
+# program's own watcher (udev, or its polling fallback) reports both.
+$CTL watch 60 >/tmp/watch 2>&1 &
+W=$!
+wait_for /tmp/watch
+sleep 1
 $APP/uhidbridge --app-dir $APP --user-dir /tmp/bridge2 --journal /tmp/j2 --ready /tmp/r2 --name mirex2 \
     2>/tmp/bridge2.err &
 B2=$!
@@ -74,6 +80,9 @@ kill $B1; wait $B1
 wait_nodes 1
 $CTL list >/tmp/out 2>&1; echo "ZV-VM: list-after-unplug rc=$?"
 section list-after-unplug /tmp/out
+sleep 2  # the polling watcher looks once a second
+kill $W; wait $W
+section watch /tmp/watch
 kill $B2; wait $B2
 section bridge1-stderr /tmp/bridge1.err
 section bridge2-stderr /tmp/bridge2.err

@@ -116,6 +116,12 @@ timeout --foreground -k 5 "$TIMEOUT" qemu-system-x86_64 -accel tcg -cpu max -m 1
 QRC=$?
 set -e
 tr -d '\r' <"$WORK/console.raw" >"$WORK/console.log"
+# A machine whose qemu never gets the kernel as far as our init cannot run this
+# test at all; once our init runs, anything that goes wrong is a failure.
+if ! grep -q '^ZV-VM: init started' "$WORK/console.log"; then
+    tail -n 20 "$WORK/console.log"
+    skip "qemu did not boot the test kernel to its init within ${TIMEOUT}s (status $QRC)"
+fi
 if [ $QRC -eq 124 ] || [ $QRC -eq 137 ]; then
     tail -n 40 "$WORK/console.log"
     fail "the VM did not finish within ${TIMEOUT}s"
@@ -132,6 +138,7 @@ check() { if eval "$2"; then echo "vm test: ok: $1"; else echo "vm test: NOT OK:
 section list >"$WORK/list.out"
 section list-two >"$WORK/list-two.out"
 section list-after-unplug >"$WORK/list-after-unplug.out"
+section watch >"$WORK/watch.out"
 section journal-before >"$WORK/vm-journal-before"
 section journal-apply >"$WORK/vm-journal-apply"
 section journal-readback >"$WORK/vm-journal-readback-all"
@@ -155,6 +162,9 @@ check "the mouse behind the kernel holds what the emulator-only mouse holds" \
 check "a second mouse is listed when plugged" '[ "$(status list-two)" = 0 ] && [ "$(mice "$WORK/list-two.out")" = 2 ]'
 check "one mouse is listed after an unplug" \
     '[ "$(status list-after-unplug)" = 0 ] && [ "$(mice "$WORK/list-after-unplug.out")" = 1 ]'
+check "the watcher reports the plug and the unplug" \
+    'grep -q "^watching hidraw nodes" "$WORK/watch.out" && grep -q "^added /dev/hidraw1 " "$WORK/watch.out" &&
+     grep -q "^removed /dev/hidraw0 " "$WORK/watch.out"'
 check "the firmware saw no protocol violation" '! section bridge1-stderr | grep -q violation'
 
 if [ $failed -ne 0 ]; then
