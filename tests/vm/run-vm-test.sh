@@ -118,7 +118,7 @@ set -e
 tr -d '\r' <"$WORK/console.raw" >"$WORK/console.log"
 # A machine whose qemu never gets the kernel as far as our init cannot run this
 # test at all; once our init runs, anything that goes wrong is a failure.
-if ! grep -q '^ZV-VM: init started' "$WORK/console.log"; then
+if ! grep -q 'ZV-VM: init started' "$WORK/console.log"; then
     tail -n 20 "$WORK/console.log"
     skip "qemu did not boot the test kernel to its init within ${TIMEOUT}s (status $QRC)"
 fi
@@ -139,6 +139,7 @@ section list >"$WORK/list.out"
 section list-two >"$WORK/list-two.out"
 section list-after-unplug >"$WORK/list-after-unplug.out"
 section watch >"$WORK/watch.out"
+sed 's/^/vm test: watch: /' "$WORK/watch.out"
 section journal-before >"$WORK/vm-journal-before"
 section journal-apply >"$WORK/vm-journal-apply"
 section journal-readback >"$WORK/vm-journal-readback-all"
