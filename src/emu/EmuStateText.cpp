@@ -40,3 +40,14 @@ bool EmuParseInt(std::string_view s, int& n)
     const auto r = std::from_chars(s.data(), s.data() + s.size(), n);
     return r.ec == std::errc() && r.ptr == s.data() + s.size();
 }
+
+const char* EmuRateText(int nCode)
+{
+    switch (nCode) {
+    case 1: return "125 Hz";
+    case 2: return "250 Hz";
+    case 3: return "500 Hz";
+    case 4: return "1000 Hz";
+    default: return "unknown rate";
+    }
+}

@@ -3,6 +3,8 @@
 // families read their files through this, each with its own keys.
 #pragma once
 
+#include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -17,3 +19,15 @@ bool ForEachStateEntry(std::string_view text, std::string_view header, std::stri
 
 // A whole decimal number, nothing before or after it.
 bool EmuParseInt(std::string_view s, int& n);
+
+// printf into a string, for the readable state dumps (a line is far below the limit).
+template <typename... Args>
+std::string EmuPrintf(const char* pszFormat, Args... args)
+{
+    char buf[256];
+    const int n = std::snprintf(buf, sizeof buf, pszFormat, args...);
+    return std::string(buf, n < 0 ? 0 : std::min(size_t(n), sizeof buf - 1));
+}
+
+// The report rate a mouse's rate code (low four bits of the block's byte 2) stands for.
+const char* EmuRateText(int nCode);

@@ -13,24 +13,6 @@ namespace {
 
 constexpr const char* kStateHeader = "zorvik-emu-state mirex 1";
 
-std::string Printf(const char* pszFormat, auto... args)
-{
-    char buf[256];
-    const int n = std::snprintf(buf, sizeof buf, pszFormat, args...);
-    return std::string(buf, n < 0 ? 0 : std::min(size_t(n), sizeof buf - 1));
-}
-
-const char* RateText(int nCode)
-{
-    switch (nCode) {
-    case 1: return "125 Hz";
-    case 2: return "250 Hz";
-    case 3: return "500 Hz";
-    case 4: return "1000 Hz";
-    default: return "unknown rate";
-    }
-}
-
 struct Named {
     uint32_t dwCode;
     const char* pszName;
@@ -72,7 +54,6 @@ const char* KindName(int nKind)
     }
 }
 
-
 }  // namespace
 
 std::string CEmuMirex::DescribeKeyCode(uint32_t dwCode)
@@ -81,21 +62,21 @@ std::string CEmuMirex::DescribeKeyCode(uint32_t dwCode)
         if (n.dwCode == dwCode) return n.pszName;
     const unsigned b0 = dwCode & 0xFF, b1 = (dwCode >> 8) & 0xFF, b2 = (dwCode >> 16) & 0xFF, b3 = dwCode >> 24;
     switch (b0) {
-    case 0x21: return Printf("key: modifiers %02x, usages %02x %02x", b1, b2, b3);
-    case 0x22: return Printf("media: bits %06x", dwCode >> 8);
-    case 0x70: return Printf("macro: buffer %u, repeat mode %u, count %u", b1, b2, b3);
-    case 0x31: return Printf("fire: button bits %02x, values %u %u", b1, b2, b3);
-    case 0x32: return Printf("fire: key usage %02x, values %u %u", b1, b2, b3);
-    case 0x33: return Printf("fire: modifier bits %02x, values %u %u", b1, b2, b3);
-    case 0x42: return Printf("DPI hold: lock code %u", b1);
+    case 0x21: return EmuPrintf("key: modifiers %02x, usages %02x %02x", b1, b2, b3);
+    case 0x22: return EmuPrintf("media: bits %06x", dwCode >> 8);
+    case 0x70: return EmuPrintf("macro: buffer %u, repeat mode %u, count %u", b1, b2, b3);
+    case 0x31: return EmuPrintf("fire: button bits %02x, values %u %u", b1, b2, b3);
+    case 0x32: return EmuPrintf("fire: key usage %02x, values %u %u", b1, b2, b3);
+    case 0x33: return EmuPrintf("fire: modifier bits %02x, values %u %u", b1, b2, b3);
+    case 0x42: return EmuPrintf("DPI hold: lock code %u", b1);
     default: break;
     }
     if ((b0 & 0xF0) == 0x60) {
-        if (b1 & 0x80) return Printf("bullet %u (key %u): repeat mode %u, count %u", b1 & 0x7F, b0 & 0x0F, b2, b3);
-        return Printf("gun preset (key %u): gun %u, scope %u, speed %u, compensation %u", b0 & 0x0F, (b1 & 0x0F) - 1,
+        if (b1 & 0x80) return EmuPrintf("bullet %u (key %u): repeat mode %u, count %u", b1 & 0x7F, b0 & 0x0F, b2, b3);
+        return EmuPrintf("gun preset (key %u): gun %u, scope %u, speed %u, compensation %u", b0 & 0x0F, (b1 & 0x0F) - 1,
                       b1 >> 4, b2, b3);
     }
-    return Printf("code %08x", dwCode);
+    return EmuPrintf("code %08x", dwCode);
 }
 
 std::vector<std::string> CEmuMirex::DescribeMacroBuffer(std::span<const uint8_t> buf)
@@ -104,15 +85,15 @@ std::vector<std::string> CEmuMirex::DescribeMacroBuffer(std::span<const uint8_t>
     if (buf.size() < 2) return out;
     const size_t nCount = size_t(buf[0]) << 8 | buf[1];
     const size_t nFit = (buf.size() - 2) / 3;
-    if (nCount > nFit) out.push_back(Printf("%zu events announced, %zu fit the buffer", nCount, nFit));
+    if (nCount > nFit) out.push_back(EmuPrintf("%zu events announced, %zu fit the buffer", nCount, nFit));
     for (size_t i = 0; i < nCount && i < nFit; ++i) {
         const uint8_t* e = &buf[2 + 3 * i];
         const int nKind = (e[0] >> 4) & 0x07;
         const unsigned nDelay = unsigned(e[0] & 0x0F) << 8 | e[1];
         const bool bMove = nKind >= 2 && nKind <= 4;
         const std::string strValue =
-            bMove ? std::to_string(int(int8_t(e[2]))) : Printf("%02x %s", e[2], (e[0] & 0x80) ? "release" : "press");
-        out.push_back(Printf("%zu: %s %s, %u ms", i + 1, KindName(nKind), strValue.c_str(), nDelay));
+            bMove ? std::to_string(int(int8_t(e[2]))) : EmuPrintf("%02x %s", e[2], (e[0] & 0x80) ? "release" : "press");
+        out.push_back(EmuPrintf("%zu: %s %s, %u ms", i + 1, KindName(nKind), strValue.c_str(), nDelay));
     }
     return out;
 }
@@ -126,7 +107,7 @@ std::string CEmuMirex::DescribeState() const
 std::string CEmuMirex::DescribeLocked() const
 {
     std::ostringstream os;
-    os << Printf("wired mouse %s: %04x:%04x, version %04x, sensor code %u\n", Name().c_str(), unsigned(m_cfg.nVID),
+    os << EmuPrintf("wired mouse %s: %04x:%04x, version %04x, sensor code %u\n", Name().c_str(), unsigned(m_cfg.nVID),
                  unsigned(m_cfg.nPID), unsigned(m_cfg.nVersion), unsigned(m_bySensorCode));
     os << "current mode: " << m_state.nMode << "\n";
     os << "lift-off: " << (m_state.nLiftOff < 0 ? std::string("not set") : std::to_string(m_state.nLiftOff)) << "\n";
@@ -135,31 +116,31 @@ std::string CEmuMirex::DescribeLocked() const
         const auto& b = m_state.block[size_t(m)];
         const int nLevels = b[3] & 0x0F;
         const bool bXY = (b[2] & 0x80) != 0;
-        os << Printf("mode %d:\n", m + 1);
-        os << Printf("  rate: %s, X and Y %s\n", RateText(b[2] & 0x0F), bXY ? "apart" : "together");
-        os << Printf("  DPI levels: %d enabled, current %d\n", nLevels, b[3] >> 4);
+        os << EmuPrintf("mode %d:\n", m + 1);
+        os << EmuPrintf("  rate: %s, X and Y %s\n", EmuRateText(b[2] & 0x0F), bXY ? "apart" : "together");
+        os << EmuPrintf("  DPI levels: %d enabled, current %d\n", nLevels, b[3] >> 4);
         for (int i = 0; i < 8; ++i) {
             const uint8_t* c = &b[size_t(21 + 3 * i)];
             std::string strCode = "-";
             if (i < nLevels && (bXY ? 5 + 2 * i + 1 : 5 + i) <= 20)
-                strCode = bXY ? Printf("%02x/%02x", b[size_t(5 + 2 * i)], b[size_t(6 + 2 * i)])
-                              : Printf("%02x", b[size_t(5 + i)]);
-            os << Printf("    level %d: code %s, colour %02x %02x %02x\n", i + 1, strCode.c_str(), c[0], c[1], c[2]);
+                strCode = bXY ? EmuPrintf("%02x/%02x", b[size_t(5 + 2 * i)], b[size_t(6 + 2 * i)])
+                              : EmuPrintf("%02x", b[size_t(5 + i)]);
+            os << EmuPrintf("    level %d: code %s, colour %02x %02x %02x\n", i + 1, strCode.c_str(), c[0], c[1], c[2]);
         }
-        os << Printf("  lighting: effect %u\n", b[45]);
+        os << EmuPrintf("  lighting: effect %u\n", b[45]);
         os << "    data 46-122: " << EmuHex(std::span(b).subspan(46, 77)) << "\n";
         os << "  keys:\n";
         const auto& mx = m_state.matrix[size_t(m)];
         for (int p = 0; p < 20; ++p) {
             const uint32_t dw = uint32_t(mx[size_t(4 * p)]) | uint32_t(mx[size_t(4 * p + 1)]) << 8 |
                                 uint32_t(mx[size_t(4 * p + 2)]) << 16 | uint32_t(mx[size_t(4 * p + 3)]) << 24;
-            os << Printf("    %2d: %08x %s\n", p + 1, dw, DescribeKeyCode(dw).c_str());
+            os << EmuPrintf("    %2d: %08x %s\n", p + 1, dw, DescribeKeyCode(dw).c_str());
         }
     }
     if (m_state.macros.empty()) os << "macros: none\n";
     for (const auto& [n, buf] : m_state.macros) {
         const auto lines = DescribeMacroBuffer(buf);
-        os << Printf("macro buffer %d: %u events\n", n, unsigned(buf[0]) << 8 | buf[1]);
+        os << EmuPrintf("macro buffer %d: %u events\n", n, unsigned(buf[0]) << 8 | buf[1]);
         for (const std::string& l : lines) os << "    " << l << "\n";
     }
     return os.str();

@@ -15,24 +15,6 @@ namespace {
 
 constexpr const char* kStateHeader = "zorvik-emu-state w24g 1";
 
-std::string Printf(const char* pszFormat, auto... args)
-{
-    char buf[256];
-    const int n = std::snprintf(buf, sizeof buf, pszFormat, args...);
-    return std::string(buf, n < 0 ? 0 : std::min(size_t(n), sizeof buf - 1));
-}
-
-const char* RateText(int nCode)
-{
-    switch (nCode) {
-    case 1: return "125 Hz";
-    case 2: return "250 Hz";
-    case 3: return "500 Hz";
-    case 4: return "1000 Hz";
-    default: return "unknown rate";
-    }
-}
-
 
 unsigned Le16(const uint8_t* p) { return unsigned(p[0]) | unsigned(p[1]) << 8; }
 
@@ -48,12 +30,12 @@ std::string CEmuW24Mouse::Describe() const
     const bool bAway = receiver && receiver->MouseAway();
     std::lock_guard lock(m_mtx);
     std::ostringstream os;
-    os << Printf("wireless mouse %s: kind %d, %04x:%04x (cable) %04x (receiver), version %04x, sensor code %u\n",
+    os << EmuPrintf("wireless mouse %s: kind %d, %04x:%04x (cable) %04x (receiver), version %04x, sensor code %u\n",
                  m_cfg.strName.c_str(), m_cfg.nKind, unsigned(m_cfg.nVID), unsigned(m_cfg.nPIDCable),
                  unsigned(m_cfg.nPIDReceiver), unsigned(m_cfg.nVersion), unsigned(m_bySensorCode));
-    os << Printf("links: cable %s, receiver %s, mouse %s\n", bCablePlugged ? "connected" : "not connected",
+    os << EmuPrintf("links: cable %s, receiver %s, mouse %s\n", bCablePlugged ? "connected" : "not connected",
                  bReceiverPlugged ? "plugged in" : "not plugged in", bAway ? "off or out of range" : "on");
-    os << Printf("battery: level %d, value %d, %s\n", m_state.nBattery, m_state.nVoltage,
+    os << EmuPrintf("battery: level %d, value %d, %s\n", m_state.nBattery, m_state.nVoltage,
                  m_state.bCable ? "charging" : "on battery");
     os << "lift-off: " << (m_state.nLiftOff < 0 ? std::string("not set") : std::to_string(m_state.nLiftOff)) << "\n";
     os << "debounce: " << (m_state.nDebounce < 0 ? std::string("not set") : std::to_string(m_state.nDebounce)) << "\n";
@@ -61,34 +43,34 @@ std::string CEmuW24Mouse::Describe() const
         const auto& b = m_state.block[size_t(p)];
         const int nLevels = b[3] & 0x0F;
         const bool bXY = (b[2] & 0x80) != 0;
-        os << Printf("profile %d (%s):\n", p + 1, p == 0 ? "cable" : "receiver");
-        os << Printf("  rate: %s, X and Y %s\n", RateText(b[2] & 0x0F), bXY ? "apart" : "together");
-        os << Printf("  DPI levels: %d enabled, current %d\n", nLevels, b[3] >> 4);
+        os << EmuPrintf("profile %d (%s):\n", p + 1, p == 0 ? "cable" : "receiver");
+        os << EmuPrintf("  rate: %s, X and Y %s\n", EmuRateText(b[2] & 0x0F), bXY ? "apart" : "together");
+        os << EmuPrintf("  DPI levels: %d enabled, current %d\n", nLevels, b[3] >> 4);
         for (int i = 0; i < 8; ++i) {
             const uint8_t* c = &b[size_t(37 + 3 * i)];
-            const std::string strCode = bXY ? Printf("%04x/%04x", Le16(&b[size_t(5 + 2 * i)]), Le16(&b[size_t(21 + 2 * i)]))
-                                            : Printf("%04x", Le16(&b[size_t(5 + 2 * i)]));
-            os << Printf("    level %d%s: code %s, colour %02x %02x %02x\n", i + 1, i < nLevels ? "" : " (off)",
+            const std::string strCode = bXY ? EmuPrintf("%04x/%04x", Le16(&b[size_t(5 + 2 * i)]), Le16(&b[size_t(21 + 2 * i)]))
+                                            : EmuPrintf("%04x", Le16(&b[size_t(5 + 2 * i)]));
+            os << EmuPrintf("    level %d%s: code %s, colour %02x %02x %02x\n", i + 1, i < nLevels ? "" : " (off)",
                          strCode.c_str(), c[0], c[1], c[2]);
         }
-        os << Printf("  lighting: effect %u\n", b[61]);
+        os << EmuPrintf("  lighting: effect %u\n", b[61]);
         os << "    data 62-133: " << EmuHex(std::span(b).subspan(62, 72)) << "\n";
-        os << Printf("  second zone: option %u, value %u, colour %02x %02x %02x\n", b[139], b[140], b[141], b[142],
+        os << EmuPrintf("  second zone: option %u, value %u, colour %02x %02x %02x\n", b[139], b[140], b[141], b[142],
                      b[143]);
-        os << Printf("  flags: bit 7 (no sleep or motion sync) %s, lights off while moving %s\n",
+        os << EmuPrintf("  flags: bit 7 (no sleep or motion sync) %s, lights off while moving %s\n",
                      (b[145] & 0x80) ? "on" : "off", (b[145] & 0x04) ? "on" : "off");
-        os << Printf("  lift-off level: %d\n", m_state.nLiftOffLevel[size_t(p)]);
+        os << EmuPrintf("  lift-off level: %d\n", m_state.nLiftOffLevel[size_t(p)]);
         os << "  keys:\n";
         const auto& mx = m_state.matrix[size_t(p)];
         for (int k = 0; k < 20; ++k) {
             const uint32_t dw = uint32_t(mx[size_t(4 * k)]) | uint32_t(mx[size_t(4 * k + 1)]) << 8 |
                                 uint32_t(mx[size_t(4 * k + 2)]) << 16 | uint32_t(mx[size_t(4 * k + 3)]) << 24;
-            os << Printf("    %2d: %08x %s\n", k + 1, dw, CEmuMirex::DescribeKeyCode(dw).c_str());
+            os << EmuPrintf("    %2d: %08x %s\n", k + 1, dw, CEmuMirex::DescribeKeyCode(dw).c_str());
         }
     }
     if (m_state.macros.empty()) os << "macros: none\n";
     for (const auto& [n, buf] : m_state.macros) {
-        os << Printf("macro buffer %d: %u events\n", n, unsigned(buf[0]) << 8 | buf[1]);
+        os << EmuPrintf("macro buffer %d: %u events\n", n, unsigned(buf[0]) << 8 | buf[1]);
         for (const std::string& l : CEmuMirex::DescribeMacroBuffer(buf)) os << "    " << l << "\n";
     }
     return os.str();
