@@ -5,6 +5,7 @@
 #include "core/Gvar.h"
 #include "core/MouseDesc.h"
 #include "core/SensorTables.h"
+#include "emu/EmuFactoryLevels.h"
 #include "emu/EmuBackend.h"
 #include "emu/w24g/EmuReceiver.h"
 
@@ -29,24 +30,11 @@ EmuW24Config W24ConfigFor(int nVID, int nPID, int nPID2, int32_t nMsFw, int32_t 
     cfg.nPIDCable = nPID;
     cfg.nPIDReceiver = nPID2;
     cfg.nKind = (nMsFw & 0x0F) == 4 ? 4 : 5;
-    cfg.bySensorCode = 0;
-    for (int c = 1; c < 64; ++c)
-        if (SensorFromCode(c) == nSensor) cfg.bySensorCode = uint8_t(c);
-    std::vector<int32_t> dpi;
-    std::vector<ZColor> colours;
-    if (const SensorCfg* p = FindSensorCfg(nSensor)) {
-        for (int i = 0; i < p->nDM && i < 8; ++i) {
-            dpi.push_back(p->Dpi[i]);
-            colours.push_back(p->DpiClr[i]);
-        }
-        if (p->nDefLevel >= 0 && p->nDefLevel < int(dpi.size())) cfg.byCurrentLevel = uint8_t(p->nDefLevel + 1);
-    } else if (const auto* pLevels = DefaultDpiLevels(nSensor)) {
-        static constexpr ZColor kColours[] = {0x0000FF, 0xFF0000, 0x00FF00, 0xFFFF00, 0xFF00FF, 0xFFFFFF, 0, 0};
-        for (size_t i = 0; i < 8 && (*pLevels)[i] != 0; ++i) {
-            dpi.push_back((*pLevels)[i]);
-            colours.push_back(kColours[i]);
-        }
-    }
+    const EmuFactoryLevels levels = FactoryLevelsFor(nSensor);
+    cfg.bySensorCode = levels.bySensorCode;
+    cfg.byCurrentLevel = levels.byCurrentLevel;
+    const std::vector<int32_t>& dpi = levels.dpi;
+    const std::vector<ZColor>& colours = levels.colours;
     for (size_t i = 0; i < dpi.size(); ++i) {
         cfg.dpiCodes.push_back(DpiToHwCode(nSensor, dpi[i]));
         cfg.levelColours.push_back({uint8_t(colours[i]), uint8_t(colours[i] >> 8), uint8_t(colours[i] >> 16)});
