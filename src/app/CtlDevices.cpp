@@ -4,8 +4,7 @@
 #include <system_error>
 
 #include "core/Gvar.h"
-#include "device/mirex/DevMirex.h"
-#include "device/w24g/Dev24G.h"
+#include "device/FamilyRegistry.h"
 #include "emu/EmuBackend.h"
 #include "emu/mirex/EmuMirex.h"
 #include "emu/w24g/EmuReceiver.h"
@@ -17,21 +16,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Kinds 4 and 5 (low four bits of the mouse firmware type) are the mice that
-// can be reached through a receiver; every other non-zero kind is wired.
-bool IsWirelessKind(int32_t nMsFw) { return (nMsFw & 0x0F) == 4 || (nMsFw & 0x0F) == 5; }
-
 bool ParseCount(std::string_view text, int& n)
 {
     const auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
     return ec == std::errc() && p == text.data() + text.size() && n >= 0;
-}
-
-bool ListHas(const uint16_t* pids, size_t nCount, int nPID)
-{
-    for (size_t i = 0; i < nCount; ++i)
-        if (pids[i] != 0 && pids[i] == nPID) return true;
-    return false;
 }
 
 }  // namespace
@@ -63,7 +51,7 @@ CCtlDevices::CCtlDevices(CtlDeviceOptions opt, IPrompt& prompt) : m_opt(std::mov
 CCtlDevices::~CCtlDevices()
 {
     // The device objects close their handles before the backend goes.
-    m_families.clear();
+    m_hub.reset();
 }
 
 fs::path CCtlDevices::StatePath(const std::string& strName) const { return g_szUserDir / "emu" / (strName + ".state"); }
@@ -83,16 +71,17 @@ bool CCtlDevices::Open(std::ostream& err)
     } else {
         m_backend = std::make_unique<CHidapiBackend>();
     }
-    MakeFamilies();
+    // No pointer-settings object: the tool never changes the desktop's pointer.
+    m_hub = std::make_unique<CDeviceHub>(*m_backend, m_clock, m_notices, nullptr);
+    m_hub->Open();
     return true;
 }
 
-// The virtual devices of the configured families. The wireless family plugs
-// in here and in MakeFamilies, nowhere else.
+// The virtual devices of the configured families.
 void CCtlDevices::AddEmulatedDevices(std::ostream& err)
 {
     if (gVar.nMsFw == 0) return;
-    if (IsWirelessKind(gVar.nMsFw)) {
+    if (IsWirelessMouseKind(gVar.nMsFw)) {
         const EmuW24Config cfg =
             W24ConfigFor(gVar.Ms.nVID, gVar.Ms.nPID[0], gVar.Ms.nPID2[0], gVar.nMsFw, gVar.Ms.nMsSensor);
         const EmuW24Rig rig = MakeW24Rig(cfg, m_clock, *m_pEmu);
@@ -128,41 +117,6 @@ void CCtlDevices::LoadState(StatefulDevice& sd, std::ostream& err)
     }
 }
 
-void CCtlDevices::MakeFamilies()
-{
-    if (gVar.nMsFw == 0) return;
-    CtlFamily f;
-    if (IsWirelessKind(gVar.nMsFw)) {
-        f.strName = "wireless mouse";
-        f.dev = std::make_unique<CDev24G>(*m_backend, m_clock, m_prompt, gVar.nMsFw);
-        f.workerCfg.bCheckLink = true;
-        if (const std::u16string* p = FindText("tc_power5")) f.workerCfg.strOffline = *p;
-    } else {
-        f.strName = "wired mouse";
-        // No pointer-settings object: the tool never changes the desktop's pointer.
-        f.dev = std::make_unique<CDevMirex>(*m_backend, m_clock, m_prompt, gVar.nMsFw);
-    }
-    f.workerCfg.bGoWithNoDev = gVar.nGoWithNoDev != 0;
-    m_families.push_back(std::move(f));
-}
-
-std::string CCtlDevices::FamilyOf(const HidDevInfo& info)
-{
-    if (gVar.nMsFw != 0 && info.nVID == gVar.Ms.nVID) {
-        const bool bWireless = IsWirelessKind(gVar.nMsFw);
-        if (ListHas(gVar.Ms.nPID, std::size(gVar.Ms.nPID), info.nPID))
-            return bWireless ? "wireless mouse (cable)" : "wired mouse";
-        if (ListHas(gVar.Ms.nPID2, std::size(gVar.Ms.nPID2), info.nPID))
-            return bWireless ? "wireless mouse (receiver)" : "wired mouse";
-    }
-    if (gVar.nKbFw != 0 && info.nVID == gVar.Kb.nVID &&
-        ((gVar.Kb.nPID && info.nPID == gVar.Kb.nPID) || (gVar.Kb.nPID2 && info.nPID == gVar.Kb.nPID2)))
-        return "keyboard";
-    if (gVar.nPadFw != 0 && info.nVID == gVar.Pad.nVID && gVar.Pad.nPID && info.nPID == gVar.Pad.nPID)
-        return "mouse pad";
-    return {};
-}
-
 void CCtlDevices::ArmTransferFaults()
 {
     if (!m_pEmu) return;
@@ -194,7 +148,7 @@ bool CCtlDevices::Finish(std::ostream& err)
     if (m_bFinished || !m_pEmu) return true;
     m_bFinished = true;
     // The handles close first, so that nothing moves while the state is stored.
-    for (CtlFamily& f : m_families) f.dev->ClearHandle();
+    m_hub->Close();
     bool bOk = true;
     std::string strErr;
     for (const StatefulDevice& sd : m_stateful) {

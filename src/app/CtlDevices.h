@@ -1,11 +1,8 @@
 // The devices of the command-line tool: the HID backend (hidapi, or the
 // emulator with virtual devices for the families cfg.ini configures), the
-// device object of each configured family the tool can drive, and, with the
-// emulator, the virtual devices' on-board state kept in the per-user folder
-// between runs (<user>/emu/<device>.state), the journal and the rule checks.
-//
-// The device families are made in one place (MakeFamilies in CtlDevices.cpp);
-// a family without a device class yet is listed but not driven.
+// device hub that drives the configured families, and, with the emulator, the
+// virtual devices' on-board state kept in the per-user folder between runs
+// (<user>/emu/<device>.state), the journal and the rule checks.
 #pragma once
 
 #include <filesystem>
@@ -14,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "core/INoticeSink.h"
 #include "core/IPrompt.h"
-#include "device/ApplyWorker.h"
-#include "device/HidDev.h"
+#include "device/DeviceHub.h"
 #include "device/IClock.h"
 #include "device/IHidBackend.h"
 
@@ -38,13 +35,6 @@ struct CtlDeviceOptions {
     EmuFault fault;
 };
 
-// One configured device family that the tool drives.
-struct CtlFamily {
-    std::string strName;             // for messages: "wired mouse", "wireless mouse"
-    std::unique_ptr<CHidDev> dev;
-    ApplyWorkerCfg workerCfg;
-};
-
 class CCtlDevices {
 public:
     CCtlDevices(CtlDeviceOptions opt, IPrompt& prompt);
@@ -52,7 +42,7 @@ public:
     CCtlDevices(const CCtlDevices&) = delete;
     CCtlDevices& operator=(const CCtlDevices&) = delete;
 
-    // Builds the backend and the family objects from gVar (start-up has run).
+    // Builds the backend and the device hub from gVar (start-up has run).
     // With the emulator the virtual devices get the state stored in the user
     // folder; a state file that cannot be read is kept aside as ".bad" and the
     // device starts fresh (a note on err). False only when nothing can be built.
@@ -60,11 +50,8 @@ public:
 
     IHidBackend& Backend() { return *m_backend; }
     IClock& Clock() { return m_clock; }
-    std::vector<CtlFamily>& Families() { return m_families; }
+    CDeviceHub& Hub() { return *m_hub; }
     bool Emulated() const { return m_opt.bEmulate; }
-
-    // The configured family an interface belongs to ("wired mouse", "keyboard", ...); empty for none.
-    static std::string FamilyOf(const HidDevInfo& info);
 
     // Arms the fault switches that act on transfers (fail, unplug-after,
     // garbage); called once the devices are found, so that they hit the
@@ -88,15 +75,15 @@ private:
     std::filesystem::path StatePath(const std::string& strName) const;
     void AddEmulatedDevices(std::ostream& err);
     void LoadState(StatefulDevice& sd, std::ostream& err);
-    void MakeFamilies();
 
     const CtlDeviceOptions m_opt;
     IPrompt& m_prompt;
+    CImmediateNotices m_notices{m_prompt};  // the stream prompt returns at once
     // The waits of the protocols are real ones, for real and virtual devices alike.
     CSystemClock m_clock;
     std::unique_ptr<IHidBackend> m_backend;
     CEmuBackend* m_pEmu = nullptr;          // m_backend when emulating
     std::vector<StatefulDevice> m_stateful;
-    std::vector<CtlFamily> m_families;
+    std::unique_ptr<CDeviceHub> m_hub;
     bool m_bFinished = false;
 };

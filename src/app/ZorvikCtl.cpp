@@ -23,11 +23,8 @@
 #include "platform/Folders.h"
 #include "platform/HotPlug.h"
 #include "platform/IconvCharset.h"
-#include "device/ApplySnapshot.h"
-#include "device/ApplyWorker.h"
-#include "device/IMsgTarget.h"
-#include "device/mirex/DevMirex.h"
-#include "device/w24g/Dev24G.h"
+#include "device/DeviceSession.h"
+#include "device/FamilyRegistry.h"
 #include "keys/FunctionText.h"
 #include "keys/MacroFile.h"
 #include "keys/MacroFolder.h"
@@ -325,148 +322,61 @@ int CmdMacro(const Options& opt)
 
 // ---- devices ---------------------------------------------------------------------------
 
-// The end of an apply job as the worker reports it (from its own thread).
-class CJobResult final : public IMsgTarget {
-public:
-    void Post(uint32_t nMsg, uintptr_t wParam, intptr_t) override
-    {
-        if (nMsg != kMsgApplyDone) return;
-        std::lock_guard lock(m_mtx);
-        m_bDone = true;
-        m_bOk = wParam != 0;
-        m_cv.notify_all();
-    }
-    bool Wait()
-    {
-        std::unique_lock lock(m_mtx);
-        m_cv.wait(lock, [this] { return m_bDone; });
-        return m_bOk;
-    }
-
-private:
-    std::mutex m_mtx;
-    std::condition_variable m_cv;
-    bool m_bDone = false;
-    bool m_bOk = false;
-};
-
 // Families of cfg.ini that have no device class in this tool: said, never hidden.
 void NoteUndrivenFamilies()
 {
-    if (gVar.nKbFw != 0) std::cerr << "zorvikctl: note: the keyboard is not written (not supported by zorvikctl yet)\n";
-    if (gVar.nPadFw != 0) std::cerr << "zorvikctl: note: the mouse pad is not written (not supported by zorvikctl yet)\n";
+    for (const std::string& s : CDeviceHub::UndrivenFamilies(gVar))
+        std::cerr << "zorvikctl: note: the " << s << " is not written (not supported by zorvikctl yet)\n";
 }
 
-// Finds every driven family's device; false (reasons on stderr) when one is missing.
-bool FindDevices(CCtlDevices& devs)
+// Finds every driven family's device and takes what it found into the
+// program's state; false (reasons on stderr) when one is missing.
+bool FindDevices(CDeviceHub& hub, IPrompt& prompt)
 {
     bool bOk = true;
-    for (CtlFamily& f : devs.Families()) {
-        const int nFound = f.dev->FindHIDDevice();
-        if (nFound == 1) continue;
+    for (size_t i = 0; i < hub.Count(); ++i) {
+        const int nFound = hub.FindNow(i);
+        if (nFound == 1) {
+            hub.Publish(i, prompt);
+            continue;
+        }
         bOk = false;
-        bool bDenied = false;
-        if (auto* p = dynamic_cast<CDevMirex*>(f.dev.get())) bDenied = p->FoundButDenied();
-        if (auto* p = dynamic_cast<CDev24G*>(f.dev.get())) bDenied = p->FoundButDenied();
-        if (bDenied)
-            std::cerr << "zorvikctl: the " << f.strName << " is there but this user may not open it; install the "
+        if (hub.Device(i).FoundButDenied())
+            std::cerr << "zorvikctl: the " << hub.Name(i) << " is there but this user may not open it; install the "
                       << "udev rule 70-zorvik.rules (TAG+=\"uaccess\") into /etc/udev/rules.d/ and plug it in again\n";
         else if (nFound < 0)
-            std::cerr << "zorvikctl: the " << f.strName << " answers with no sensor or another sensor than cfg.ini describes\n";
+            std::cerr << "zorvikctl: the " << hub.Name(i) << " answers with no sensor or another sensor than cfg.ini describes\n";
         else
-            std::cerr << "zorvikctl: " << f.strName << " not found, or it does not answer\n";
+            std::cerr << "zorvikctl: " << hub.Name(i) << " not found, or it does not answer\n";
     }
     return bOk;
-}
-
-bool LoadMacroLists()
-{
-    MacroContext ctx;
-    ctx.nMid = gVar.nMid;
-    ctx.nMacroHasMsKey = gVar.nMacroHasMsKey;
-    MacroScanOptions scan;
-    scan.bGroups = gVar.nMacroDir != 0;
-    for (const MacroKind kind : {MacroKind::Macro, MacroKind::Bullet}) {
-        const fs::path folder = FolderOf(kind, g_szUserDir, gVar.nMid);
-        if (!ScanMacroFolder(folder, kind, scan, ctx)) {
-            // The keys that play them would be written without their macros.
-            std::cerr << "zorvikctl: the folder " << folder.string() << " cannot be read\n";
-            return false;
-        }
-    }
-    return true;
 }
 
 int RunApply(CCtlDevices& devs, IPrompt& prompt, uint32_t nFlags, bool bReset)
 {
     NoteUndrivenFamilies();
-    if (devs.Families().empty()) {
+    CDeviceHub& hub = devs.Hub();
+    if (hub.Count() == 0) {
         std::cerr << "zorvikctl: cfg.ini configures no device that zorvikctl can write\n";
         return kFailed;
     }
-    if (!FindDevices(devs)) return kFailed;
+    if (!FindDevices(hub, prompt)) return kFailed;
     devs.ArmTransferFaults();
 
-    CProfileStore store(g_szUserDir, prompt);
-    CProList list;
-    ProfileStartup startup;
-    startup.nProfileNum = gVar.nProfileNum;
-    startup.defaults.fill = [&devs](ProfileRecord& pro) {
-        for (CtlFamily& f : devs.Families()) f.dev->FillDefault(pro);
-    };
-    ProfileRecord* pCurrent = LoadOrCreateProfiles(store, list, startup, prompt);
-    if (!pCurrent) {
-        std::cerr << "zorvikctl: no profile could be loaded or made in " << g_szUserDir.string() << '\n';
+    const ApplyRunResult r = ApplyCurrentProfile(hub, prompt, nFlags, bReset);
+    if (!r.strProblem.empty()) {
+        std::cerr << "zorvikctl: " << r.strProblem << '\n';
         return kFailed;
     }
-    if (!LoadMacroLists()) return kFailed;
-
-    if (bReset) {
-        for (CtlFamily& f : devs.Families()) {
-            f.dev->FillDefault(*pCurrent);
-            f.dev->m_bReset = true;
-        }
-        // The sensor's reset level becomes the current level of every mode.
-        if (pSensorCfg && pSensorCfg->nDefLevel >= 0)
-            for (int& n : g_nCurDpiLevel) n = pSensorCfg->nDefLevel;
+    for (const FamilyApplyResult& f : r.families) {
+        if (!f.bOk)
+            std::cerr << "zorvikctl: writing to the " << f.strFamily << " failed (a transfer failed or the device went away)\n";
+        else
+            std::cout << (bReset ? "defaults written to the " : "profile written to the ") << f.strFamily << ": "
+                      << U16ToUtf8(r.strProfileName) << '\n';
     }
-
-    bool bStore = bReset;
-    // The profile's mode follows the mode the device reported, as the main
-    // window keeps it (defaults included); a wireless mouse's mode is the
-    // profile of its link.
-    if (g_nCurMode >= 1 && g_nCurMode <= kMsModeCount && pCurrent->Ms.ProMirex.nMode != g_nCurMode - 1) {
-        pCurrent->Ms.ProMirex.nMode = g_nCurMode - 1;
-        bStore = true;
-    }
-
-    int rc = kOk;
-    for (CtlFamily& f : devs.Families()) {
-        auto snap = MakeApplySnapshot(*pCurrent, g_MacroList, g_BulletList, pSensorCfg, gVar.Ms.nMsSensor,
-                                      g_nCurDpiLevel, g_nCurMode, f.dev->m_bReset);
-        CJobResult result;
-        CApplyWorker worker(*f.dev, devs.Clock(), prompt, nullptr, f.workerCfg);
-        worker.Start();
-        bool bOk = worker.RequestApply(nFlags, std::move(snap), &result) && result.Wait();
-        worker.Stop();
-        f.dev->m_bReset = false;
-        if (!bOk) {
-            std::cerr << "zorvikctl: writing to the " << f.strName << " failed (a transfer failed or the device went away)\n";
-            rc = kFailed;
-        } else {
-            std::cout << (bReset ? "defaults written to the " : "profile written to the ") << f.strName << ": "
-                      << U16ToUtf8(FixedView(pCurrent->szName)) << '\n';
-        }
-    }
-    if (bStore) {
-        // Reset: the defaults are the profile's now, whatever the devices took.
-        std::string strErr;
-        if (!store.SaveProfiles(list, strErr)) {
-            std::cerr << "zorvikctl: the profiles could not be saved: " << strErr << '\n';
-            rc = kFailed;
-        }
-    }
-    return rc;
+    if (!r.strSaveError.empty()) std::cerr << "zorvikctl: the profiles could not be saved: " << r.strSaveError << '\n';
+    return r.Ok() ? kOk : kFailed;
 }
 
 bool ParseHexFlags(const std::string& text, uint32_t& nFlags)
@@ -494,7 +404,7 @@ int WithDevices(const Options& opt, Fn&& fn)
 
 int CmdApply(const Options& opt)
 {
-    uint32_t nFlags = kApplyFullMouse;
+    uint32_t nFlags = 0;  // each family's full apply
     if (opt.args.size() == 3 && opt.args[1] == "--flags") {
         if (!ParseHexFlags(opt.args[2], nFlags)) {
             std::cerr << "zorvikctl: --flags takes a non-zero hexadecimal number such as 0x806F\n";
@@ -510,7 +420,7 @@ int CmdReset(const Options& opt)
 {
     if (opt.args.size() != 1) return Usage();
     return WithDevices(opt, [](CCtlDevices& devs, IPrompt& prompt) {
-        return RunApply(devs, prompt, kApplyFullMouse, true);
+        return RunApply(devs, prompt, 0, true);
     });
 }
 
@@ -525,7 +435,7 @@ int CmdList(const Options& opt)
             std::snprintf(sz, sizeof sz, "%04x:%04x  usage %04x/%04x  id %d  in %d out %d feature %d  ", d.nVID & 0xFFFF,
                           d.nPID & 0xFFFF, d.nUsagePage & 0xFFFF, d.nUsage & 0xFFFF, d.nReportId, d.nInputLen,
                           d.nOutputLen, d.nFeatureLen);
-            const std::string strFamily = CCtlDevices::FamilyOf(d);
+            const std::string strFamily = FamilyOfInterface(gVar, d);
             std::cout << sz << d.szPath << "  " << (strFamily.empty() ? "-" : strFamily) << '\n';
         }
         return kOk;

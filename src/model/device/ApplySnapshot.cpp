@@ -42,5 +42,11 @@ std::unique_ptr<ApplySnapshot> MakeApplySnapshot(const ProfileRecord& pro, const
     std::ranges::copy(nCurDpiLevel, snap->nCurDpiLevel);
     snap->nCurMode = nCurMode;
     snap->bReset = bReset;
+    snap->opt.bGoWithNoDev = gVar.nGoWithNoDev != 0;
+    snap->opt.nMsFw = gVar.nMsFw;
+    snap->opt.nSubMsFw = gVar.nSubMsFw;
+    snap->opt.ms = gVar.Ms;
+    for (int m = 0; m < kMsModeNum; ++m)
+        for (int k = 0; k < kMsKeyNum; ++k) snap->opt.nMatrixPos[m][k] = g_MsKeyLayout[m][k].MatrixInx;
     return snap;
 }

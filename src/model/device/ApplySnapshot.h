@@ -25,9 +25,21 @@ constexpr uint32_t kApplyProgress = 0x8000;   // a progress window waits for thi
 // reach the mouse.
 constexpr uint32_t kApplyFullMouse = kApplyProgress | kApplyKeys | kApplyGeneral | kApplyLed | kApplyOsPointer |
                                      kApplyLod | kApplyDebounce;
+static_assert(kApplyFullMouse == 0x806F);
 constexpr uint32_t kApplyFullKbPad = kApplyProgress | kApplyKeys | kApplyGeneral | kApplyLed;
 
+// What a job needs of the installation, copied with the profile on the
+// user-interface thread, so that the worker never reads gVar or the key layout.
+struct ApplyOptions {
+    bool bGoWithNoDev = false;           // go on after a failed step, and without a device
+    int32_t nMsFw = 0;                   // the mouse's firmware type
+    int32_t nSubMsFw = 0;
+    MsDesc ms{};                         // the mouse description
+    int nMatrixPos[kMsModeNum][kMsKeyNum] = {};  // key slot -> matrix position, from the mouse key layout
+};
+
 struct ApplySnapshot {
+    ApplyOptions opt;                    // the installation's options for this job
     ProfileRecord pro{};                 // the current profile record
     CMacroList macros;                   // the macros the profile's keys name (class 5)
     CMacroList bullets;                  // the bullet macros they name (class 12)
@@ -42,6 +54,7 @@ struct ApplySnapshot {
 // keys of every mode and key table, keyboard keys, their Fn functions and the
 // direct keys). A key naming a record that no longer exists copies nothing; the
 // family logs it when it builds the key. The sensor is copied when not null.
+// The options come from gVar and the mouse key layout: user-interface thread.
 std::unique_ptr<ApplySnapshot> MakeApplySnapshot(const ProfileRecord& pro, const CMacroList& macros,
                                                  const CMacroList& bullets, const SensorCfg* pSensor,
                                                  int nMsSensor, const int (&nCurDpiLevel)[kMsModeCount],

@@ -2,7 +2,6 @@
 
 #include "core/Log.h"
 #include "device/HidDev.h"
-#include "device/HidDrv.h"
 
 namespace {
 
@@ -10,22 +9,23 @@ namespace {
 // each brought their own).
 class CFanOut final : public IMsgTarget {
 public:
-    explicit CFanOut(const std::vector<IMsgTarget*>& targets) : m_targets(targets) {}
+    explicit CFanOut(const std::vector<std::shared_ptr<IMsgTarget>>& targets) : m_targets(targets) {}
     void Post(uint32_t nMsg, uintptr_t wParam, intptr_t lParam) override
     {
-        for (IMsgTarget* p : m_targets) p->Post(nMsg, wParam, lParam);
+        for (const auto& p : m_targets) p->Post(nMsg, wParam, lParam);
     }
 
 private:
-    const std::vector<IMsgTarget*>& m_targets;
+    const std::vector<std::shared_ptr<IMsgTarget>>& m_targets;
 };
 
 unsigned LowBits(const void* p) { return unsigned(reinterpret_cast<uintptr_t>(p)); }
 
 }  // namespace
 
-CApplyWorker::CApplyWorker(CHidDev& dev, IClock& clock, IPrompt& prompt, IMsgTarget* pMainWnd, ApplyWorkerCfg cfg)
-    : m_dev(dev), m_clock(clock), m_prompt(prompt), m_pMainWnd(pMainWnd), m_cfg(std::move(cfg))
+CApplyWorker::CApplyWorker(CHidDev& dev, IClock& clock, INoticeSink& notices, IMsgTarget* pMainWnd,
+                           ApplyWorkerCfg cfg)
+    : m_dev(dev), m_clock(clock), m_notices(notices), m_pMainWnd(pMainWnd), m_cfg(std::move(cfg))
 {
 }
 
@@ -41,7 +41,8 @@ void CApplyWorker::Start()
     m_thread = std::jthread([this](std::stop_token stop) { Run(stop); });
 }
 
-bool CApplyWorker::RequestApply(uint32_t nFlags, std::unique_ptr<ApplySnapshot> snap, IMsgTarget* pProgress)
+bool CApplyWorker::RequestApply(uint32_t nFlags, std::unique_ptr<ApplySnapshot> snap,
+                                std::shared_ptr<IMsgTarget> pProgress)
 {
     if (!snap || nFlags == 0) {
         LogPrintf("RequestApply: nothing to write (nFlag=0x%x)", nFlags);
@@ -52,7 +53,7 @@ bool CApplyWorker::RequestApply(uint32_t nFlags, std::unique_ptr<ApplySnapshot> 
         if (m_bStopped) return false;
         m_pending.nFlags |= nFlags;
         m_pending.snap = std::move(snap);  // the newest state holds every earlier change
-        if (pProgress) m_pending.progress.push_back(pProgress);
+        if (pProgress) m_pending.progress.push_back(std::move(pProgress));
     }
     m_cv.notify_all();
     return true;
@@ -129,19 +130,18 @@ void CApplyWorker::Run(std::stop_token stop)
 
 bool CApplyWorker::RunJob(Job& job, std::stop_token stop)
 {
-    IHidHandle* pHandle = nullptr;
-    if (m_cfg.nHandleSource == 0) pHandle = m_dev.GetHandle();
-    else if (CHidDrv* pDrv = m_dev.Drv()) pHandle = pDrv->GetHandle();
-    LogPrintf("Start Apply: hDevice=0x%x, nFlag=0x%x, hWnd=0x%x, bGoNoDev=%x", LowBits(pHandle), job.nFlags,
-              LowBits(job.progress.empty() ? nullptr : job.progress.front()), unsigned(m_cfg.bGoWithNoDev));
-    if (!pHandle && !m_cfg.bGoWithNoDev) {
+    const bool bConnected = m_dev.IsConnected();
+    const bool bGoWithNoDev = job.snap->opt.bGoWithNoDev;
+    LogPrintf("Start Apply: hDevice=0x%x, nFlag=0x%x, hWnd=0x%x, bGoNoDev=%x", unsigned(bConnected), job.nFlags,
+              LowBits(job.progress.empty() ? nullptr : job.progress.front().get()), unsigned(bGoWithNoDev));
+    if (!bConnected && !bGoWithNoDev) {
         // The job cannot be written; closing the progress window alone would
         // look like success.
         LogPrintf("Apply: no device");
-        m_prompt.ShowMessage(kApplyFailedText, u"Error");
+        m_notices.Notice(kApplyFailedText, u"Error");
         return false;
     }
-    if (m_cfg.bCheckLink && m_dev.IsWireless() && !LinkAllowsJob()) return false;
+    if (m_cfg.bCheckLink && !LinkAllowsJob()) return false;
 
     CFanOut fan(job.progress);
     IMsgTarget* pProgress = job.progress.empty() ? nullptr : &fan;
@@ -151,7 +151,7 @@ bool CApplyWorker::RunJob(Job& job, std::stop_token stop)
         if (stop.stop_requested()) {
             LogPrintf("Apply stopped at exit");
         } else {
-            m_prompt.ShowMessage(kApplyFailedText, u"Error");
+            m_notices.Notice(kApplyFailedText, u"Error");
         }
         return false;
     }
@@ -161,23 +161,25 @@ bool CApplyWorker::RunJob(Job& job, std::stop_token stop)
 
 bool CApplyWorker::LinkAllowsJob()
 {
+    ILinkState* pLink = m_dev.Link();
+    if (!pLink || !pLink->IsWireless()) return true;
     const IClock::TimePoint tNow = m_clock.Now();
     if (m_bLinkChecked && tNow - m_tLinkOk < kLinkCheckValid) return true;
     bool bOnline = false;
-    if (!m_dev.GetOnline(bOnline)) return true;  // could not ask: the job's own transfers will tell
+    if (!pLink->GetOnline(bOnline)) return true;  // could not ask: the job's own transfers will tell
     if (bOnline) {
         m_bLinkChecked = true;
         m_tLinkOk = tNow;
         return true;
     }
     LogPrintf("Apply: the mouse behind the receiver does not answer");
-    m_prompt.ShowMessage(m_cfg.strOffline, u" ");
+    m_notices.Notice(m_cfg.strOffline, u" ");
     return false;
 }
 
 void CApplyWorker::Finish(const Job& job, bool bOk)
 {
-    for (IMsgTarget* p : job.progress) p->Post(kMsgApplyDone, bOk ? 1 : 0, intptr_t(job.nFlags));
+    for (const auto& p : job.progress) p->Post(kMsgApplyDone, bOk ? 1 : 0, intptr_t(job.nFlags));
     if (m_pMainWnd) m_pMainWnd->Post(kMsgApplyDone, bOk ? 1 : 0, intptr_t(job.nFlags));
     LogPrintf("Apply Over");
 }

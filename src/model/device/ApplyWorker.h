@@ -10,8 +10,9 @@
 // kMsgApplyDone (wParam 1 success, 0 failure; lParam the job's flags) to them
 // and to the main window when the job ends.
 //
-// The IPrompt given must be safe to call from the worker thread; the worker
-// calls it for "   Update settings failed!      " and the offline text.
+// The worker never waits for the user: "   Update settings failed!      " and
+// the offline text go to the notice sink, which only hands them over. So Stop
+// can always join the thread, also after the event loop has ended.
 //
 // Lock order: m_mtx is taken alone; no call into the device, the prompt or a
 // message target is made while holding it.
@@ -26,16 +27,15 @@
 #include <thread>
 #include <vector>
 
-#include "core/IPrompt.h"
+#include "core/INoticeSink.h"
 #include "device/ApplySnapshot.h"
 #include "device/IClock.h"
 #include "device/IMsgTarget.h"
 
 class CHidDev;
 
+// Whether a job runs without a device (GoWithNoDev) travels in each job's snapshot.
 struct ApplyWorkerCfg {
-    int nHandleSource = 0;       // 0: the device object's GetHandle; else its transport's (keyboards 1, pad 2)
-    bool bGoWithNoDev = false;   // run jobs without a device (the GoWithNoDev option)
     bool bCheckLink = false;     // receiver mouse: ask whether the mouse answers before a job
     std::u16string strOffline;   // shown when it does not (the catalogue's fifth battery text)
 };
@@ -49,7 +49,8 @@ constexpr std::chrono::milliseconds kApplyGather{50};
 
 class CApplyWorker {
 public:
-    CApplyWorker(CHidDev& dev, IClock& clock, IPrompt& prompt, IMsgTarget* pMainWnd, ApplyWorkerCfg cfg);
+    // pMainWnd (may be null) must accept messages until Stop has returned.
+    CApplyWorker(CHidDev& dev, IClock& clock, INoticeSink& notices, IMsgTarget* pMainWnd, ApplyWorkerCfg cfg);
     // Stops and joins the thread.
     ~CApplyWorker();
     CApplyWorker(const CApplyWorker&) = delete;
@@ -58,9 +59,11 @@ public:
     // Starts the thread (StartApplyWorker); a second call does nothing.
     void Start();
     // Queues a job (RequestApply). pProgress, when given, receives the
-    // job's progress and its kMsgApplyDone, and must accept messages until
-    // then. A null snapshot is refused (false).
-    bool RequestApply(uint32_t nFlags, std::unique_ptr<ApplySnapshot> snap, IMsgTarget* pProgress = nullptr);
+    // job's progress and its kMsgApplyDone; the worker shares its ownership
+    // until then, so a window that closes early leaves a live target behind.
+    // A null snapshot is refused (false).
+    bool RequestApply(uint32_t nFlags, std::unique_ptr<ApplySnapshot> snap,
+                      std::shared_ptr<IMsgTarget> pProgress = nullptr);
     // The exit event: waiting jobs are dropped (their progress windows get a
     // failed kMsgApplyDone), the running job's long pauses are cut short, the
     // thread is joined. Calls after the first do nothing.
@@ -77,7 +80,7 @@ private:
     struct Job {
         uint32_t nFlags = 0;
         std::unique_ptr<ApplySnapshot> snap;
-        std::vector<IMsgTarget*> progress;
+        std::vector<std::shared_ptr<IMsgTarget>> progress;
     };
 
     void Run(std::stop_token stop);
@@ -87,7 +90,7 @@ private:
 
     CHidDev& m_dev;
     IClock& m_clock;
-    IPrompt& m_prompt;
+    INoticeSink& m_notices;
     IMsgTarget* const m_pMainWnd;
     const ApplyWorkerCfg m_cfg;
 

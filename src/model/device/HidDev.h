@@ -1,182 +1,159 @@
 // CHidDev: the device object of one device family (wired mouse, wireless mouse,
-// each keyboard family, the pad). The main window makes one per family present
-// and keeps it for the whole run; it is connected while its interface handles
-// are open. The base holds what every family shares: the three interface
-// handles of the mouse families (command, data, notify), the command lock, the
-// transfer rule (3 tries 200 ms apart), the gap between a command and its
-// answer, and the listener that turns input reports into window messages.
-// Keyboard and pad families keep their handles in a CHidDrv transport (pDrv).
+// each keyboard family, the pad). The device hub makes one per configured
+// family and keeps it for the whole run; it is connected while its command
+// interface is open. The base holds what every family shares: its transport
+// (CHidDrv: the interfaces by role, the command lock, the transfer rule), the
+// listener that turns input reports into window messages, the notices for the
+// user, and what discovery found. A family adds its bytes: discovery, its
+// reports and its apply steps.
 //
-// Threads: the user-interface thread finds, clears and switches the device;
-// the family's apply worker writes profiles; the listener reads the notify
-// interface. Every transfer takes the command lock and looks up its handle
-// under it, and ClearHandle closes the handles under the same lock, so a
-// transfer never uses a closed handle: it fails cleanly instead.
+// Threads: discovery (FindHIDDevice, ClearHandle) runs on the family's own
+// thread in the hub, or on the caller's in the command-line tool; the apply
+// worker writes profiles; the listener reads the notify interface. Discovery
+// leaves what it found in the object (Found()); the user-interface thread
+// takes it into the program's state with Publish(). Nothing here waits for a
+// window: messages go to the notice sink.
 //
-// Lock order: m_csCmd, then the listener's own lock (HidListener.h). The
-// listener itself never takes m_csCmd.
+// Lock order: the transport's command lock, then the listener's own locks.
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <span>
 #include <stop_token>
 
-#include "core/Gvar.h"
-#include "core/IPrompt.h"
+#include "core/INoticeSink.h"
 #include "core/ProfileRecord.h"
+#include "device/HidDrv.h"
 #include "device/HidListener.h"
-#include "device/HidTransfer.h"
 #include "device/IClock.h"
 #include "device/IHidBackend.h"
 #include "device/IMsgTarget.h"
-#include "keys/KeyInfo.h"
-#include "keys/MacroRecord.h"
 
-class CHidDrv;
 struct ApplySnapshot;
 
-// The interfaces a mouse family opens.
-enum class HidRole { Cmd, Data, Notify };
+// What a family's discovery learnt about the device, for the program's state.
+struct DeviceFound {
+    int nMode = -1;                          // mode the device reported (g_nCurMode), -1 none
+    int32_t nSensor = 0;                     // sensor the device reported; 0 none
+    bool bSwitchSensor = false;              // the description follows the device's sensor
+    int nCurDpiLevel[kMsModeNum] = {-1, -1, -1};  // per mode; -1 not read
+    int nCurLodLevel[kMsModeNum] = {-1, -1, -1};  // per mode; -1 not read
+};
+
+// Optional abilities of a device; a family offers those it has.
+class IBattery {
+public:
+    virtual ~IBattery() = default;
+    // Battery state: level, whether the cable is connected, voltage; false
+    // when the device could not be asked.
+    virtual bool ReadPower(int& nLevel, bool& bUsb, int& nVoltage) = 0;
+};
+class ILinkState {
+public:
+    virtual ~ILinkState() = default;
+    // Whether the device is reached through its receiver.
+    virtual bool IsWireless() const = 0;
+    // Whether the device behind the receiver answers; false when it could not be asked.
+    virtual bool GetOnline(bool& bOnline) = 0;
+};
+class IModeSwitch {
+public:
+    virtual ~IModeSwitch() = default;
+    // Switches the device to mode nMode (0-based); false when it failed or the mode does not exist.
+    virtual bool SetMode(int nMode) = 0;
+};
 
 class CHidDev {
 public:
-    CHidDev(IHidBackend& backend, IClock& clock, IPrompt& prompt, int nFwType = 0);
-    // Stops the listener and closes the base's handles. A family that keeps
-    // more must close them in its own destructor (virtual calls do not reach
-    // it from here).
+    CHidDev(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nFwType,
+            std::unique_ptr<CHidDrv> pDrv = nullptr);
+    // Stops the listener and closes the interfaces.
     virtual ~CHidDev();
     CHidDev(const CHidDev&) = delete;
     CHidDev& operator=(const CHidDev&) = delete;
 
-    // ---- operations a family overrides -------------------------------------
+    // ---- what every family provides ---------------------------------------------
 
-    // Finds and opens the family's interfaces: 1 found, 0 not found, -1 found
-    // but refused (for example a sensor other than the configured one).
-    virtual int FindHIDDevice() { return 0; }
-    // Stops the listener and closes every interface handle.
-    virtual void ClearHandle();
-    // The command handle, null when not connected. Only a presence test: the
-    // pointer may be closed by another thread right after; transfers go
-    // through the object, which checks the handle under the command lock.
-    virtual IHidHandle* GetHandle();
-    // Stores the window that receives input-report messages and starts the
-    // listener on the notify interface (when there is one). Called each time
-    // FindHIDDevice succeeds; a running listener is stopped first.
-    virtual int InitialDriver(IMsgTarget* pWnd);
-    // Stops the listener; returns once its thread has ended.
-    virtual int StopDriver();
-    virtual int GetPID() { return m_nPID.load(); }
-    // Battery state: level, whether the cable is connected, voltage.
-    virtual int ReadPower(int& nLevel, bool& bUsb, int& nVoltage) { return 1; }
-    // Whether the mouse behind the receiver answers; 0 when it could not be asked.
-    virtual int GetOnline(bool& bOnline) { bOnline = true; return 1; }
-    // Whether the mouse is reached through its receiver.
-    virtual bool IsWireless() { return false; }
-    // Switches the device to mode 0, 1 or 2.
-    virtual int SetMode(int nMode) { return 1; }
-    // The family's kind constant (10 for both mouse families).
-    virtual int FamilyConst() { return 1; }
-    // The family's defaults into a new profile record.
+    // Finds and opens the family's interfaces and reads what the program shows
+    // of the device: 1 found, 0 not found (or not readable), -1 found but
+    // refused (for example another sensor than the configured one). Handles
+    // are open only after 1. Leaves its findings in Found().
+    virtual int FindHIDDevice() = 0;
+    // The family's defaults into a new profile record (user-interface thread).
     virtual void FillDefault(ProfileRecord& pro) = 0;
-    // The device's 32-bit code for a key function.
-    virtual uint32_t keyinfo_to_hardware_code(const KeyInfo& key) { return 1; }
-    // The device's macro buffer for a macro; returns its length.
-    virtual int StMacro_To_HdMacro(const MacroRecord& macro, std::span<uint8_t> buf) { return 1; }
     // Writes a profile to the device: 1 on success, 0 on failure. Runs on the
-    // apply worker; reads only the snapshot (which it may change: it is the
-    // job's own copy). Posts nMsg with a percentage to pProgress (may be
-    // null). Long pauses go through Pause(stop, ...) so that shutdown does not
-    // wait for them; a stopped job returns 0.
+    // apply worker; reads only the snapshot (its own copy). Posts nMsg with a
+    // percentage to pProgress (may be null). Long pauses end early when stop
+    // is requested; a stopped job returns 0.
     virtual int ApplySetting(ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, uint32_t nFlags,
-                             std::stop_token stop)
-    {
-        return 1;
-    }
-    // Defaults of the sensor, the lighting, the lift-off distance and the
-    // system settings into the modes selected by nModeMask (bit m = mode m).
-    virtual void SetDefaultDpi(ProfileRecord& pro, const SensorCfg* pSensor, int nModeMask) {}
-    virtual void SetDefaultLed(ProfileRecord& pro, int nModeMask) {}
-    virtual void SetDefaultLod(ProfileRecord& pro, int nModeMask) {}
-    virtual void SetDefaultSys(ProfileRecord& pro, int nModeMask) {}
-    // Keyboard families: the default key table into the profile.
-    virtual void SetDefaultKey(ProfileRecord& pro) {}
-    // A key table inside the profile record; null when the family has none.
-    virtual KeyInfo* GetKeyTable(ProfileRecord& pro, int nMode, int nTable) { return nullptr; }
-    // Keyboard and music operations (keyboard families only).
-    virtual int SendMusicData(std::span<const uint8_t> frame) { return 0; }
-    virtual int SetRealData(std::span<const uint8_t> data) { return 0; }
-    virtual int GetRealData(std::span<uint8_t> data) { return 0; }
-    virtual int ReadEffectData(std::span<uint8_t> data) { return 0; }
+                             std::stop_token stop) = 0;
+    // Stops the listener and closes every interface.
+    virtual void ClearHandle();
 
-    // ---- state -------------------------------------------------------------
+    // ---- optional abilities (null when the family has none) ------------------
+
+    virtual IBattery* Battery() { return nullptr; }
+    virtual ILinkState* Link() { return nullptr; }
+    virtual IModeSwitch* ModeSwitch() { return nullptr; }
+
+    // ---- state -------------------------------------------------------------------
+
+    // The command interface is open.
+    bool IsConnected() const { return m_pDrv->IsOpen(HidRole::Cmd); }
+    // The last discovery saw the device but could not open it (permissions).
+    bool FoundButDenied() const { return m_bDenied.load(); }
+    // What the last successful discovery read.
+    DeviceFound Found() const;
+    // Takes what discovery found into the program's state (the current mode,
+    // DPI and lift-off levels, the current sensor). User-interface thread.
+    void Publish(IPrompt& prompt) const;
 
     int FwType() const { return m_nFwType; }
     int FwVersion() const { return m_nFwVersion.load(); }
     int Mode() const { return m_nMode.load(); }
-    CHidDrv* Drv() const { return m_pDrv; }
+    int GetPID() const { return m_nPID.load(); }
     bool IsListening() const { return m_listener.IsRunning(); }
+    CHidDrv& Drv() const { return *m_pDrv; }
+    INoticeSink& Notices() const { return m_notices; }
 
-    // The next apply is a reset (write every mode). Owned by the
-    // user-interface thread, which copies it into the job's snapshot.
-    bool m_bReset = false;
+    // The window that receives input reports; set before discovery.
+    void SetMainWindow(IMsgTarget* pWnd) { m_hWnd.store(pWnd); }
+    // Stores the window that receives input reports and starts the listener
+    // on the notify interface (when there is one); a running listener is
+    // stopped first. Discovery calls it each time it succeeds.
+    int InitialDriver(IMsgTarget* pWnd);
+    // Stops the listener; returns once its thread has ended.
+    int StopDriver()
+    {
+        m_listener.Stop();
+        return 1;
+    }
 
 protected:
-    using CmdLock = std::unique_lock<std::recursive_mutex>;
-
-    // Holds the command lock. A transaction (command, nCmdDelay, answer) holds
-    // it from the command to the answer, so the user-interface thread and the
-    // apply worker never interleave; single transfers take it too. Recursive,
-    // so that a transaction can be built from the single transfers below.
-    CmdLock LockCmd() const { return CmdLock(m_csCmd); }
-
-    // Puts an opened interface in place (null closes it). Takes the command
-    // lock. The notify handle may not be replaced while the listener runs:
-    // ClearHandle or StopDriver first.
+    // Puts an opened interface in place; the notify interface may not be
+    // replaced under a running listener, so the listener stops with it.
     void SetHandle(HidRole role, std::unique_ptr<IHidHandle> h);
-    bool HasHandle(HidRole role) const;
-
-    // One feature-report transfer on an interface, report id in byte 0, with
-    // the transfer rule; after the last failed try "<pszName> err=%d" is logged
-    // with the system error. A missing handle fails at once (device gone).
-    bool SendFeature(HidRole role, std::span<const uint8_t> report, const char* pszName);
-    bool GetFeature(HidRole role, std::span<uint8_t> buf, const char* pszName);
-    bool WriteOutput(HidRole role, std::span<const uint8_t> report, const char* pszName);
-    // A whole command transaction under the lock: send cmd on cmdRole, wait
-    // nCmdDelay, get the answer on ansRole into answer (answer[0] = report id).
-    bool Transact(HidRole cmdRole, std::span<const uint8_t> cmd, const char* pszSendName, HidRole ansRole,
-                  std::span<uint8_t> answer, const char* pszGetName);
-    // The pause between a command and its answer.
-    void CmdDelay() { m_clock.Sleep(m_nCmdDelay); }
-    // A pause of an apply job that ends early when the job is stopped; false then.
-    bool Pause(std::stop_token stop, IClock::Duration d) { return m_clock.SleepUnless(d, stop); }
-
-    // Stops the listener and closes the three handles; what the base
-    // ClearHandle and the destructor do.
-    void CloseBaseHandles();
+    // Discovery's findings, kept for Publish.
+    void SetFound(const DeviceFound& found);
 
     IHidBackend& m_backend;
     IClock& m_clock;
-    IPrompt& m_prompt;
+    INoticeSink& m_notices;
     const int m_nFwType;                    // the family's firmware type from cfg.ini
-    CHidDrv* m_pDrv = nullptr;              // transport of keyboard and pad families; not owned
     std::atomic<int> m_nFwVersion{0};       // the device's HID version number
     std::atomic<int> m_nMode{-1};           // mode read from the device, -1 before
     std::atomic<int> m_nPID{0};             // product identifier of the found interface
-    IClock::Duration m_nCmdDelay = kHidCmdDelay;
-    IMsgTarget* m_hWnd = nullptr;           // receives input-report messages; user-interface thread only
-    uint8_t m_byInputId = 7;                // listener: input report id and bytes to read
-    int m_nInputLen = 8;
+    std::atomic<bool> m_bDenied{false};
+    uint8_t m_byInputId = 0;                // listener: input report id and bytes to read
+    int m_nInputLen = 0;                    // (0: the family has no listener)
+    std::atomic<IMsgTarget*> m_hWnd{nullptr};  // receives input-report messages
 
 private:
-    IHidHandle* HandleLocked(HidRole role) const;
-
-    mutable std::recursive_mutex m_csCmd;   // first in the lock order
-    std::unique_ptr<IHidHandle> m_hCmd;     // guarded by m_csCmd
-    std::unique_ptr<IHidHandle> m_hData;    // guarded by m_csCmd
-    std::unique_ptr<IHidHandle> m_hNotify;  // guarded by m_csCmd; read by the listener while it runs
+    std::unique_ptr<CHidDrv> m_pDrv;
+    mutable std::mutex m_mtxFound;
+    DeviceFound m_found;                    // guarded by m_mtxFound
     CHidListener m_listener;
 };

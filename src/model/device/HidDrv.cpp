@@ -1,48 +1,69 @@
 #include "device/HidDrv.h"
 
-#include "core/Log.h"
+#include <cerrno>
+#include <utility>
 
-std::unique_ptr<IHidHandle> CHidDrv::OpenPath(const std::string& strPath)
-{
-    std::unique_ptr<IHidHandle> h = m_backend.Open(strPath);
-    if (!h) {
-        LogPrintf("CHidDrv: cannot open %s", strPath.c_str());
-        m_bDenied = true;
-    }
-    return h;
-}
-
-void CHidDrv::CloseHandle(std::unique_ptr<IHidHandle>& h)
+void CHidDrv::Install(HidRole role, std::unique_ptr<IHidHandle> h)
 {
     std::unique_ptr<IHidHandle> old;
-    CmdLock lock = LockCmd();
-    old = std::move(h);
+    {
+        CmdLock lock = LockCmd();
+        old = std::exchange(m_handles[size_t(role)], std::move(h));
+    }
+    // The old handle closes outside the lock; nothing can reach it any more.
 }
 
-bool CHidDrv::SendFeature(const std::unique_ptr<IHidHandle>& h, std::span<const uint8_t> report, const char* pszName)
+void CHidDrv::CloseAll()
 {
-    CmdLock lock = LockCmd();
-    return SetFeatureTries(h.get(), m_clock, report, pszName);
+    std::array<std::unique_ptr<IHidHandle>, kHidRoleCount> old;
+    {
+        CmdLock lock = LockCmd();  // waits for a transaction in progress to end
+        old.swap(m_handles);
+    }
 }
 
-bool CHidDrv::GetFeature(const std::unique_ptr<IHidHandle>& h, std::span<uint8_t> buf, const char* pszName)
+bool CHidDrv::IsOpen(HidRole role) const
 {
     CmdLock lock = LockCmd();
-    return GetFeatureTries(h.get(), m_clock, buf, pszName);
+    return HandleLocked(role) != nullptr;
 }
 
-bool CHidDrv::WriteOutput(const std::unique_ptr<IHidHandle>& h, std::span<const uint8_t> report, const char* pszName)
+IHidHandle* CHidDrv::HandleForListener(HidRole role) const
 {
     CmdLock lock = LockCmd();
-    return WriteOutputTries(h.get(), m_clock, report, pszName);
+    return HandleLocked(role);
 }
 
-bool CHidDrv::Transact(const std::unique_ptr<IHidHandle>& hCmd, std::span<const uint8_t> cmd, const char* pszSendName,
-                       const std::unique_ptr<IHidHandle>& hAns, std::span<uint8_t> answer, const char* pszGetName,
-                       IClock::Duration delay)
+bool CHidDrv::SendFeature(HidRole role, std::span<const uint8_t> report, const char* pszName)
 {
     CmdLock lock = LockCmd();
-    if (!SetFeatureTries(hCmd.get(), m_clock, cmd, pszSendName)) return false;
-    m_clock.Sleep(delay);
-    return GetFeatureTries(hAns.get(), m_clock, answer, pszGetName);
+    return SetFeatureTries(HandleLocked(role), m_clock, report, pszName);
+}
+
+bool CHidDrv::GetFeature(HidRole role, std::span<uint8_t> buf, const char* pszName)
+{
+    CmdLock lock = LockCmd();
+    return GetFeatureTries(HandleLocked(role), m_clock, buf, pszName);
+}
+
+bool CHidDrv::WriteOutput(HidRole role, std::span<const uint8_t> report, const char* pszName)
+{
+    CmdLock lock = LockCmd();
+    return WriteOutputTries(HandleLocked(role), m_clock, report, pszName);
+}
+
+bool CHidDrv::Transact(HidRole cmdRole, std::span<const uint8_t> cmd, const char* pszSendName, HidRole ansRole,
+                       std::span<uint8_t> answer, const char* pszGetName, IClock::Duration gap)
+{
+    CmdLock lock = LockCmd();
+    if (!SetFeatureTries(HandleLocked(cmdRole), m_clock, cmd, pszSendName)) return false;
+    m_clock.Sleep(gap);
+    return GetFeatureTries(HandleLocked(ansRole), m_clock, answer, pszGetName);
+}
+
+int CHidDrv::LastError(HidRole role) const
+{
+    CmdLock lock = LockCmd();
+    const IHidHandle* h = HandleLocked(role);
+    return h ? h->LastError() : ENODEV;
 }

@@ -1,76 +1,75 @@
-// CHidDrv: the transport object of a keyboard or pad family. It finds the
-// family's interfaces, keeps their handles and moves the reports; the device
-// object (CHidDev, pDrv) builds them. Each family keeps its own set of handles
-// (they differ by report length per family) and moves reports through the
-// helpers below, which take the transport's command lock, follow the transfer
-// rule and fail cleanly on a handle ClearHandle has closed.
+// CHidDrv: the transport of one device. It keeps the device's open interfaces
+// by role, the command lock and the transfer rule, and it is the only place
+// reports move through: every family (the mice, each keyboard family, the pad)
+// sends and reads through its device object's CHidDrv. Keyboard families that
+// need more than the four transfers derive their own transport from it.
 //
-// Lock order: the device object's command lock, then m_csCmd.
+// Threads: the family's discovery installs and closes handles; the apply
+// worker and discovery transfer; the listener reads the notify handle (its
+// owner stops it before that handle is replaced or closed). Every transfer
+// looks its handle up under the command lock and CloseAll takes the same lock,
+// so a transfer never uses a closed handle: it fails cleanly instead.
+//
+// Lock order: m_csCmd first; the listener's locks after it.
 #pragma once
 
-#include <atomic>
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <span>
-#include <string>
 
 #include "device/HidTransfer.h"
 #include "device/IClock.h"
 #include "device/IHidBackend.h"
-#include "device/IMsgTarget.h"
+
+// The interfaces of a device by what the family uses them for. The mice use
+// Cmd, Data and Notify; a family with more names what Aux1 and Aux2 mean.
+enum class HidRole : uint8_t { Cmd, Data, Notify, Aux1, Aux2 };
+constexpr size_t kHidRoleCount = 5;
 
 class CHidDrv {
 public:
-    CHidDrv(IHidBackend& backend, IClock& clock) : m_backend(backend), m_clock(clock) {}
-    // A family with handles closes them in its own destructor (ClearHandle).
-    virtual ~CHidDrv() = default;
+    using CmdLock = std::unique_lock<std::recursive_mutex>;
+
+    explicit CHidDrv(IClock& clock) : m_clock(clock) {}
+    virtual ~CHidDrv() { CloseAll(); }
     CHidDrv(const CHidDrv&) = delete;
     CHidDrv& operator=(const CHidDrv&) = delete;
 
-    // Finds and opens the family's interfaces; 1 found.
-    virtual int FindDev() { return 0; }
-    // Whether the device is attached, without opening it (families that need it).
-    virtual int IsPresent() { return 0; }
-    virtual int SetWindow(IMsgTarget* pWnd)
-    {
-        m_hWnd = pWnd;
-        return 1;
-    }
-    // The command handle, null when not connected (a presence test only).
-    virtual IHidHandle* GetHandle() { return nullptr; }
-    // Closes every handle (under LockCmd).
-    virtual void ClearHandle() {}
-
-    // The device was found but not every interface could be opened (no access
-    // rights): the main window tells the user how to grant them.
-    bool FoundButDenied() const { return m_bDenied.load(); }
-
-protected:
-    using CmdLock = std::unique_lock<std::recursive_mutex>;
-    // Held by a whole transaction, by every transfer and by ClearHandle while
-    // it closes handles. Recursive, as the device object's.
+    // Held by a whole transaction, by every transfer and by CloseAll.
+    // Recursive, so a transaction can be built from the single transfers.
     CmdLock LockCmd() const { return CmdLock(m_csCmd); }
 
-    // Opens an interface; a failure marks the device as found but denied.
-    std::unique_ptr<IHidHandle> OpenPath(const std::string& strPath);
-    // Closes a handle under the lock.
-    void CloseHandle(std::unique_ptr<IHidHandle>& h);
+    // Puts an opened interface in place of the role's (null closes it).
+    void Install(HidRole role, std::unique_ptr<IHidHandle> h);
+    // Closes every interface; waits for a transaction in progress to end.
+    void CloseAll();
+    bool IsOpen(HidRole role) const;
+    // The handle of a role, for the listener only: it stays valid until the
+    // role is replaced or closed, which the listener's owner orders after
+    // stopping it. Null when the role is not open.
+    IHidHandle* HandleForListener(HidRole role) const;
 
-    // Transfers on a handle member of the family, with the transfer rule and
-    // "<pszName> err=%d" in the log after the last failed try.
-    bool SendFeature(const std::unique_ptr<IHidHandle>& h, std::span<const uint8_t> report, const char* pszName);
-    bool GetFeature(const std::unique_ptr<IHidHandle>& h, std::span<uint8_t> buf, const char* pszName);
-    bool WriteOutput(const std::unique_ptr<IHidHandle>& h, std::span<const uint8_t> report, const char* pszName);
-    // Command, pause, answer, all under the lock.
-    bool Transact(const std::unique_ptr<IHidHandle>& hCmd, std::span<const uint8_t> cmd, const char* pszSendName,
-                  const std::unique_ptr<IHidHandle>& hAns, std::span<uint8_t> answer, const char* pszGetName,
-                  IClock::Duration delay = kHidCmdDelay);
+    // One transfer with the transfer rule; after the last failed try
+    // "<pszName> err=<errno>" is logged. A role that is not open fails at once.
+    bool SendFeature(HidRole role, std::span<const uint8_t> report, const char* pszName);
+    bool GetFeature(HidRole role, std::span<uint8_t> buf, const char* pszName);
+    bool WriteOutput(HidRole role, std::span<const uint8_t> report, const char* pszName);
+    // A command transaction under the lock: send cmd on cmdRole, wait gap, get
+    // the answer on ansRole into answer (answer[0] holds the report id).
+    bool Transact(HidRole cmdRole, std::span<const uint8_t> cmd, const char* pszSendName, HidRole ansRole,
+                  std::span<uint8_t> answer, const char* pszGetName, IClock::Duration gap = kHidCmdDelay);
+    // The system error of the role's last failed call, read under the lock;
+    // ENODEV when the role is not open (the device is gone).
+    int LastError(HidRole role) const;
 
-    IHidBackend& m_backend;
-    IClock& m_clock;
-    IMsgTarget* m_hWnd = nullptr;       // user-interface thread only
-    std::atomic<bool> m_bDenied{false};
+    IClock& Clock() const { return m_clock; }
 
 private:
+    IHidHandle* HandleLocked(HidRole role) const { return m_handles[size_t(role)].get(); }
+
+    IClock& m_clock;
     mutable std::recursive_mutex m_csCmd;
+    std::array<std::unique_ptr<IHidHandle>, kHidRoleCount> m_handles;  // guarded by m_csCmd
 };

@@ -1,6 +1,7 @@
 #include "device/HidTransfer.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "core/Log.h"
 
@@ -10,7 +11,7 @@ template <class Call>
 bool Tries(IHidHandle* pHandle, IClock& clock, const char* pszName, Call call)
 {
     if (!pHandle) {
-        LogPrintf("%s err=%d", pszName, kHidErrNoDevice);
+        LogPrintf("%s err=%d", pszName, ENODEV);
         return false;
     }
     for (int nTry = 1;; ++nTry) {

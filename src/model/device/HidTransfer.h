@@ -17,10 +17,7 @@ constexpr std::chrono::milliseconds kHidRetryGap{200};
 // The pause between a command and the read of its answer.
 constexpr std::chrono::milliseconds kHidCmdDelay{30};
 
-// Error number logged when there is no handle to try (the device is gone).
-constexpr int kHidErrNoDevice = 19;  // ENODEV
-
-// A null handle fails at once: there is nothing to try again.
+// A null handle fails at once with ENODEV in the log: there is nothing to try again.
 bool SetFeatureTries(IHidHandle* pHandle, IClock& clock, std::span<const uint8_t> report, const char* pszName);
 bool GetFeatureTries(IHidHandle* pHandle, IClock& clock, std::span<uint8_t> buf, const char* pszName);
 bool WriteOutputTries(IHidHandle* pHandle, IClock& clock, std::span<const uint8_t> report, const char* pszName);

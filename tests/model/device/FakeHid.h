@@ -337,6 +337,12 @@ private:
     std::vector<Msg> m_msgs;
 };
 
+// A target the test owns, handed to code that shares ownership of its targets.
+inline std::shared_ptr<IMsgTarget> Borrow(IMsgTarget& target)
+{
+    return std::shared_ptr<IMsgTarget>(&target, [](IMsgTarget*) {});
+}
+
 // Log lines of every thread while it lives. Its state lives on the heap: the
 // log calls into it under the log's own lock, and a mutex on the stack would
 // share its address with the mutexes of later tests, which ThreadSanitizer

@@ -47,10 +47,10 @@ private:
 struct Fixture {
     CClock clock;
     CBackend backend;
-    CRecordingPrompt prompt;
+    CNoticeQueue notices;
     CTarget mainWnd;
     std::shared_ptr<CPort> cmd = std::make_shared<CPort>(&clock);
-    CTestDev dev{backend, clock, prompt};
+    CTestDev dev{backend, clock, notices};
     ProfileRecord pro{};
     explicit Fixture(bool bConnected = true)
     {
@@ -59,11 +59,14 @@ struct Fixture {
         pro.nID = 7;
         pro.Ms.Mode[0].nRate = 0x1000;
     }
+    bool bGoWithNoDev = false;
     std::unique_ptr<ApplySnapshot> Snap(int nRate = 0x1000)
     {
         pro.Ms.Mode[0].nRate = nRate;
         const int levels[kMsModeCount] = {1, 0, 2};
-        return MakeApplySnapshot(pro, CMacroList(), CMacroList(), nullptr, 0x3360, levels, 0, false);
+        auto snap = MakeApplySnapshot(pro, CMacroList(), CMacroList(), nullptr, 0x3360, levels, 0, false);
+        snap->opt.bGoWithNoDev = bGoWithNoDev;
+        return snap;
     }
 };
 
@@ -84,7 +87,7 @@ TEST(HidDevApplyWorker, RequestsWhileBusyAreCombined)
         if (nFlags == kApplyLod) gate.Pass();
         return 1;
     });
-    CApplyWorker worker(f.dev, f.clock, f.prompt, &f.mainWnd, {});
+    CApplyWorker worker(f.dev, f.clock, f.notices, &f.mainWnd, {});
     worker.Start();
     ASSERT_TRUE(worker.RequestApply(kApplyLod, f.Snap(0x125)));
     ASSERT_TRUE(gate.WaitReached());
@@ -98,7 +101,7 @@ TEST(HidDevApplyWorker, RequestsWhileBusyAreCombined)
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[1].pro.Ms.Mode[0].nRate, 0x500);
     EXPECT_EQ(worker.JobsDone(), 2);
-    EXPECT_TRUE(f.prompt.Entries().empty());
+    EXPECT_TRUE(f.notices.Entries().empty());
 }
 
 TEST(HidDevApplyWorker, FullApplyReportsProgressAndItsResult)
@@ -106,9 +109,9 @@ TEST(HidDevApplyWorker, FullApplyReportsProgressAndItsResult)
     CLogCapture log;
     Fixture f;
     CTarget progress;
-    CApplyWorker worker(f.dev, f.clock, f.prompt, &f.mainWnd, {});
+    CApplyWorker worker(f.dev, f.clock, f.notices, &f.mainWnd, {});
     worker.Start();
-    ASSERT_TRUE(worker.RequestApply(kApplyFullMouse, f.Snap(), &progress));
+    ASSERT_TRUE(worker.RequestApply(kApplyFullMouse, f.Snap(), Borrow(progress)));
     worker.WaitIdle();
     EXPECT_EQ(progress.Msgs(), (std::vector<Msg>{{kMsgApplyProgress, 20, 0},
                                                  {kMsgApplyProgress, 60, 0},
@@ -117,7 +120,6 @@ TEST(HidDevApplyWorker, FullApplyReportsProgressAndItsResult)
     EXPECT_EQ(f.mainWnd.Msgs(), (std::vector<Msg>{{kMsgApplyDone, 1, intptr_t(kApplyFullMouse)}}));
     // A job with a progress window starts at once; the full mouse job includes debounce.
     EXPECT_TRUE(f.clock.Sleeps().empty());
-    EXPECT_EQ(kApplyFullMouse, 0x806Fu);
     EXPECT_TRUE(log.HasPrefix("Start Apply: hDevice=0x"));
     EXPECT_EQ(log.Count("Apply Over"), 1);
 }
@@ -137,14 +139,14 @@ TEST(HidDevApplyWorker, FailingTransferShowsTheMessageAndKeepsTheProfile)
     });
     const ProfileRecord before = f.pro;
     CTarget progress;
-    CApplyWorker worker(f.dev, f.clock, f.prompt, &f.mainWnd, {});
+    CApplyWorker worker(f.dev, f.clock, f.notices, &f.mainWnd, {});
     worker.Start();
-    ASSERT_TRUE(worker.RequestApply(kApplyFullMouse, f.Snap(), &progress));
+    ASSERT_TRUE(worker.RequestApply(kApplyFullMouse, f.Snap(), Borrow(progress)));
     worker.WaitIdle();
     EXPECT_EQ(std::memcmp(&before, &f.pro, sizeof before), 0);
-    ASSERT_EQ(f.prompt.Entries().size(), 1u);
-    EXPECT_EQ(f.prompt.Entries()[0].text, u"   Update settings failed!      ");
-    EXPECT_EQ(f.prompt.Entries()[0].caption, u"Error");
+    ASSERT_EQ(f.notices.Entries().size(), 1u);
+    EXPECT_EQ(f.notices.Entries()[0].text, u"   Update settings failed!      ");
+    EXPECT_EQ(f.notices.Entries()[0].caption, u"Error");
     EXPECT_EQ(log.Count("SendCmd err=110"), 1);
     EXPECT_EQ(f.cmd->CountOp("setf"), 3);
     EXPECT_EQ(progress.Msgs().back(), (Msg{kMsgApplyDone, 0, intptr_t(kApplyFullMouse)}));
@@ -165,7 +167,7 @@ TEST(HidDevApplyWorker, UnplugDuringApplyEndsTheJobCleanly)
         }
         return 1;
     });
-    CApplyWorker worker(f.dev, f.clock, f.prompt, &f.mainWnd, {});
+    CApplyWorker worker(f.dev, f.clock, f.notices, &f.mainWnd, {});
     worker.Start();
     ASSERT_TRUE(worker.RequestApply(kApplyGeneral, f.Snap()));
     ASSERT_TRUE(gate.WaitReached());
@@ -175,8 +177,8 @@ TEST(HidDevApplyWorker, UnplugDuringApplyEndsTheJobCleanly)
     worker.WaitIdle();
     EXPECT_EQ(f.cmd->CountOp("setf"), 3);
     EXPECT_EQ(f.cmd->OpenHandles(), 0);
-    ASSERT_EQ(f.prompt.Entries().size(), 1u);
-    EXPECT_EQ(f.prompt.Entries()[0].text, kApplyFailedText);
+    ASSERT_EQ(f.notices.Entries().size(), 1u);
+    EXPECT_EQ(f.notices.Entries()[0].text, kApplyFailedText);
     EXPECT_EQ(f.mainWnd.Msgs(), (std::vector<Msg>{{kMsgApplyDone, 0, intptr_t(kApplyGeneral)}}));
     EXPECT_FALSE(worker.IsBusy());
 }
@@ -189,14 +191,13 @@ TEST(HidDevApplyWorker, NoDeviceReportsTheFailureUnlessGoWithNoDev)
         CLogCapture log;
         Fixture f(false);
         CTarget progress;
-        ApplyWorkerCfg cfg;
-        cfg.bGoWithNoDev = bGo;
-        CApplyWorker worker(f.dev, f.clock, f.prompt, &f.mainWnd, cfg);
+        f.bGoWithNoDev = bGo;
+        CApplyWorker worker(f.dev, f.clock, f.notices, &f.mainWnd, {});
         worker.Start();
-        ASSERT_TRUE(worker.RequestApply(kApplyFullMouse, f.Snap(), &progress));
+        ASSERT_TRUE(worker.RequestApply(kApplyFullMouse, f.Snap(), Borrow(progress)));
         worker.WaitIdle();
         EXPECT_EQ(f.dev.Calls().size(), bGo ? 1u : 0u);
-        EXPECT_EQ(f.prompt.Entries().size(), bGo ? 0u : 1u);
+        EXPECT_EQ(f.notices.Entries().size(), bGo ? 0u : 1u);
         EXPECT_TRUE(log.HasPrefix("Start Apply: hDevice=0x0, nFlag=0x806f, hWnd=0x"));
         EXPECT_EQ(log.Count("Apply: no device"), bGo ? 0 : 1);
         EXPECT_EQ(progress.Msgs().back(), (Msg{kMsgApplyDone, bGo ? 1u : 0u, intptr_t(kApplyFullMouse)}));
@@ -212,16 +213,16 @@ TEST(HidDevApplyWorker, ReceiverMouseLinkCheck)
     ApplyWorkerCfg cfg;
     cfg.bCheckLink = true;
     cfg.strOffline = u"The mouse is off";
-    CApplyWorker worker(f.dev, f.clock, f.prompt, &f.mainWnd, cfg);
+    CApplyWorker worker(f.dev, f.clock, f.notices, &f.mainWnd, cfg);
     worker.Start();
 
     f.dev.SetOnline(0);
     ASSERT_TRUE(worker.RequestApply(kApplyFullMouse, f.Snap()));
     worker.WaitIdle();
     EXPECT_TRUE(f.dev.Calls().empty());
-    ASSERT_EQ(f.prompt.Entries().size(), 1u);
-    EXPECT_EQ(f.prompt.Entries()[0].text, u"The mouse is off");
-    EXPECT_EQ(f.prompt.Entries()[0].caption, u" ");
+    ASSERT_EQ(f.notices.Entries().size(), 1u);
+    EXPECT_EQ(f.notices.Entries()[0].text, u"The mouse is off");
+    EXPECT_EQ(f.notices.Entries()[0].caption, u" ");
 
     f.dev.SetOnline(1);
     ASSERT_TRUE(worker.RequestApply(kApplyFullMouse, f.Snap()));
@@ -240,7 +241,7 @@ TEST(HidDevApplyWorker, ReceiverMouseLinkCheck)
     worker.WaitIdle();
     EXPECT_EQ(f.dev.OnlineAsked(), 3);
     EXPECT_EQ(f.dev.Calls().size(), 2u);
-    EXPECT_EQ(f.prompt.Entries().size(), 2u);
+    EXPECT_EQ(f.notices.Entries().size(), 2u);
 
     f.dev.SetOnline(-1);  // the question itself fails: the job is tried
     ASSERT_TRUE(worker.RequestApply(kApplyFullMouse, f.Snap()));
@@ -253,7 +254,7 @@ TEST(HidDevApplyWorker, ReceiverMouseLinkCheck)
 TEST(HidDevApplyWorker, PartialJobGathersFirst)
 {
     Fixture f;
-    CApplyWorker worker(f.dev, f.clock, f.prompt, nullptr, {});
+    CApplyWorker worker(f.dev, f.clock, f.notices, nullptr, {});
     worker.Start();
     ASSERT_TRUE(worker.RequestApply(kApplyLed, f.Snap()));
     worker.WaitIdle();
@@ -269,8 +270,8 @@ TEST(HidDevApplyWorker, StopCutsALongPauseShort)
     CLogCapture log;
     CSystemClock clock;
     CBackend backend;
-    CRecordingPrompt prompt;
-    CTestDev dev(backend, clock, prompt);
+    CNoticeQueue notices;
+    CTestDev dev(backend, clock, notices);
     dev.SetHandle(HidRole::Cmd, OpenOn(std::make_shared<CPort>()));
     std::promise<void> inPause;
     std::atomic<bool> bPauseDone{true};
@@ -284,18 +285,18 @@ TEST(HidDevApplyWorker, StopCutsALongPauseShort)
     ProfileRecord pro{};
     const int levels[kMsModeCount] = {};
     {
-        CApplyWorker worker(dev, clock, prompt, nullptr, {});
+        CApplyWorker worker(dev, clock, notices, nullptr, {});
         worker.Start();
         ASSERT_TRUE(worker.RequestApply(kApplyFullMouse, MakeApplySnapshot(pro, {}, {}, nullptr, 0, levels, 0, false),
-                                        &progress));
+                                        Borrow(progress)));
         inPause.get_future().wait();
         ASSERT_TRUE(worker.RequestApply(kApplyLed, MakeApplySnapshot(pro, {}, {}, nullptr, 0, levels, 0, false),
-                                        &waiting));
+                                        Borrow(waiting)));
         worker.Stop();
         EXPECT_FALSE(worker.IsBusy());
     }
     EXPECT_FALSE(bPauseDone);
-    EXPECT_TRUE(prompt.Entries().empty());
+    EXPECT_TRUE(notices.Entries().empty());
     EXPECT_EQ(log.Count("Apply stopped at exit"), 1);
     EXPECT_EQ(log.Count("ApplyThread exit"), 1);
     EXPECT_EQ(dev.Calls().size(), 1u);
@@ -307,7 +308,7 @@ TEST(HidDevApplyWorker, StopCutsALongPauseShort)
 TEST(HidDevApplyWorker, RequestsAfterStopAreRefused)
 {
     Fixture f;
-    CApplyWorker worker(f.dev, f.clock, f.prompt, nullptr, {});
+    CApplyWorker worker(f.dev, f.clock, f.notices, nullptr, {});
     worker.Start();
     worker.Stop();
     EXPECT_FALSE(worker.RequestApply(kApplyLed, f.Snap()));

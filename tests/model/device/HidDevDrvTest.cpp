@@ -1,130 +1,127 @@
-// The transport object of keyboards and the pad: its transfers, its handles
-// and the apply worker asking it whether the device is there.
+// The transport every family moves its reports through, and discovery as
+// data: interfaces chosen by role from the enumeration, opened only when all
+// required ones are there, and refused interfaces reported as denied.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <thread>
+
 #include "FakeHid.h"
-#include "TestDev.h"
-#include "device/ApplyWorker.h"
-#include "device/HidDevList.h"
 #include "device/HidDrv.h"
+#include "device/InterfaceSpec.h"
 
 using namespace fake;
 using namespace std::chrono_literals;
 
 namespace {
 
-// A transport with two interfaces told apart by their feature length.
-class CTestDrv final : public CHidDrv {
-public:
-    using CHidDrv::CHidDrv;
-    ~CTestDrv() override { ClearHandle(); }
-    int FindDev() override
-    {
-        CHidDevList list;
-        list.EnumHidDevices(m_backend, 0x1234, 0x0042, 0);
-        const HidDevInfo* pCmd = PickLast(list, {.nFeatureLen = 6});
-        const HidDevInfo* pData = PickLast(list, {.nFeatureLen = 1032});
-        if (!pCmd || !pData) return 0;
-        auto hCmd = OpenPath(pCmd->szPath);
-        auto hData = OpenPath(pData->szPath);
-        if (!hCmd || !hData) return 0;
-        CmdLock lock = LockCmd();
-        m_hCmd = std::move(hCmd);
-        m_hData = std::move(hData);
-        return 1;
-    }
-    IHidHandle* GetHandle() override
-    {
-        CmdLock lock = LockCmd();
-        return m_hCmd.get();
-    }
-    void ClearHandle() override
-    {
-        CloseHandle(m_hCmd);
-        CloseHandle(m_hData);
-    }
-    bool Ask(std::vector<uint8_t>& answer)
-    {
-        const uint8_t cmd[6] = {0x05, 0x88, 0, 0, 0, 0};
-        return Transact(m_hCmd, cmd, "SendCommand", m_hData, answer, "GetData", 20ms);
-    }
-
-private:
-    std::unique_ptr<IHidHandle> m_hCmd, m_hData;
+constexpr HidInterfaceSpec kSpecs[] = {
+    {HidRole::Cmd, {0xFF00, 1, 6}},
+    {HidRole::Data, {0xFF00, 1, 1032}},
+    {HidRole::Notify, {0xFF00, 1, 0, 8}, false},
 };
+
+bool Ours(const HidDevInfo& d) { return d.nVID == 0x1234 && d.nPID == 0x0042; }
+
+FindResult FindOn(CBackend& b, CHidDrv& drv)
+{
+    const std::vector<HidDevInfo> list = b.Enumerate();
+    HandleSet h;
+    const FindResult r = OpenInterfaces(b, ChooseInterfaces(list, kSpecs, Ours), kSpecs, h);
+    for (size_t i = 0; i < h.size(); ++i) drv.Install(HidRole(i), std::move(h[i]));
+    return r;
+}
 
 TEST(HidDevDrv, FindsTransfersAndClosesItsInterfaces)
 {
     CLogCapture log;
     CClock clock;
     CBackend b;
+    b.Add(Info("other", 0x1234, 0x0043, 0xFF00, 1, 0, 0, 6, 5), &clock);  // another product: not ours
     auto cmd = b.Add(Info("kb-cmd", 0x1234, 0x0042, 0xFF00, 1, 0, 0, 6, 5), &clock);
     auto data = b.Add(Info("kb-data", 0x1234, 0x0042, 0xFF00, 1, 0, 0, 1032, 6), &clock);
-    CTestDrv drv(b, clock);
-    ASSERT_EQ(drv.FindDev(), 1);
-    EXPECT_FALSE(drv.FoundButDenied());
+    CHidDrv drv(clock);
+    ASSERT_EQ(FindOn(b, drv), FindResult::Found);
+    EXPECT_TRUE(drv.IsOpen(HidRole::Cmd));
+    EXPECT_FALSE(drv.IsOpen(HidRole::Notify));  // optional and absent
     data->SetAnswer({0xA1, 0xB2});
     data->FailNext(1);
     std::vector<uint8_t> answer(1032, 0);
     answer[0] = 6;
-    ASSERT_TRUE(drv.Ask(answer));
+    const uint8_t ask[6] = {0x05, 0x88, 0, 0, 0, 0};
+    ASSERT_TRUE(drv.Transact(HidRole::Cmd, ask, "SendCommand", HidRole::Data, answer, "GetData", 20ms));
     EXPECT_EQ(answer[1], 0xA1);
     // The family's own gap after the command, then one retry of the answer.
     EXPECT_EQ(clock.Sleeps(), (std::vector<IClock::Duration>{20ms, 200ms}));
 
-    drv.ClearHandle();
-    EXPECT_EQ(drv.GetHandle(), nullptr);
+    drv.CloseAll();
+    EXPECT_FALSE(drv.IsOpen(HidRole::Cmd));
     EXPECT_EQ(cmd->OpenHandles(), 0);
     EXPECT_EQ(data->OpenHandles(), 0);
+    EXPECT_EQ(drv.LastError(HidRole::Cmd), ENODEV);
     answer[0] = 6;
-    EXPECT_FALSE(drv.Ask(answer));
+    EXPECT_FALSE(drv.Transact(HidRole::Cmd, ask, "SendCommand", HidRole::Data, answer, "GetData"));
     EXPECT_EQ(log.Count("SendCommand err=19"), 1);
 }
 
-TEST(HidDevDrv, InterfaceThatCannotBeOpenedMarksFoundButDenied)
+// Choosing first, opening after: an incomplete device leaves nothing open; a
+// complete one whose interface will not open is denied (the udev rule message).
+TEST(HidDevDrv, IncompleteDeviceOpensNothingAndARefusedOneIsDenied)
 {
-    CLogCapture log;
     CClock clock;
-    CBackend b;
-    b.Add(Info("kb-cmd", 0x1234, 0x0042, 0xFF00, 1, 0, 0, 6, 5));
-    b.AddUnopenable(Info("kb-data", 0x1234, 0x0042, 0xFF00, 1, 0, 0, 1032, 6));
-    CTestDrv drv(b, clock);
-    EXPECT_EQ(drv.FindDev(), 0);
-    EXPECT_TRUE(drv.FoundButDenied());
-    EXPECT_EQ(drv.GetHandle(), nullptr);
-    EXPECT_EQ(log.Count("CHidDrv: cannot open kb-data"), 1);
+    {
+        CBackend b;
+        auto cmd = b.Add(Info("kb-cmd", 0x1234, 0x0042, 0xFF00, 1, 0, 0, 6, 5));
+        CHidDrv drv(clock);
+        EXPECT_EQ(FindOn(b, drv), FindResult::NotFound);
+        EXPECT_EQ(cmd->OpenHandles(), 0);
+    }
+    {
+        CBackend b;
+        auto cmd = b.Add(Info("kb-cmd", 0x1234, 0x0042, 0xFF00, 1, 0, 0, 6, 5));
+        b.AddUnopenable(Info("kb-data", 0x1234, 0x0042, 0xFF00, 1, 0, 0, 1032, 6));
+        CHidDrv drv(clock);
+        EXPECT_EQ(FindOn(b, drv), FindResult::Denied);
+        EXPECT_FALSE(drv.IsOpen(HidRole::Cmd));
+        EXPECT_EQ(cmd->OpenHandles(), 0);
+    }
 }
 
-// A keyboard's worker asks the transport whether the device is there.
-TEST(HidDevDrv, WorkerTakesTheHandleFromTheTransport)
+// When several interfaces qualify for a role, the last one found wins; with
+// first-spec-only an interface serves only the first role it meets.
+TEST(HidDevDrv, ChoiceRules)
 {
-    CClock clock;
+    const std::vector<HidDevInfo> list = {
+        Info("a", 0x1234, 0x0042, 0xFF00, 1, 8, 0, 6, 5),
+        Info("b", 0x1234, 0x0042, 0xFF00, 1, 0, 0, 6, 5),
+        Info("c", 0x1234, 0x0042, 0xFF00, 1, 0, 0, 1032, 6),
+    };
+    const InterfaceChoice all = ChooseInterfaces(list, kSpecs, Ours);
+    EXPECT_EQ(all.Of(HidRole::Cmd)->szPath, "b");
+    EXPECT_EQ(all.Of(HidRole::Notify)->szPath, "a");
+    const InterfaceChoice first = ChooseInterfaces(list, kSpecs, Ours, true);
+    EXPECT_EQ(first.Of(HidRole::Notify), nullptr);
+    EXPECT_TRUE(first.Complete(kSpecs));
+}
+
+// The last error is read under the command lock: a concurrent close (an
+// unplug) leaves a clean ENODEV, never a freed handle. Run under the thread
+// sanitizer too.
+TEST(HidDevDrv, LastErrorAndCloseRaceCleanly)
+{
+    CSystemClock clock;
     CBackend b;
-    b.Add(Info("kb-cmd", 0x1234, 0x0042, 0xFF00, 1, 0, 0, 6, 5));
-    b.Add(Info("kb-data", 0x1234, 0x0042, 0xFF00, 1, 0, 0, 1032, 6));
-    CRecordingPrompt prompt;
-    CTestDrv drv(b, clock);
-    CTestDev dev(b, clock, prompt);  // no handle of its own
-    dev.SetDrv(&drv);
-    ApplyWorkerCfg cfg;
-    cfg.nHandleSource = 1;
-    CApplyWorker worker(dev, clock, prompt, nullptr, cfg);
-    worker.Start();
-    ProfileRecord pro{};
-    const int levels[kMsModeCount] = {};
-    auto snap = [&] { return MakeApplySnapshot(pro, CMacroList(), CMacroList(), nullptr, 0, levels, -1, false); };
-
-    ASSERT_TRUE(worker.RequestApply(kApplyFullKbPad, snap()));
-    worker.WaitIdle();
-    EXPECT_TRUE(dev.Calls().empty());
-    EXPECT_EQ(prompt.Entries().size(), 1u);
-
-    ASSERT_EQ(drv.FindDev(), 1);
-    ASSERT_TRUE(worker.RequestApply(kApplyFullKbPad, snap()));
-    worker.WaitIdle();
-    EXPECT_EQ(dev.Calls().size(), 1u);
-    EXPECT_EQ(prompt.Entries().size(), 1u);
-    worker.Stop();
+    auto port = b.Add(Info("kb-cmd", 0x1234, 0x0042, 0xFF00, 1, 0, 0, 6, 5));
+    port->SetError(110);
+    for (int n = 0; n < 50; ++n) {
+        CHidDrv drv(clock);
+        drv.Install(HidRole::Cmd, b.Open("kb-cmd"));
+        std::thread closer([&] { drv.CloseAll(); });
+        const int nErr = drv.LastError(HidRole::Cmd);
+        closer.join();
+        EXPECT_TRUE(nErr == 110 || nErr == ENODEV) << nErr;
+        EXPECT_EQ(drv.LastError(HidRole::Cmd), ENODEV);
+    }
 }
 
 }  // namespace

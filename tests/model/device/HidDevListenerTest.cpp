@@ -12,7 +12,7 @@ namespace {
 struct Fixture {
     CClock clock;
     CBackend backend;
-    CRecordingPrompt prompt;
+    CNoticeQueue prompt;
     CTarget wnd;
     std::shared_ptr<CPort> notify = std::make_shared<CPort>();
     CTestDev dev{backend, clock, prompt};
@@ -120,7 +120,7 @@ TEST(HidDevListener, DestructorStopsTheListener)
 {
     CClock clock;
     CBackend backend;
-    CRecordingPrompt prompt;
+    CNoticeQueue prompt;
     CTarget wnd;
     auto notify = std::make_shared<CPort>();
     {

@@ -15,7 +15,7 @@ namespace {
 struct Fixture {
     CClock clock;
     CBackend backend;
-    CRecordingPrompt prompt;
+    CNoticeQueue prompt;
     std::shared_ptr<CPort> cmd = std::make_shared<CPort>(&clock);
     std::shared_ptr<CPort> data = std::make_shared<CPort>(&clock);
     CTestDev dev{backend, clock, prompt};
@@ -87,12 +87,12 @@ TEST(HidDevTransfer, MissingHandleFailsAtOnceWithoutRetries)
     CLogCapture log;
     CClock clock;
     CBackend backend;
-    CRecordingPrompt prompt;
+    CNoticeQueue prompt;
     CTestDev dev(backend, clock, prompt);
     EXPECT_FALSE(dev.SendFeature(HidRole::Cmd, kCmd, "SendCmd"));
     EXPECT_TRUE(clock.Sleeps().empty());
     EXPECT_EQ(log.Count("SendCmd err=19"), 1);
-    EXPECT_EQ(dev.GetHandle(), nullptr);
+    EXPECT_FALSE(dev.IsConnected());
 }
 
 TEST(HidDevTransfer, TransactionWaitsThirtyMsBetweenCommandAndAnswer)
@@ -174,7 +174,7 @@ TEST(HidDevTransfer, ClearHandleDuringTransfersEndsThemCleanly)
     worker.join();
     EXPECT_TRUE(bFailed);
     EXPECT_EQ(f.cmd->OpenHandles(), 0);
-    EXPECT_EQ(f.dev.GetHandle(), nullptr);
+    EXPECT_FALSE(f.dev.IsConnected());
     EXPECT_EQ(log.Count("SendCmd err=19"), 1);
 }
 

@@ -11,7 +11,7 @@
 
 namespace fake {
 
-class CTestDev final : public CHidDev {
+class CTestDev final : public CHidDev, public ILinkState {
 public:
     using ApplyFn = std::function<int(CTestDev&, ApplySnapshot&, IMsgTarget*, uint32_t, std::stop_token)>;
     struct ApplyCall {
@@ -19,25 +19,36 @@ public:
         ProfileRecord pro;
     };
 
-    using CHidDev::CHidDev;
+    CTestDev(IHidBackend& backend, IClock& clock, INoticeSink& notices) : CHidDev(backend, clock, notices, 0)
+    {
+        m_byInputId = 7;
+        m_nInputLen = 8;
+    }
     ~CTestDev() override { ClearHandle(); }
 
-    using CHidDev::GetFeature;
-    using CHidDev::HasHandle;
-    using CHidDev::Pause;
-    using CHidDev::SendFeature;
     using CHidDev::SetHandle;
-    using CHidDev::Transact;
-    using CHidDev::WriteOutput;
+    // The transport's transfers, as a family calls them.
+    bool SendFeature(HidRole r, std::span<const uint8_t> b, const char* n) { return Drv().SendFeature(r, b, n); }
+    bool GetFeature(HidRole r, std::span<uint8_t> b, const char* n) { return Drv().GetFeature(r, b, n); }
+    bool WriteOutput(HidRole r, std::span<const uint8_t> b, const char* n) { return Drv().WriteOutput(r, b, n); }
+    bool Transact(HidRole c, std::span<const uint8_t> cmd, const char* sn, HidRole a, std::span<uint8_t> ans,
+                  const char* gn)
+    {
+        return Drv().Transact(c, cmd, sn, a, ans, gn);
+    }
+    bool HasHandle(HidRole r) const { return Drv().IsOpen(r); }
+    bool Pause(std::stop_token stop, IClock::Duration d) { return m_clock.SleepUnless(d, stop); }
 
+    int FindHIDDevice() override { return IsConnected() ? 1 : 0; }
     void FillDefault(ProfileRecord&) override {}
-    bool IsWireless() override { return m_bWireless; }
-    int GetOnline(bool& bOnline) override
+    ILinkState* Link() override { return this; }
+    bool IsWireless() const override { return m_bWireless; }
+    bool GetOnline(bool& bOnline) override
     {
         std::lock_guard l(m_mtx);
         ++m_nOnlineAsked;
         bOnline = m_nOnline > 0;
-        return m_nOnline >= 0 ? 1 : 0;
+        return m_nOnline >= 0;
     }
     int ApplySetting(ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, uint32_t nFlags,
                      std::stop_token stop) override
@@ -54,7 +65,6 @@ public:
 
     void SetApply(ApplyFn fn) { std::lock_guard l(m_mtx); m_fn = std::move(fn); }
     void SetWireless(bool b) { m_bWireless = b; }
-    void SetDrv(CHidDrv* pDrv) { m_pDrv = pDrv; }
     // 1 online, 0 offline, -1 the question fails.
     void SetOnline(int n) { std::lock_guard l(m_mtx); m_nOnline = n; }
     int OnlineAsked() const { std::lock_guard l(m_mtx); return m_nOnlineAsked; }

@@ -16,61 +16,24 @@ constexpr size_t kLedRecords = kMsLedModeNum;  // effect records per mode
 constexpr size_t kMaskColours = 8;             // colour mask bits the mouse takes
 constexpr size_t kType3Colours = 7;            // room at bytes 54..74
 
-bool ValidIndex(const uint8_t (&idx)[3])
+// Its colours are those the colour mask selects, in button order.
+bool ReadEffect(const MsLedMode& r, size_t nRecord, const MouseOptions& opt, EffectValues& v)
 {
-    return idx[0] <= 2 && idx[1] <= 2 && idx[2] <= 2 && idx[0] != idx[1] && idx[1] != idx[2] && idx[0] != idx[2];
-}
-
-// One colour as three bytes in the order the mouse takes (positions of red, green, blue).
-void PutColour(GeneralBlock& b, size_t nAt, ZColor clr, const uint8_t (&idx)[3])
-{
-    static constexpr uint8_t kPlain[3] = {0, 1, 2};
-    const uint8_t(&order)[3] = ValidIndex(idx) ? idx : kPlain;
-    if (nAt + 3 > b.size()) return;
-    b[nAt + order[0]] = uint8_t(clr);
-    b[nAt + order[1]] = uint8_t(clr >> 8);
-    b[nAt + order[2]] = uint8_t(clr >> 16);
-}
-
-void Put(GeneralBlock& b, size_t nAt, uint8_t v)
-{
-    if (nAt < b.size()) b[nAt] = v;
-}
-void PutHigh(GeneralBlock& b, size_t nAt, uint8_t v) { Put(b, nAt, uint8_t((b[nAt] & 0x0F) | v << 4)); }
-void PutLow(GeneralBlock& b, size_t nAt, uint8_t v) { Put(b, nAt, uint8_t((b[nAt] & 0xF0) | (v & 0x0F))); }
-
-// What one effect record gives the block: its colours and its brightness and speed values.
-struct EffectValues {
-    std::vector<ZColor> colours;  // selected by the colour mask, in button order
-    uint8_t byBright = 0;         // LightHW value
-    uint8_t bySpeed = 0;          // SpeedHW value
-    uint8_t BrightByte() const { return uint8_t(byBright << 4 | (bySpeed & 0x0F)); }
-};
-
-bool ReadEffect(const MsLedMode& r, size_t nRecord, const MirexOptions& opt, EffectValues& v)
-{
-    const int nLight = std::clamp(opt.nLightNum, 0, 8), nSpeed = std::clamp(opt.nSpeedNum, 0, 8);
-    if (r.nBright < 0 || r.nBright >= nLight || r.nSpeed < 0 || r.nSpeed >= nSpeed) {
-        LogPrintf("Led[%zu]: brightness %d or speed %d outside the description's lists, effect not written",
-                  nRecord, r.nBright, r.nSpeed);
-        return false;
-    }
-    v.byBright = opt.LightHW[r.nBright];
-    v.bySpeed = opt.SpeedHW[r.nSpeed];
+    if (!EffectLevels(r, nRecord, opt, v)) return false;
     for (size_t i = 0; i < kMaskColours; ++i)
         if (r.nColorMask & (1 << i)) v.colours.push_back(r.clr[i]);
     return true;
 }
 
 // The first n colours from nAt; colours the record does not select leave their bytes as read.
-void PutColours(GeneralBlock& b, size_t nAt, const std::vector<ZColor>& colours, size_t n, const MirexOptions& opt)
+void PutColours(GeneralBlock& b, size_t nAt, const std::vector<ZColor>& colours, size_t n, const MouseOptions& opt)
 {
     for (size_t i = 0; i < n && i < colours.size(); ++i) PutColour(b, nAt + 3 * i, colours[i], opt.RGBIndex);
 }
 
 // Effect types 1 to 6 sit at the same places on every kind.
 bool PutCommonType(GeneralBlock& b, int nType, const MsLedMode& r, const EffectValues& v, size_t nRecord,
-                   const MirexOptions& opt)
+                   const MouseOptions& opt)
 {
     switch (nType) {
     case 1:
@@ -108,7 +71,7 @@ bool PutCommonType(GeneralBlock& b, int nType, const MsLedMode& r, const EffectV
 }
 
 void PutStandardType(GeneralBlock& b, int nType, const MsLedMode& r, const EffectValues& v, size_t nRecord,
-                     const MirexOptions& opt)
+                     const MouseOptions& opt)
 {
     if (PutCommonType(b, nType, r, v, nRecord, opt)) return;
     switch (nType) {
@@ -125,7 +88,7 @@ void PutStandardType(GeneralBlock& b, int nType, const MsLedMode& r, const Effec
 }
 
 void PutKind3Type(GeneralBlock& b, int nType, const MsLedMode& r, const EffectValues& v, size_t nRecord,
-                  const MirexOptions& opt)
+                  const MouseOptions& opt)
 {
     if (nType == 0 || PutCommonType(b, nType, r, v, nRecord, opt)) return;
     switch (nType) {
@@ -149,7 +112,7 @@ void PutKind3Type(GeneralBlock& b, int nType, const MsLedMode& r, const EffectVa
 
 // Kinds 1 and 2 (and 3) with the standard lighting page: every effect record
 // with a description entry (or only the current one), then the current effect.
-void UpdateEffectTable(GeneralBlock& b, const MsModeSettings& mode, const MirexOptions& opt, bool bKind3)
+void UpdateEffectTable(GeneralBlock& b, const MsModeSettings& mode, const MouseOptions& opt, bool bKind3)
 {
     const int nCur = mode.Led.nLedMode;
     const bool bCurValid = nCur >= 0 && size_t(nCur) < kLedRecords && opt.LedOpt[nCur].bValid;
@@ -167,7 +130,7 @@ void UpdateEffectTable(GeneralBlock& b, const MsModeSettings& mode, const MirexO
 }
 
 // Mice with a lighting layout of their own: only the current effect, 0..4.
-void UpdateSubKind(GeneralBlock& b, const MsModeSettings& mode, const MirexOptions& opt)
+void UpdateSubKind(GeneralBlock& b, const MsModeSettings& mode, const MouseOptions& opt)
 {
     const int nSub = opt.SubKind();
     if (nSub == 3) {
@@ -233,63 +196,20 @@ void UpdateSubKind(GeneralBlock& b, const MsModeSettings& mode, const MirexOptio
 
 }  // namespace
 
-MirexOptions MirexOptions::FromGvar()
-{
-    const MsDesc& ms = gVar.Ms;
-    MirexOptions o;
-    o.nMsFw = gVar.nMsFw;
-    std::memcpy(o.RGBIndex, ms.RGBIndex, 3);
-    std::memcpy(o.DPIRGBIndex, ms.DPIRGBIndex, 3);
-    std::copy(std::begin(ms.LedOpt), std::end(ms.LedOpt), o.LedOpt);
-    std::memcpy(o.LightHW, ms.LightHW, 8);
-    std::memcpy(o.SpeedHW, ms.SpeedHW, 8);
-    o.nLightNum = ms.nLightNum;
-    o.nSpeedNum = ms.nSpeedNum;
-    o.nLedOffVal = ms.nLedOffVal;
-    o.nApplyAllLed = ms.nApplyAllLed;
-    o.nShowReaction = ms.nShowReaction;
-    o.nShowDpiColor = ms.nShowDpiColor;
-    o.nShowUsbRate = ms.nShowUsbRate;
-    o.nSetUsbRateOnReset = ms.nSetUsbRateOnReset;
-    o.nShowLED = ms.nShowLED;
-    std::memcpy(o.ColorfulSteadyIndex, ms.ColorfulSteadyIndex, 8);
-    return o;
-}
-
-uint8_t RateCode(int32_t nRate)
-{
-    switch (nRate) {
-    case 0x125: return 1;
-    case 0x250: return 2;
-    case 0x1000: return 4;
-    default: return 3;
-    }
-}
-
 uint8_t DpiCode(int32_t nSensor, int32_t nDpi)
 {
-    const SensorDpiTable* pTable = FindSensorTable(nSensor);
-    if (!pTable || pTable->nCount <= 0) {
-        LogPrintf("DPI %d: sensor 0x%04x has no steps, code 0 sent", nDpi, unsigned(nSensor));
-        return 0;
-    }
-    int nIndex = FindDpiIndex(nSensor, nDpi);
-    if (nIndex < 0) {
-        nIndex = 0;
-        for (int i = 1; i < pTable->nCount && i < kSensorDpiMax; ++i)
-            if (std::abs(pTable->Dpi[i] - nDpi) < std::abs(pTable->Dpi[nIndex] - nDpi)) nIndex = i;
-        LogPrintf("DPI %d is not a step of sensor 0x%04x, %d sent", nDpi, unsigned(nSensor), pTable->Dpi[nIndex]);
-    }
-    const uint16_t wCode = pTable->HwCode[nIndex];
+    const std::optional<SensorStep> step = NearestStep(nSensor, nDpi);
+    if (!step) return 0;
+    const uint16_t wCode = step->pTable->HwCode[step->nIndex];
     if (wCode > 0xFF) {
-        LogPrintf("DPI %d: code %u does not fit a byte, 255 sent", pTable->Dpi[nIndex], wCode);
+        LogPrintf("DPI %d: code %u does not fit a byte, 255 sent", step->pTable->Dpi[step->nIndex], wCode);
         return 0xFF;
     }
     return uint8_t(wCode);
 }
 
 void UpdateDpiPart(GeneralBlock& b, const MsModeSettings& mode, int nMode, int nCurLevel, int32_t nSensor,
-                   bool bReset, const MirexOptions& opt)
+                   bool bReset, const MouseOptions& opt)
 {
     b[0] = kGeneralMagic;
     if (bReset) {
@@ -314,13 +234,12 @@ void UpdateDpiPart(GeneralBlock& b, const MsModeSettings& mode, int nMode, int n
     b[kGbLevels] = uint8_t(nCount | nOrdinal << 4);
     b[kGbRate] = uint8_t((b[kGbRate] & 0x7F) | (bXY ? kGbXYSeparate : 0));
     for (size_t i = 0; i < kGbLevelSlots; ++i) {
-        const ZColor clr = mode.Dpi[i].clr == 0x010101 ? 0 : mode.Dpi[i].clr;
-        PutColour(b, kGbDpiColors + 3 * i, clr, opt.DPIRGBIndex);
+        PutColour(b, kGbDpiColors + 3 * i, LevelColour(mode.Dpi[i].clr), opt.DPIRGBIndex);
     }
     LogPrintf("g_nCurDpiLevel[%d]=%d", nMode, nCurLevel);
 }
 
-void UpdateLightingPart(GeneralBlock& b, const MsModeSettings& mode, const MirexOptions& opt)
+void UpdateLightingPart(GeneralBlock& b, const MsModeSettings& mode, const MouseOptions& opt)
 {
     if (opt.Kind() == 3) UpdateEffectTable(b, mode, opt, true);
     else if (opt.nMsFw >= 256) UpdateSubKind(b, mode, opt);

@@ -10,52 +10,16 @@
 
 namespace w24g {
 
+using namespace mouse;
+
 namespace {
 
 constexpr size_t kColoursMax = 8;       // colours an effect record gives the mouse
 
-bool ValidIndex(const uint8_t (&idx)[3])
-{
-    return idx[0] <= 2 && idx[1] <= 2 && idx[2] <= 2 && idx[0] != idx[1] && idx[1] != idx[2] && idx[0] != idx[2];
-}
-
-// One colour as three bytes at the positions the index gives red, green and blue.
-void PutColour(GeneralBlock& b, size_t nAt, ZColor clr, const uint8_t (&idx)[3])
-{
-    static constexpr uint8_t kPlain[3] = {0, 1, 2};
-    const uint8_t(&order)[3] = ValidIndex(idx) ? idx : kPlain;
-    if (nAt + 3 > b.size()) return;
-    b[nAt + order[0]] = uint8_t(clr);
-    b[nAt + order[1]] = uint8_t(clr >> 8);
-    b[nAt + order[2]] = uint8_t(clr >> 16);
-}
-
-void PutHigh(GeneralBlock& b, size_t nAt, uint8_t v) { b[nAt] = uint8_t((b[nAt] & 0x0F) | v << 4); }
-void PutLow(GeneralBlock& b, size_t nAt, uint8_t v) { b[nAt] = uint8_t((b[nAt] & 0xF0) | (v & 0x0F)); }
-void Put16(GeneralBlock& b, size_t nAt, uint16_t v)
-{
-    b[nAt] = uint8_t(v);
-    b[nAt + 1] = uint8_t(v >> 8);
-}
-
-// What one effect record gives the block.
-struct EffectValues {
-    std::vector<ZColor> colours;  // the record's first colours, as many as it uses
-    uint8_t byBright = 0;         // LightHW value
-    uint8_t bySpeed = 0;          // SpeedHW value
-    uint8_t BrightByte() const { return uint8_t(byBright << 4 | (bySpeed & 0x0F)); }
-};
-
+// Its colours are the record's first ones, as many as it uses.
 bool ReadEffect(const MsLedMode& r, size_t nRecord, const W24Options& opt, EffectValues& v)
 {
-    const int nLight = std::clamp(opt.base.nLightNum, 0, 8), nSpeed = std::clamp(opt.base.nSpeedNum, 0, 8);
-    if (r.nBright < 0 || r.nBright >= nLight || r.nSpeed < 0 || r.nSpeed >= nSpeed) {
-        LogPrintf("Led[%zu]: brightness %d or speed %d outside the description's lists, effect not written",
-                  nRecord, r.nBright, r.nSpeed);
-        return false;
-    }
-    v.byBright = opt.base.LightHW[r.nBright];
-    v.bySpeed = opt.base.SpeedHW[r.nSpeed];
+    if (!EffectLevels(r, nRecord, opt.base, v)) return false;
     size_t n = r.nColorCount < 0 ? 0 : size_t(r.nColorCount);
     if (n > kColoursMax) {
         LogPrintf("Led[%zu]: %zu colours, the mouse takes %zu", nRecord, n, kColoursMax);
@@ -125,15 +89,15 @@ void PutEffect(GeneralBlock& b, int nType, const MsLedMode& r, const EffectValue
 
 }  // namespace
 
-W24Options W24Options::FromGvar()
+W24Options W24Options::FromDesc(const MsDesc& ms, int32_t nMsFw, int32_t nSubMsFw)
 {
     W24Options o;
-    o.base = mirex::MirexOptions::FromGvar();
-    o.nLedMask = gVar.Ms.nLedMask;
-    o.nSubMsFw = gVar.nSubMsFw;
-    o.nShowNoSleep = gVar.Ms.nShowNoSleep;
-    o.nLedOFFWhenMoving = gVar.Ms.nLedOFFWhenMoving;
-    o.nShowMotionSync = gVar.Ms.nShowMotionSync;
+    o.base = mouse::MouseOptions::FromDesc(ms, nMsFw);
+    o.nLedMask = ms.nLedMask;
+    o.nSubMsFw = nSubMsFw;
+    o.nShowNoSleep = ms.nShowNoSleep;
+    o.nLedOFFWhenMoving = ms.nLedOFFWhenMoving;
+    o.nShowMotionSync = ms.nShowMotionSync;
     return o;
 }
 
@@ -154,19 +118,8 @@ std::optional<int> CurLevelFromBlock(const GeneralBlock& b)
 uint16_t DpiCode16(int32_t nSensor, int32_t nDpi)
 {
     if (nDpi == 0) return 0;
-    const SensorDpiTable* pTable = FindSensorTable(nSensor);
-    if (!pTable || pTable->nCount <= 0) {
-        LogPrintf("DPI %d: sensor 0x%04x has no steps, code 0 sent", nDpi, unsigned(nSensor));
-        return 0;
-    }
-    int nIndex = FindDpiIndex(nSensor, nDpi);
-    if (nIndex < 0) {
-        nIndex = 0;
-        for (int i = 1; i < pTable->nCount && i < kSensorDpiMax; ++i)
-            if (std::abs(pTable->Dpi[i] - nDpi) < std::abs(pTable->Dpi[nIndex] - nDpi)) nIndex = i;
-        LogPrintf("DPI %d is not a step of sensor 0x%04x, %d sent", nDpi, unsigned(nSensor), pTable->Dpi[nIndex]);
-    }
-    return pTable->HwCode[nIndex];
+    const std::optional<mouse::SensorStep> step = mouse::NearestStep(nSensor, nDpi);
+    return step ? step->pTable->HwCode[step->nIndex] : 0;
 }
 
 void UpdateDpiPart(GeneralBlock& b, const MsModeSettings& mode, int nCurLevel, int32_t nSensor, bool bReset,
@@ -174,7 +127,7 @@ void UpdateDpiPart(GeneralBlock& b, const MsModeSettings& mode, int nCurLevel, i
 {
     b[0] = kGeneralMagic;
     if (opt.base.nShowUsbRate || (bReset && opt.base.nSetUsbRateOnReset))
-        PutLow(b, kGbRate, mirex::RateCode(mode.nRate));
+        PutLow(b, kGbRate, mouse::RateCode(mode.nRate));
     const bool bXY = mode.bXYSeparate != 0;
     int nCount = 0, nOrdinal = 0;
     for (size_t i = 0; i < kGbLevelSlots; ++i) {
@@ -191,8 +144,7 @@ void UpdateDpiPart(GeneralBlock& b, const MsModeSettings& mode, int nCurLevel, i
     b[kGbLevels] = uint8_t(nCount | nOrdinal << 4);
     b[kGbRate] = uint8_t((b[kGbRate] & 0x7F) | (bXY ? kGbXYSeparate : 0));
     for (size_t i = 0; i < kGbLevelSlots; ++i) {
-        const ZColor clr = mode.Dpi[i].clr == 0x010101 ? 0 : mode.Dpi[i].clr;
-        PutColour(b, kGbDpiColors + 3 * i, clr, opt.base.DPIRGBIndex);
+        PutColour(b, kGbDpiColors + 3 * i, mouse::LevelColour(mode.Dpi[i].clr), opt.base.DPIRGBIndex);
     }
 }
 

@@ -8,7 +8,8 @@
 #include <optional>
 
 #include "core/ProfileRecord.h"
-#include "device/mirex/MirexGeneral.h"
+#include "device/mouse/MouseBlock.h"
+#include "device/mouse/MouseOptions.h"
 #include "device/w24g/W24Reports.h"
 
 namespace w24g {
@@ -17,14 +18,16 @@ namespace w24g {
 // builders are plain functions of their arguments. The lighting tables and
 // switches shared with the wired family are in base.
 struct W24Options {
-    mirex::MirexOptions base;
+    mouse::MouseOptions base;
     int32_t nLedMask = 0;            // bit i set: effect i is not offered (and not written)
     int32_t nSubMsFw = 0;            // 1: the colourful-steady effect keeps its colours in the type-6 area
     int32_t nShowNoSleep = 0;
     int32_t nLedOFFWhenMoving = 0;
     int32_t nShowMotionSync = 0;
 
-    static W24Options FromGvar();
+    static W24Options FromDesc(const MsDesc& ms, int32_t nMsFw, int32_t nSubMsFw);
+    // The installation's options (gVar): user-interface thread and tests.
+    static W24Options FromGvar() { return FromDesc(gVar.Ms, gVar.nMsFw, gVar.nSubMsFw); }
 };
 
 // The second lighting zone as the block holds it.

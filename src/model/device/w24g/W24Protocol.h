@@ -12,20 +12,20 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "device/mirex/MirexProtocol.h"
+#include "device/mouse/MouseProtocol.h"
 
 namespace w24g {
 
 // ---- interfaces -----------------------------------------------------------------
 
-constexpr int kUsagePage = mirex::kUsagePage;
-constexpr int kUsage = mirex::kUsage;
+constexpr int kUsagePage = mouse::kUsagePage;
+constexpr int kUsage = mouse::kUsage;
 
-constexpr uint8_t kCmdReportId = mirex::kCmdReportId;
+constexpr uint8_t kCmdReportId = mouse::kCmdReportId;
 constexpr size_t kCmdReportLen = 8;        // id, command, four parameters, two zero bytes
-constexpr size_t kDataReportLen = mirex::kDataReportLen;
-constexpr uint8_t kNotifyReportId = mirex::kNotifyReportId;
-constexpr size_t kNotifyReportLen = mirex::kNotifyReportLen;
+constexpr size_t kDataReportLen = mouse::kDataReportLen;
+constexpr uint8_t kNotifyReportId = mouse::kNotifyReportId;
+constexpr size_t kNotifyReportLen = mouse::kNotifyReportLen;
 
 // What tells the two mouse kinds of the family apart on the wire.
 struct W24Kind {
@@ -40,15 +40,15 @@ constexpr W24Kind KindOf(int32_t nMsFw) { return (nMsFw & 0x0F) == 4 ? kKind4 : 
 
 // ---- commands (report byte 1) ----------------------------------------------------
 
-constexpr uint8_t kCmdMode = mirex::kCmdMode;
-constexpr uint8_t kCmdDebounce = mirex::kCmdDebounce;
-constexpr uint8_t kCmdLiftOff = mirex::kCmdLiftOff;
+constexpr uint8_t kCmdMode = mouse::kCmdMode;
+constexpr uint8_t kCmdDebounce = mouse::kCmdDebounce;
+constexpr uint8_t kCmdLiftOff = mouse::kCmdLiftOff;
 constexpr uint8_t kCmdOnline = 0x80;       // answer bytes 1 and 2 both 1: the mouse answers the receiver
 constexpr uint8_t kCmdPower = 0x90;        // answer: link byte, battery level, 16-bit voltage (low byte first)
 
 constexpr int kProfileMax = 2;             // 1 on the cable, 2 through the receiver
 // The command that asks for the general block of profile p, answered in the data report.
-constexpr uint8_t GeneralCmd(int p) { return mirex::GeneralCmd(p); }
+constexpr uint8_t GeneralCmd(int p) { return mouse::GeneralCmd(p); }
 // The command that asks for the lift-off level of profile p, answered in the data report.
 constexpr uint8_t LiftOffCmd(int p) { return uint8_t(0x50 | p); }
 
@@ -58,18 +58,18 @@ constexpr uint8_t kLinkReceiver = 0x11;
 
 // ---- data records -----------------------------------------------------------------
 
-constexpr uint8_t GeneralRecord(int p) { return mirex::GeneralRecord(p); }
-constexpr uint8_t MatrixRecord(int p) { return mirex::MatrixRecord(p); }
-constexpr size_t kPayloadAt = mirex::kPayloadAt;
+constexpr uint8_t GeneralRecord(int p) { return mouse::GeneralRecord(p); }
+constexpr uint8_t MatrixRecord(int p) { return mouse::MatrixRecord(p); }
+constexpr size_t kPayloadAt = mouse::kPayloadAt;
 constexpr size_t kGeneralLen = 148;
-constexpr size_t kMatrixTrailerAt = kPayloadAt + mirex::kMatrixLen;  // report byte 88 (record byte 87)
+constexpr size_t kMatrixTrailerAt = kPayloadAt + mouse::kMatrixLen;  // report byte 88 (record byte 87)
 constexpr uint8_t kMatrixTrailer = 0xA5;
 // Answer to LiftOffCmd: payload byte 1 holds the level + 1 in its high four bits.
 constexpr size_t kLiftOffAnswerAt = kPayloadAt + 1;
 
 // ---- general block bytes ------------------------------------------------------------
 
-constexpr uint8_t kGeneralMagic = mirex::kGeneralMagic;  // byte 0, written on every save
+constexpr uint8_t kGeneralMagic = mouse::kGeneralMagic;  // byte 0, written on every save
 constexpr size_t kGbSensor = 1;            // low 6 bits: sensor code
 constexpr size_t kGbRate = 2;              // low 4 bits: rate code 1..4; bit 7: X and Y apart
 constexpr uint8_t kGbXYSeparate = 0x80;
@@ -97,12 +97,12 @@ constexpr uint8_t kFlagLightingBits = 0x03;  // cleared by the lighting step
 // ---- pauses and tries -------------------------------------------------------------------
 
 using Ms = std::chrono::milliseconds;
-constexpr Ms kFindPause = mirex::kFindPause;     // discovery: between its steps
+constexpr Ms kFindPause = mouse::kFindPause;     // discovery: between its steps
 constexpr Ms kReadRetryPause{100};               // discovery: between reads of an empty block
 constexpr int kFindReads = 3;                    // discovery: reads of the block at most
-constexpr Ms kStepPause = mirex::kStepPause;
-constexpr Ms kMacroPause = mirex::kMacroPause;
-constexpr Ms kDonePause = mirex::kDonePause;
-constexpr Ms kMacroSettle = mirex::kMacroSettle;
+constexpr Ms kStepPause = mouse::kStepPause;
+constexpr Ms kMacroPause = mouse::kMacroPause;
+constexpr Ms kDonePause = mouse::kDonePause;
+constexpr Ms kMacroSettle = mouse::kMacroSettle;
 
 }  // namespace w24g

@@ -9,7 +9,7 @@ namespace {
 int ClampProfile(int p) { return p >= 1 && p <= kProfileMax ? p : 1; }
 
 // The wired command in the family's longer report: the two extra bytes stay 0.
-CmdReport Widen(const mirex::CmdReport& c)
+CmdReport Widen(const mouse::CmdReport& c)
 {
     CmdReport r{};
     std::ranges::copy(c, r.begin());
@@ -20,10 +20,10 @@ CmdReport Widen(const mirex::CmdReport& c)
 
 CmdReport MakeCmd(uint8_t byCmd, uint8_t byP1, uint8_t byP2, uint8_t byP3, uint8_t byP4)
 {
-    return Widen(mirex::MakeCmd(byCmd, byP1, byP2, byP3, byP4));
+    return Widen(mouse::MakeCmd(byCmd, byP1, byP2, byP3, byP4));
 }
 
-CmdReport MakeSetModeCmd(int nMode) { return Widen(mirex::MakeSetModeCmd(nMode)); }
+CmdReport MakeSetModeCmd(int nMode) { return Widen(mouse::MakeSetModeCmd(nMode)); }
 
 CmdReport MakeGetGeneralCmd(int p) { return MakeCmd(GeneralCmd(ClampProfile(p))); }
 
@@ -41,7 +41,7 @@ DataReport MakeGeneralReport(const W24Kind& kind, int p, const GeneralBlock& blo
 
 DataReport MakeMatrixReport(const W24Kind& kind, int p, const KeyMatrix& matrix)
 {
-    DataReport r = mirex::MakeMatrixReport(ClampProfile(p), matrix);
+    DataReport r = mouse::MakeMatrixReport(ClampProfile(p), matrix);
     r[0] = kind.byDataId;
     if (kind.bMatrixTrailer) r[kMatrixTrailerAt] = kMatrixTrailer;
     return r;
@@ -49,7 +49,7 @@ DataReport MakeMatrixReport(const W24Kind& kind, int p, const KeyMatrix& matrix)
 
 DataReport MakeMacroReport(const W24Kind& kind, int nBuffer, std::span<const uint8_t> buffer)
 {
-    DataReport r = mirex::MakeMacroReport(nBuffer, buffer);
+    DataReport r = mouse::MakeMacroReport(nBuffer, buffer);
     r[0] = kind.byDataId;
     return r;
 }

@@ -9,15 +9,15 @@
 #include <optional>
 #include <span>
 
-#include "device/mirex/MirexReports.h"
+#include "device/mouse/MouseReports.h"
 #include "device/w24g/W24Protocol.h"
 
 namespace w24g {
 
 using CmdReport = std::array<uint8_t, kCmdReportLen>;
-using DataReport = mirex::DataReport;
+using DataReport = mouse::DataReport;
 using GeneralBlock = std::array<uint8_t, kGeneralLen>;
-using KeyMatrix = mirex::KeyMatrix;
+using KeyMatrix = mouse::KeyMatrix;
 
 // [5, command, p1, p2, p3, p4, 0, 0]
 CmdReport MakeCmd(uint8_t byCmd, uint8_t byP1 = 0, uint8_t byP2 = 0, uint8_t byP3 = 0, uint8_t byP4 = 0);

@@ -22,7 +22,7 @@ bool SameRecord(const ProfileRecord& a, const ProfileRecord& b) { return std::me
 TEST_F(MirexDevice, FindsTheMouseAndReadsModeAndLevels)
 {
     m_mouse->PressDpiButton();  // mode 1 now on its second level
-    ASSERT_EQ(m_dev->FindHIDDevice(), 1);
+    ASSERT_EQ(Find(), 1);
     EXPECT_EQ(g_nCurMode, 1);
     EXPECT_EQ(m_dev->Mode(), 1);
     EXPECT_EQ(g_nCurDpiLevel[0], 1);
@@ -73,9 +73,9 @@ TEST_F(MirexDevice, DiscoveryRefusals)
     for (const Row& r : rows) {
         Build(1, r.pszExtraMs, r.nSensorCode);
         if (r.fault) r.fault(*m_mouse);
-        m_prompt.Clear();
-        EXPECT_EQ(m_dev->FindHIDDevice(), r.nResult) << r.pszName;
-        EXPECT_EQ(m_dev->GetHandle(), nullptr) << r.pszName;  // nothing left open
+        ClearMessages();
+        EXPECT_EQ(Find(), r.nResult) << r.pszName;
+        EXPECT_FALSE(m_dev->IsConnected()) << r.pszName;  // nothing left open
         EXPECT_FALSE(m_dev->IsListening()) << r.pszName;
         EXPECT_EQ(Messages(), r.pszMessage ? std::vector<std::string>{r.pszMessage} : std::vector<std::string>{})
             << r.pszName;
@@ -220,7 +220,7 @@ TEST_F(MirexDevice, FaultsEndInTheirLogLinesAndLeaveTheRecord)
         EXPECT_EQ(m_backend->Journal()->Lines("setf", "data").size(), r.nGoWithNoDev ? 3u : 0u) << r.pszName;
         m_mouse->Plug();
         m_mouse->AnswerGarbage(0);
-        m_dev->FindHIDDevice();
+        Find();
     }
 }
 
@@ -248,9 +248,9 @@ TEST_F(MirexDevice, TheWorkerShowsTheFailure)
 {
     Connect();
     m_mouse->FailNext(3);
-    CApplyWorker worker(*m_dev, m_clock, m_prompt, &m_wnd, ApplyWorkerCfg{});
+    CApplyWorker worker(*m_dev, m_clock, m_notices, &m_wnd, ApplyWorkerCfg{});
     worker.Start();
-    ASSERT_TRUE(worker.RequestApply(kApplyFullMouse, Snap(NewProfile()), &m_progress));
+    ASSERT_TRUE(worker.RequestApply(kApplyFullMouse, Snap(NewProfile()), fake::Borrow(m_progress)));
     worker.WaitIdle();
     worker.Stop();
     EXPECT_EQ(Messages(), std::vector<std::string>{U16ToUtf8(kApplyFailedText)});

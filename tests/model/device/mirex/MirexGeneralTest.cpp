@@ -58,7 +58,7 @@ MsModeSettings SixLevels()
 class MirexGeneral : public ::testing::Test {
 protected:
     void SetUp() override { InitSensorTables(); }
-    MirexOptions m_opt;
+    MouseOptions m_opt;
 };
 
 }  // namespace
@@ -182,7 +182,7 @@ protected:
         UpdateLightingPart(b, m_mode, m_opt);
         return b;
     }
-    MirexOptions m_opt;
+    MouseOptions m_opt;
     MsModeSettings m_mode{};
 };
 

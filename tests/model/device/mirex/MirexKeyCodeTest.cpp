@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/SensorTables.h"
-#include "device/mirex/MirexKeyCode.h"
+#include "device/mouse/MouseKeyCode.h"
 #include "keys/FunId.h"
 #include "keys/KeyCodes.h"
 #include "model/device/mirex/MirexTestSupport.h"
@@ -90,7 +90,7 @@ TEST_F(MirexKeyCodeTest, ByClassAndValue)
         {"menu token is not a key", Key(kFunMenuGunPreset), std::nullopt},
         {"no class", Key(MakeFunID(7, 1)), std::nullopt},
     };
-    for (const CodeCase& c : cases) EXPECT_EQ(mirex::MirexKeyCode(c.key, 0x3360, nullptr), c.expected) << c.pszName;
+    for (const CodeCase& c : cases) EXPECT_EQ(mirex::MouseKeyCode(c.key, 0x3360, nullptr), c.expected) << c.pszName;
 }
 
 TEST_F(MirexKeyCodeTest, MacroAndBulletTakeModeAndCountFromTheirRecord)
@@ -98,20 +98,20 @@ TEST_F(MirexKeyCodeTest, MacroAndBulletTakeModeAndCountFromTheirRecord)
     MacroRecord rec{};
     rec.nRepeatMode = 1;
     rec.wLoopCount = 0;
-    EXPECT_EQ(mirex::MirexKeyCode(Key(kFunMacro, 7), 0x3360, &rec), 0x01020070u);  // count 0 goes out as 1
+    EXPECT_EQ(mirex::MouseKeyCode(Key(kFunMacro, 7), 0x3360, &rec), 0x01020070u);  // count 0 goes out as 1
     rec.nRepeatMode = 2;
     rec.wLoopCount = 3;
-    EXPECT_EQ(mirex::MirexKeyCode(Key(kFunBullet, 7), 0x3360, &rec), 0x03048060u);
+    EXPECT_EQ(mirex::MouseKeyCode(Key(kFunBullet, 7), 0x3360, &rec), 0x03048060u);
     rec.nRepeatMode = 0;
     rec.wLoopCount = 999;  // beyond a byte: the most the mouse repeats
-    EXPECT_EQ(mirex::MirexKeyCode(Key(kFunMacro, 7), 0x3360, &rec), 0xFF010070u);
+    EXPECT_EQ(mirex::MouseKeyCode(Key(kFunMacro, 7), 0x3360, &rec), 0xFF010070u);
 }
 
 TEST_F(MirexKeyCodeTest, SnipeLockCodeAboveAByteIsClamped)
 {
     // 0x3395 counts its codes from 0 over 260 steps: step 300 does not exist, step 260 has code 259.
-    EXPECT_EQ(mirex::MirexKeyCode(Special(kSpSnipe, 260), 0x3395, nullptr), 0xFF42u);
-    EXPECT_EQ(mirex::MirexKeyCode(Special(kSpSnipe, 300), 0x3395, nullptr), std::nullopt);
+    EXPECT_EQ(mirex::MouseKeyCode(Special(kSpSnipe, 260), 0x3395, nullptr), 0xFF42u);
+    EXPECT_EQ(mirex::MouseKeyCode(Special(kSpSnipe, 300), 0x3395, nullptr), std::nullopt);
 }
 
 TEST(MirexVkToHid, SpotRows)

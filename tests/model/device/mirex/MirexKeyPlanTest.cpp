@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/SensorTables.h"
-#include "device/mirex/MirexKeyPlan.h"
+#include "device/mouse/MouseKeyPlan.h"
 #include "model/device/mirex/MirexTestSupport.h"
 
 using namespace mirex;
@@ -31,7 +31,7 @@ protected:
 
     MsSettings m_ms{};
     CMacroList m_macros, m_bullets;
-    MirexKeyInput m_in;
+    MouseKeyInput m_in;
 };
 
 }  // namespace
@@ -40,7 +40,7 @@ TEST_F(MirexKeyPlanTest, EmptyPositionsAreOffAndKeysGoToTheirPosition)
 {
     Set(0, 0, Key(kFunLeftClick));
     m_in.nMatrixPos[0][0] = 7;
-    const MirexKeyPlan plan = BuildKeyPlan(m_in);
+    const MouseKeyPlan plan = BuildKeyPlan(m_in);
     EXPECT_EQ(plan.nModes, 3);
     EXPECT_EQ(plan.matrix[0][6], 0x111u);
     EXPECT_EQ(plan.matrix[0][0], kKeyOff);
@@ -55,7 +55,7 @@ TEST_F(MirexKeyPlanTest, AMacroOnSeveralKeysIsWrittenOnce)
     Set(0, 0, Key(kFunMacro, 0x222));
     Set(0, 3, Key(kFunMacro, 0x111));
     Set(1, 5, Key(kFunMacro, 0x222));
-    const MirexKeyPlan plan = BuildKeyPlan(m_in);
+    const MouseKeyPlan plan = BuildKeyPlan(m_in);
     ASSERT_EQ(plan.macros.size(), 2u);
     EXPECT_EQ(plan.macros[0].dwMacroID, 0x222u);
     EXPECT_EQ(plan.macros[0].nNumber, 1);
@@ -74,7 +74,7 @@ TEST_F(MirexKeyPlanTest, BulletsAreNumberedBehindTheMacros)
     Set(0, 1, Key(kFunMacro, 0x111));
     Set(0, 2, Key(kFunGunPreset, 0, PackGunPreset({1, 0, 3, 9})));
     Set(0, 4, Key(kFunBullet, 0x333));
-    MirexKeyPlan plan = BuildKeyPlan(m_in);
+    MouseKeyPlan plan = BuildKeyPlan(m_in);
     // Kind 2: bullet buffers from 11; the key names the bullet number + 0x80.
     ASSERT_EQ(plan.bullets.size(), 2u);
     EXPECT_EQ(plan.bullets[0].nNumber, 11);
@@ -97,7 +97,7 @@ TEST_F(MirexKeyPlanTest, KeysNamingNothingAreSwitchedOff)
     Set(0, 0, Key(kFunMacro, 0x999));
     Set(0, 1, Key(kFunBullet, 0x333));
     m_in.nMsFw = 0x02;  // no bullets on this mouse
-    const MirexKeyPlan plan = BuildKeyPlan(m_in);
+    const MouseKeyPlan plan = BuildKeyPlan(m_in);
     EXPECT_EQ(plan.matrix[0][0], kKeyOff);
     EXPECT_EQ(plan.matrix[0][1], kKeyOff);
     EXPECT_TRUE(plan.macros.empty());
@@ -132,7 +132,7 @@ TEST_F(MirexKeyPlanTest, BufferCapsSwitchKeysOffWithOneNotice)
             AddBullet(0x800 + i);
             Set(nSlot / 20, nSlot % 20, Key(kFunBullet, 0x800 + i));
         }
-        const MirexKeyPlan plan = BuildKeyPlan(m_in);
+        const MouseKeyPlan plan = BuildKeyPlan(m_in);
         EXPECT_EQ(plan.macros.size(), r.nMacroBufs) << std::hex << r.nMsFw;
         EXPECT_EQ(plan.bullets.size(), r.nBulletBufs) << std::hex << r.nMsFw;
         const bool bCapped = r.nMacros + r.nBullets > int(r.nMacroBufs + r.nBulletBufs);
@@ -141,8 +141,8 @@ TEST_F(MirexKeyPlanTest, BufferCapsSwitchKeysOffWithOneNotice)
             const int nLast = nSlot - 1;
             EXPECT_EQ(plan.matrix[nLast / 20][nLast % 20], kKeyOff);
         }
-        for (const MirexBuffer& b : plan.macros) EXPECT_LE(b.nNumber, 20);
-        for (const MirexBuffer& b : plan.bullets) EXPECT_LE(b.nNumber, 20);
+        for (const MouseBuffer& b : plan.macros) EXPECT_LE(b.nNumber, 20);
+        for (const MouseBuffer& b : plan.bullets) EXPECT_LE(b.nNumber, 20);
     }
 }
 
@@ -150,7 +150,7 @@ TEST_F(MirexKeyPlanTest, SixteenthBulletKeyWouldBecomeAMacroCode)
 {
     m_in.nMsFw = 0x12;
     for (int k = 0; k < 16; ++k) Set(0, k, Key(kFunGunPreset, 0, PackGunPreset({1, 0, 0, 1})));
-    const MirexKeyPlan plan = BuildKeyPlan(m_in);
+    const MouseKeyPlan plan = BuildKeyPlan(m_in);
     EXPECT_EQ(plan.matrix[0][14] & 0xFF, 0x6Fu);
     EXPECT_EQ(plan.matrix[0][15], kKeyOff);
     ASSERT_EQ(plan.notices.size(), 1u);
@@ -163,7 +163,7 @@ TEST_F(MirexKeyPlanTest, InvalidKeysAndPositionsAreNoticed)
     m_in.nMatrixPos[0][3] = 0;
     m_ms.Mode[1].nKeySet = 9;  // no such table: table 0
     Set(1, 0, Key(kFunLeftClick));
-    const MirexKeyPlan plan = BuildKeyPlan(m_in);
+    const MouseKeyPlan plan = BuildKeyPlan(m_in);
     ASSERT_EQ(plan.notices.size(), 2u);
     EXPECT_EQ(plan.notices[0], "Invalid key 3: FunID=0x80000a3, MacroID=0x0, Name=");
     EXPECT_EQ(plan.notices[1], "Matrix inx warning: key 4 of mode 1");

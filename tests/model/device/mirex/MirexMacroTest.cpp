@@ -1,7 +1,7 @@
 // Macros and bullet macros -> the wired mouse's buffers.
 #include <gtest/gtest.h>
 
-#include "device/mirex/MirexMacro.h"
+#include "device/mouse/MouseMacro.h"
 #include "device/mirex/MirexProtocol.h"
 #include "keys/KeyCodes.h"
 #include "model/device/mirex/MirexTestSupport.h"

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "device/mirex/HdMacroEvent.h"
+#include "device/mouse/HdMacroEvent.h"
 #include "device/mirex/MirexReports.h"
 #include "emu/EmuHex.h"
 

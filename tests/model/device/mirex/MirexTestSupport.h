@@ -147,7 +147,7 @@ protected:
         m_backend = std::make_unique<CEmuBackend>();
         m_mouse = std::make_shared<CEmuMirex>(cfg, m_clock);
         m_backend->AddDevice(m_mouse);
-        m_dev = std::make_unique<CDevMirex>(*m_backend, m_clock, m_prompt, nMsFw, &m_pointer);
+        m_dev = std::make_unique<CDevMirex>(*m_backend, m_clock, m_notices, nMsFw, &m_pointer);
         m_dev->SetMainWindow(&m_wnd);
     }
     void TearDown() override { m_dev.reset(); }
@@ -170,18 +170,32 @@ protected:
         auto snap = Snap(pro, bReset);
         return m_dev->ApplySetting(*snap, &m_progress, kMsgApplyProgress, nFlags, std::stop_token());
     }
+    // Discovery, and what it found taken into the program's state, as the
+    // main window does.
+    int Find()
+    {
+        const int n = m_dev->FindHIDDevice();
+        if (n == 1) m_dev->Publish(m_prompt);
+        return n;
+    }
     // Finds the mouse and forgets what discovery moved.
     void Connect()
     {
-        ASSERT_EQ(m_dev->FindHIDDevice(), 1);
+        ASSERT_EQ(Find(), 1);
         m_backend->Journal()->Clear();
         m_clock.ClearSleeps();
+        ClearMessages();
+    }
+    void ClearMessages()
+    {
         m_prompt.Clear();
+        m_notices.Clear();
     }
     std::vector<std::string> Journal() const { return m_backend->Journal()->Lines(); }
     std::vector<std::string> Messages() const
     {
         std::vector<std::string> v;
+        for (const auto& e : m_notices.Entries()) v.push_back(U16ToUtf8(e.text));
         for (const auto& e : m_prompt.Entries()) v.push_back(U16ToUtf8(e.text));
         return v;
     }
@@ -200,7 +214,8 @@ protected:
 
     fake::CLogCapture m_log;
     CVirtualClock m_clock;
-    CRecordingPrompt m_prompt;
+    CRecordingPrompt m_prompt;   // the user-interface thread's prompt
+    CNoticeQueue m_notices;      // what the device tells the user
     CRecordingPointer m_pointer;
     fake::CTarget m_wnd;
     fake::CTarget m_progress;

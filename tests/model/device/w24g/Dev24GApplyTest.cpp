@@ -59,7 +59,7 @@ protected:
     void Connect(std::string_view cfg, bool bCable = false)
     {
         Load(cfg, bCable);
-        ASSERT_EQ(m_dev->FindHIDDevice(), 1);
+        ASSERT_EQ(Find(), 1);
         m_pro = ProfileRecord{};
         m_pro.dwMagic = kProfileMagic;
         m_pro.nID = 7;
@@ -218,7 +218,7 @@ TEST_F(Dev24GApply, PointerSettingsOnlyTouchNothingOnTheMouse)
     Load("wireless5.ini");
     CPointer pointer;
     m_dev = std::make_unique<CDev24G>(*m_backend, m_clock, m_prompt, gVar.nMsFw, &pointer);
-    ASSERT_EQ(m_dev->FindHIDDevice(), 1);
+    ASSERT_EQ(Find(), 1);
     m_pro.nID = 7;
     m_dev->FillDefault(m_pro);
     m_pro.Ms.ProMirex.nMode = 1;

@@ -39,7 +39,7 @@ TEST_F(Dev24GFind, ThroughTheReceiverReadsProfile2)
 {
     Load("wireless5.ini");
     m_rig.mouse->SetLiftOffLevel(2, 3);
-    ASSERT_EQ(m_dev->FindHIDDevice(), 1);
+    ASSERT_EQ(Find(), 1);
     EXPECT_TRUE(m_dev->IsWireless());
     EXPECT_EQ(m_dev->Mode(), 2);
     EXPECT_EQ(g_nCurMode, 2);
@@ -66,7 +66,7 @@ TEST_F(Dev24GFind, ThroughTheReceiverReadsProfile2)
 TEST_F(Dev24GFind, TheCableWinsWhenBothArePlugged)
 {
     Load("wireless5.ini", true);
-    ASSERT_EQ(m_dev->FindHIDDevice(), 1);
+    ASSERT_EQ(Find(), 1);
     EXPECT_FALSE(m_dev->IsWireless());
     EXPECT_EQ(m_dev->Mode(), 1);
     EXPECT_EQ(m_dev->GetPID(), 0x1021);
@@ -79,7 +79,7 @@ TEST_F(Dev24GFind, SingleModeShowsMode1ButReadsTheConnectionsProfile)
 {
     Load("wireless5.ini");
     gVar.Ms.nSingleMode = 1;
-    ASSERT_EQ(m_dev->FindHIDDevice(), 1);
+    ASSERT_EQ(Find(), 1);
     EXPECT_EQ(m_dev->Mode(), 1);
     EXPECT_EQ(g_nCurMode, 1);
     EXPECT_TRUE(m_dev->IsWireless());
@@ -91,7 +91,7 @@ TEST_F(Dev24GFind, SingleModeShowsMode1ButReadsTheConnectionsProfile)
 TEST_F(Dev24GFind, Kind4UsesDataReport6AndReadsNoLiftOffLevel)
 {
     Load("wireless4.ini");
-    ASSERT_EQ(m_dev->FindHIDDevice(), 1);
+    ASSERT_EQ(Find(), 1);
     EXPECT_EQ(Heads(4), (std::vector<std::string>{"setf cmd 05 21 00 00", "getf data 06 21 00 9f"}));
     EXPECT_EQ(g_nCurDpiLevel[1], 1);
     EXPECT_TRUE(Violations().empty());
@@ -116,9 +116,9 @@ TEST_F(Dev24GFind, RefusedSensors)
         gVar.Ms.nAutoSw = c.nAutoSw;
         m_rig.mouse->SetSensorCode(c.byCode);
         m_prompt.Clear();
-        EXPECT_EQ(m_dev->FindHIDDevice(), c.nResult);
+        EXPECT_EQ(Find(), c.nResult);
         EXPECT_EQ(m_prompt.Messages(), Msgs{c.msg});
-        EXPECT_EQ(m_dev->GetHandle(), nullptr);  // nothing may be written to it
+        EXPECT_FALSE(m_dev->IsConnected());  // nothing may be written to it
         EXPECT_FALSE(m_dev->IsListening());
         EXPECT_EQ(gVar.Ms.nMsSensor, 0x3370);     // the current sensor did not change
         EXPECT_TRUE(Lines("setf data").empty());
@@ -131,7 +131,7 @@ TEST_F(Dev24GFind, AnEmptyBlockIsReadAgain)
     // The mouse wakes up late: the receiver answers the first two reads alone.
     m_rig.receiver->LoseLinkAfter(0);
     m_rig.receiver->RestoreLinkAfter(4);
-    ASSERT_EQ(m_dev->FindHIDDevice(), 1);
+    ASSERT_EQ(Find(), 1);
     EXPECT_EQ(Lines("setf cmd 05 21").size(), 3u);
     EXPECT_EQ(Sleeps(100ms), 2);
     EXPECT_EQ(g_nCurDpiLevel[1], 2);
@@ -150,7 +150,7 @@ TEST_F(Dev24GFind, ABlockThatStaysEmptyIsAnalysed)
     block[99] = 0x0C;
     m_rig.mouse->SetBlock(2, block);
     g_nCurDpiLevel[1] = 4;
-    ASSERT_EQ(m_dev->FindHIDDevice(), 1);
+    ASSERT_EQ(Find(), 1);
     EXPECT_EQ(Lines("setf cmd 05 21").size(), 3u);
     std::string want = "Driver Title= \n64,14,4,0,AB,";
     for (int i = 5; i < 99; ++i) want += "0,";
@@ -165,11 +165,11 @@ TEST_F(Dev24GFind, AMouseThatNeverAnswersIsRefused)
 {
     Load("wireless5.ini");
     m_rig.mouse->SwitchOff(true);
-    EXPECT_EQ(m_dev->FindHIDDevice(), -1);
+    EXPECT_EQ(Find(), -1);
     EXPECT_EQ(m_prompt.Messages(), (Msgs{{"     Senr error    ", "Warning"}}));
     EXPECT_EQ(Lines("setf cmd 05 21").size(), 3u);
     EXPECT_TRUE(std::filesystem::exists(m_dir / "analyz.txt"));
-    EXPECT_EQ(m_dev->GetHandle(), nullptr);
+    EXPECT_FALSE(m_dev->IsConnected());
 }
 
 TEST_F(Dev24GFind, CurrentLevelFromByte3)
@@ -187,7 +187,7 @@ TEST_F(Dev24GFind, CurrentLevelFromByte3)
         block[3] = c.byLevels;
         m_rig.mouse->SetBlock(2, block);
         g_nCurDpiLevel[1] = 5;
-        ASSERT_EQ(m_dev->FindHIDDevice(), 1);
+        ASSERT_EQ(Find(), 1);
         EXPECT_EQ(g_nCurDpiLevel[1], c.nLevel);
         EXPECT_EQ(Logged("Get wrong curdpi"), c.bWrong);
         std::lock_guard lock(m_mtxLog);
@@ -199,11 +199,11 @@ TEST_F(Dev24GFind, NothingToOpen)
 {
     Load("wireless5.ini");
     m_rig.receiver->RefuseOpen(true);
-    EXPECT_EQ(m_dev->FindHIDDevice(), 0);
+    EXPECT_EQ(Find(), 0);
     EXPECT_TRUE(m_dev->FoundButDenied());
     m_rig.receiver->RefuseOpen(false);
     m_rig.receiver->Unplug();
-    EXPECT_EQ(m_dev->FindHIDDevice(), 0);
+    EXPECT_EQ(Find(), 0);
     EXPECT_FALSE(m_dev->FoundButDenied());
     EXPECT_TRUE(Journal().empty());
 }
@@ -211,10 +211,10 @@ TEST_F(Dev24GFind, NothingToOpen)
 TEST_F(Dev24GFind, ClearHandleStopsTheListenerAndForgetsTheLink)
 {
     Load("wireless5.ini");
-    ASSERT_EQ(m_dev->FindHIDDevice(), 1);
+    ASSERT_EQ(Find(), 1);
     m_dev->ClearHandle();
     EXPECT_FALSE(m_dev->IsListening());
-    EXPECT_EQ(m_dev->GetHandle(), nullptr);
+    EXPECT_FALSE(m_dev->IsConnected());
     EXPECT_EQ(m_dev->GetPID(), 0);
     EXPECT_FALSE(m_dev->IsWireless());
     bool bOnline = true;
@@ -237,7 +237,7 @@ TEST_F(Dev24GFind, LinkAndBattery)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.bCable) + std::to_string(c.bOff));
         Load("wireless5.ini", c.bCable);
-        ASSERT_EQ(m_dev->FindHIDDevice(), 1);
+        ASSERT_EQ(Find(), 1);
         m_rig.mouse->SetBattery(15, 3500);
         m_rig.mouse->SwitchOff(c.bOff);
         bool bOnline = !c.bOnline;

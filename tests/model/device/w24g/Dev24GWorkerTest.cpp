@@ -57,7 +57,7 @@ protected:
         m_cfg.bOffAnswersCopy = bOffAnswersCopy;
         MakeRig();
         m_dev->SetMainWindow(&m_main);
-        ASSERT_EQ(m_dev->FindHIDDevice(), 1);
+        ASSERT_EQ(Find(), 1);
         m_pro = ProfileRecord{};
         m_pro.dwMagic = kProfileMagic;
         m_pro.nID = 7;
@@ -84,7 +84,7 @@ protected:
         const ProfileRecord before = m_pro;
         auto snap = MakeApplySnapshot(m_pro, m_macros, m_bullets, pSensorCfg, gVar.Ms.nMsSensor, g_nCurDpiLevel,
                                       g_nCurMode, false);
-        EXPECT_TRUE(m_worker->RequestApply(kApplyFullMouse, std::move(snap), &m_progressWnd));
+        EXPECT_TRUE(m_worker->RequestApply(kApplyFullMouse, std::move(snap), std::shared_ptr<IMsgTarget>(&m_progressWnd, [](IMsgTarget*) {})));
         m_worker->WaitIdle();
         const std::vector<uintptr_t> done = m_progressWnd.Wait(kMsgApplyDone, ++m_nRuns);
         EXPECT_EQ(done.size(), size_t(m_nRuns));
@@ -188,7 +188,7 @@ TEST_F(Dev24GWorker, WhatTheMouseReportsReachesTheMainWindow)
     // The cable goes in: the mouse now talks over the cable, which the
     // receiver's listener does not hear; the host finds the cable next.
     ASSERT_TRUE(m_rig.mouse->PlugCable());
-    ASSERT_EQ(m_dev->FindHIDDevice(), 1);
+    ASSERT_EQ(Find(), 1);
     EXPECT_FALSE(m_dev->IsWireless());
     ASSERT_TRUE(m_rig.mouse->PressDpiButton());
     got = m_main.Wait(kMsgInputReport, 3);

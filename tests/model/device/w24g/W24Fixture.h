@@ -16,6 +16,7 @@
 #include "TestSupport.h"
 #include "core/Gvar.h"
 #include "core/Ini.h"
+#include "core/INoticeSink.h"
 #include "core/IPrompt.h"
 #include "core/Log.h"
 #include "core/Options.h"
@@ -31,9 +32,11 @@ namespace w24test {
 using Msg = std::pair<std::string, std::string>;  // text, caption
 using Msgs = std::vector<Msg>;
 
-// A prompt the apply worker may call from its thread.
-class CSafePrompt final : public IPrompt {
+// The user-interface thread's prompt and the device's notices in one record,
+// safe from any thread.
+class CSafePrompt final : public IPrompt, public INoticeSink {
 public:
+    void Notice(std::u16string_view text, std::u16string_view caption) override { ShowMessage(text, caption); }
     void ShowMessage(std::u16string_view text, std::u16string_view caption) override
     {
         std::lock_guard lock(m_mtx);
@@ -107,6 +110,15 @@ protected:
         m_rig = MakeW24Rig(m_cfg, m_clock, *m_backend);
         m_dev = std::make_unique<CDev24G>(*m_backend, m_clock, m_prompt, gVar.nMsFw);
         m_dev->SetAnalysisDir(m_dir.Path());
+    }
+
+    // Discovery, and what it found taken into the program's state, as the
+    // main window does.
+    int Find()
+    {
+        const int n = m_dev->FindHIDDevice();
+        if (n == 1) m_dev->Publish(m_prompt);
+        return n;
     }
 
     std::vector<std::string> Journal() const { return m_backend->Journal()->Lines(); }

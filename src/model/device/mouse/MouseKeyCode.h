@@ -16,7 +16,7 @@
 #include "keys/KeyInfo.h"
 #include "keys/MacroRecord.h"
 
-namespace mirex {
+namespace mouse {
 
 // The USB HID keyboard usage of a virtual key; 0 for a key the mouse cannot send.
 uint8_t VkToHid(uint8_t vk);
@@ -35,6 +35,6 @@ uint8_t RepeatCountByte(uint32_t nLoopCount);
 // (class 12) the key names, giving its repeat mode and count; the buffer
 // number is left 0 for the apply to fill in. No value for a function the
 // mouse does not have.
-std::optional<uint32_t> MirexKeyCode(const KeyInfo& key, int32_t nSensor, const MacroRecord* pRecord);
+std::optional<uint32_t> MouseKeyCode(const KeyInfo& key, int32_t nSensor, const MacroRecord* pRecord);
 
-}  // namespace mirex
+}  // namespace mouse

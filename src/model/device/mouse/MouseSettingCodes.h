@@ -8,11 +8,11 @@
 
 struct MsDesc;
 
-namespace mirex {
+namespace mouse {
 
 // Nothing when the mouse has no such option, or its levels are not in the table
 // this command takes, or the index lies beyond the table; the reason is logged.
 std::optional<uint8_t> LiftOffHwCode(const MsDesc& ms, int nLod);
 std::optional<uint8_t> DebounceHwCode(const MsDesc& ms, int nIndex);
 
-}  // namespace mirex
+}  // namespace mouse

@@ -1,10 +1,12 @@
-// CDevMirex: the defaults a new or reset profile gets for the wired mouse,
-// from the mouse description and the current sensor. User-interface thread.
+#include "device/mouse/MouseDefaults.h"
+
 #include <algorithm>
 #include <cstring>
 
+#include "core/Gvar.h"
 #include "core/Log.h"
-#include "device/mirex/DevMirex.h"
+
+namespace mouse {
 
 namespace {
 
@@ -12,7 +14,7 @@ bool InMask(int nModeMask, int m) { return (nModeMask >> m) & 1; }
 
 }  // namespace
 
-void CDevMirex::FillDefault(ProfileRecord& pro)
+void FillDefault(ProfileRecord& pro)
 {
     const int32_t nKeepMode = pro.Ms.ProMirex.nMode;
     pro.Ms = MsSettings{};
@@ -25,12 +27,9 @@ void CDevMirex::FillDefault(ProfileRecord& pro)
     SetDefaultLed(pro, kAllModes);
     SetDefaultLod(pro, kAllModes);
     SetDefaultSys(pro, kAllModes);
-    // The layout may have changed (a key configuration was imported): the
-    // apply must place keys where this layout says.
-    CopyKeyLayout();
 }
 
-void CDevMirex::SetDefaultDpi(ProfileRecord& pro, const SensorCfg* pSensor, int nModeMask)
+void SetDefaultDpi(ProfileRecord& pro, const SensorCfg* pSensor, int nModeMask)
 {
     if (!pSensor) {
         LogPrintf("SetDefaultDpi: no sensor description, DPI levels left as they are");
@@ -55,7 +54,7 @@ void CDevMirex::SetDefaultDpi(ProfileRecord& pro, const SensorCfg* pSensor, int 
     pro.Ms.nSensor = pSensor->nSensor;
 }
 
-void CDevMirex::SetDefaultLed(ProfileRecord& pro, int nModeMask)
+void SetDefaultLed(ProfileRecord& pro, int nModeMask)
 {
     // The description's default effect, brightness and speed; every effect
     // record gets the colours of its description entry with all of them in use.
@@ -82,7 +81,7 @@ void CDevMirex::SetDefaultLed(ProfileRecord& pro, int nModeMask)
     }
 }
 
-void CDevMirex::SetDefaultLod(ProfileRecord& pro, int nModeMask)
+void SetDefaultLod(ProfileRecord& pro, int nModeMask)
 {
     // Only the adjustable lift-off page (ShowLOD 2) keeps a record per mode,
     // and the profile record has no place for it yet: nothing to fill.
@@ -90,7 +89,7 @@ void CDevMirex::SetDefaultLod(ProfileRecord& pro, int nModeMask)
         LogPrintf("SetDefaultLod: the lift-off record has no place in the profile record, mask 0x%x", nModeMask);
 }
 
-void CDevMirex::SetDefaultSys(ProfileRecord& pro, int nModeMask)
+void SetDefaultSys(ProfileRecord& pro, int nModeMask)
 {
     const MsDesc& ms = gVar.Ms;
     for (int m = 0; m < kMsModeNum; ++m) {
@@ -115,3 +114,11 @@ void CDevMirex::SetDefaultSys(ProfileRecord& pro, int nModeMask)
     }
     pro.Ms.nDebounce = uint16_t(std::max(ms.nDefDebounce, 0));
 }
+
+KeyInfo* GetKeyTable(ProfileRecord& pro, int nMode, int nTable)
+{
+    if (nMode < 0 || nMode >= kMsModeNum || nTable < 0 || nTable >= kMsKeySetNum) return nullptr;
+    return pro.Ms.Mode[nMode].Key[nTable];
+}
+
+}  // namespace mouse

@@ -1,11 +1,11 @@
-#include "device/mirex/MirexSettingCodes.h"
+#include "device/mouse/MouseSettingCodes.h"
 
 #include <algorithm>
 
 #include "core/Gvar.h"
 #include "core/Log.h"
 
-namespace mirex {
+namespace mouse {
 
 std::optional<uint8_t> LiftOffHwCode(const MsDesc& ms, int nLod)
 {
@@ -37,4 +37,4 @@ std::optional<uint8_t> DebounceHwCode(const MsDesc& ms, int nIndex)
     return byHw;
 }
 
-}  // namespace mirex
+}  // namespace mouse

@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <span>
 
-#include "device/mirex/HdMacroEvent.h"
+#include "device/mouse/HdMacroEvent.h"
 #include "keys/MacroRecord.h"
 
-namespace mirex {
+namespace mouse {
 
 // Kind and value of a key or button for a macro or bullet event; false for a
 // code the mouse cannot send (no HID usage). Modifiers are sent without their
@@ -28,4 +28,4 @@ size_t MacroToHd(const MacroRecord& macro, std::span<uint8_t> out);
 // and timed clicks). Returns the buffer's length.
 size_t BulletToHd(const MacroRecord& bullet, std::span<uint8_t> out);
 
-}  // namespace mirex
+}  // namespace mouse

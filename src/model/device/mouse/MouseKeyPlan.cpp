@@ -1,4 +1,4 @@
-#include "device/mirex/MirexKeyPlan.h"
+#include "device/mouse/MouseKeyPlan.h"
 
 #include <algorithm>
 #include <array>
@@ -7,12 +7,12 @@
 
 #include "core/Log.h"
 #include "core/Utf.h"
-#include "device/mirex/MirexKeyCode.h"
-#include "device/mirex/MirexMacro.h"
+#include "device/mouse/MouseKeyCode.h"
+#include "device/mouse/MouseMacro.h"
 #include "keys/FunId.h"
 #include "keys/KeyNames.h"
 
-namespace mirex {
+namespace mouse {
 
 namespace {
 
@@ -32,15 +32,15 @@ std::string MacroName(const MacroRecord& rec)
 
 class CPlanBuilder {
 public:
-    explicit CPlanBuilder(const MirexKeyInput& in) : m_in(in), m_caps(BufferCaps(in.nMsFw)) {}
+    explicit CPlanBuilder(const MouseKeyInput& in) : m_in(in), m_caps(BufferCaps(in.nMsFw)) {}
 
-    MirexKeyPlan Build()
+    MouseKeyPlan Build()
     {
         m_plan.nModes = std::clamp(m_in.nModes, 1, int(kMsModeNum));
         for (int m = 0; m < m_plan.nModes; ++m) BuildMode(m);
         // Bullets are written after the macros: from 11 on kind 2, else right after them.
         const int nBase = (m_in.nMsFw & 0x0F) == 2 ? 10 : int(m_plan.macros.size());
-        for (MirexBuffer& b : m_plan.bullets) b.nNumber += nBase;
+        for (MouseBuffer& b : m_plan.bullets) b.nNumber += nBase;
         if (m_bCapped)
             m_plan.notices.push_back(Format("The mouse holds at most %d macros and %d bullet macros; "
                                             "the keys beyond them were switched off.",
@@ -55,7 +55,7 @@ public:
 private:
     void BuildMode(int m)
     {
-        const MsModeSettings& mode = m_in.pMs->Mode[m];
+        const MsModeSettings& mode = m_in.pMs->Mode[std::clamp(m_in.nFirstMode + m, 0, int(kMsModeNum) - 1)];
         int nSet = mode.nKeySet;
         if (nSet < 0 || nSet >= kMsKeySetNum) {
             LogPrintf("KeyMode%d: key table %d does not exist, table 0 written", m + 1, nSet);
@@ -94,7 +94,7 @@ private:
                 return kKeyOff;  // a key that names nothing does nothing
             }
         }
-        const auto code = MirexKeyCode(key, m_in.nSensor, pRec);
+        const auto code = MouseKeyCode(key, m_in.nSensor, pRec);
         if (!code) {
             const std::string strName =
                 byClass == FUN_KEY ? U16ToUtf8(GetComboText(key.byModifier, key.byKey1, key.byKey2)) : std::string();
@@ -123,7 +123,7 @@ private:
             m_bCapped = true;
             return 0;
         }
-        MirexBuffer b;
+        MouseBuffer b;
         b.nNumber = int(m_plan.macros.size()) + 1;
         b.dwMacroID = rec.MacroID;
         b.bytes.resize(kMacroBufferMax);
@@ -146,7 +146,7 @@ private:
             m_bCapped = true;
             return 0;
         }
-        MirexBuffer b;
+        MouseBuffer b;
         b.nNumber = int(m_plan.bullets.size()) + 1;  // moved behind the macros at the end
         b.dwMacroID = rec.MacroID;
         b.bytes.resize(kMacroBufferMax);
@@ -179,9 +179,9 @@ private:
 
     int Total() const { return int(m_plan.macros.size() + m_plan.bullets.size()); }
 
-    const MirexKeyInput& m_in;
-    const MirexBufferCaps m_caps;
-    MirexKeyPlan m_plan;
+    const MouseKeyInput& m_in;
+    const MouseBufferCaps m_caps;
+    MouseKeyPlan m_plan;
     std::map<uint32_t, int> m_macroNum;   // macro identifier (24 bits) -> buffer number
     std::map<uint32_t, int> m_bulletNum;  // bullet identifier -> bullet number from 1
     bool m_bCapped = false;
@@ -189,7 +189,7 @@ private:
 
 }  // namespace
 
-MirexBufferCaps BufferCaps(int32_t nMsFw)
+MouseBufferCaps BufferCaps(int32_t nMsFw)
 {
     // Kind 2 keeps ten of each, bullets from buffer 11; the others share the
     // mouse's twenty buffers, bullets after the macros.
@@ -197,10 +197,10 @@ MirexBufferCaps BufferCaps(int32_t nMsFw)
     return {kMacroBufferNumMax, HasBullets(nMsFw) ? 8 : 0, kMacroBufferNumMax};
 }
 
-MirexKeyPlan BuildKeyPlan(const MirexKeyInput& in)
+MouseKeyPlan BuildKeyPlan(const MouseKeyInput& in)
 {
     if (!in.pMs) return {};
     return CPlanBuilder(in).Build();
 }
 
-}  // namespace mirex
+}  // namespace mouse

@@ -1,13 +1,13 @@
-#include "device/mirex/MirexMacro.h"
+#include "device/mouse/MouseMacro.h"
 
 #include <algorithm>
 
 #include "core/Log.h"
-#include "device/mirex/MirexKeyCode.h"
-#include "device/mirex/MirexProtocol.h"
+#include "device/mouse/MouseKeyCode.h"
+#include "device/mouse/MouseProtocol.h"
 #include "keys/KeyCodes.h"
 
-namespace mirex {
+namespace mouse {
 
 namespace {
 
@@ -168,4 +168,4 @@ size_t BulletToHd(const MacroRecord& bullet, std::span<uint8_t> out)
     return w.Finish();
 }
 
-}  // namespace mirex
+}  // namespace mouse

@@ -1,15 +1,15 @@
-#include "device/mirex/MirexKeyCode.h"
+#include "device/mouse/MouseKeyCode.h"
 
 #include <array>
 #include <utility>
 
 #include "core/Log.h"
 #include "core/SensorTables.h"
-#include "device/mirex/MirexProtocol.h"
+#include "device/mouse/MouseProtocol.h"
 #include "keys/FunId.h"
 #include "keys/KeyCodes.h"
 
-namespace mirex {
+namespace mouse {
 
 namespace {
 
@@ -166,7 +166,7 @@ uint8_t RepeatCountByte(uint32_t nLoopCount)
     return uint8_t(nLoopCount > 0xFF ? 0xFF : nLoopCount);
 }
 
-std::optional<uint32_t> MirexKeyCode(const KeyInfo& key, int32_t nSensor, const MacroRecord* pRecord)
+std::optional<uint32_t> MouseKeyCode(const KeyInfo& key, int32_t nSensor, const MacroRecord* pRecord)
 {
     const uint32_t v = FunValue(key.FunID);
     const uint8_t byMode = pRecord ? RepeatModeByte(pRecord->nRepeatMode) : 1;
@@ -187,4 +187,4 @@ std::optional<uint32_t> MirexKeyCode(const KeyInfo& key, int32_t nSensor, const 
     }
 }
 
-}  // namespace mirex
+}  // namespace mouse

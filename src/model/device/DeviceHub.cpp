@@ -1,0 +1,107 @@
+#include "device/DeviceHub.h"
+
+#include "core/Log.h"
+#include "device/ApplySnapshot.h"
+#include "keys/MacroList.h"
+
+CDeviceHub::CDeviceHub(IHidBackend& backend, IClock& clock, INoticeSink& notices, IMsgTarget* pEvents,
+                       IOsPointerSettings* pPointer)
+    : m_backend(backend), m_clock(clock), m_notices(notices), m_pEvents(pEvents), m_pPointer(pPointer)
+{
+}
+
+CDeviceHub::~CDeviceHub() { Close(); }
+
+void CDeviceHub::Open()
+{
+    if (m_bOpened) return;
+    m_bOpened = true;
+    const DeviceDeps deps{m_backend, m_clock, m_notices, m_pPointer};
+    for (const FamilyInfo& info : DeviceFamilies()) {
+        if (!info.configured(gVar)) continue;
+        auto f = std::make_unique<Family>();
+        f->pInfo = &info;
+        f->dev = info.make(deps, gVar);
+        f->dev->SetMainWindow(m_pEvents);
+        f->worker = std::make_unique<CApplyWorker>(*f->dev, m_clock, m_notices, m_pEvents, info.worker(gVar));
+        f->worker->Start();
+        const size_t i = m_families.size();
+        Family* pf = f.get();
+        m_families.push_back(std::move(f));
+        pf->finder = std::jthread([this, i, pf](std::stop_token stop) { FinderLoop(i, *pf, stop); });
+        LogPrintf("DeviceHub: %s", info.pszName);
+    }
+}
+
+std::vector<std::string> CDeviceHub::UndrivenFamilies(const GlobalVar& g)
+{
+    std::vector<std::string> out;
+    if (g.nKbFw != 0) out.push_back("keyboard");
+    if (g.nPadFw != 0) out.push_back("mouse pad");
+    return out;
+}
+
+int CDeviceHub::FindNow(size_t i) { return m_families[i]->dev->FindHIDDevice(); }
+
+void CDeviceHub::FindLater(size_t i)
+{
+    for (size_t n = 0; n < m_families.size(); ++n) {
+        if (i != size_t(-1) && n != i) continue;
+        Family& f = *m_families[n];
+        {
+            std::lock_guard lock(f.mtx);
+            f.bFindWanted = true;
+        }
+        f.cv.notify_all();
+    }
+}
+
+void CDeviceHub::FinderLoop(size_t i, Family& f, std::stop_token stop)
+{
+    for (;;) {
+        {
+            std::unique_lock lock(f.mtx);
+            if (!f.cv.wait(lock, stop, [&f] { return f.bFindWanted; })) return;
+            f.bFindWanted = false;
+            f.bFinding = true;
+        }
+        const int nFound = f.dev->FindHIDDevice();
+        LogPrintf("DeviceHub: %s found=%d", f.pInfo->pszName, nFound);
+        if (m_pEvents) m_pEvents->Post(kMsgDeviceFound, i, nFound);
+        {
+            std::lock_guard lock(f.mtx);
+            f.bFinding = false;
+        }
+        f.cv.notify_all();
+    }
+}
+
+void CDeviceHub::WaitFound()
+{
+    for (auto& pf : m_families) {
+        std::unique_lock lock(pf->mtx);
+        pf->cv.wait(lock, [&pf] { return !pf->bFindWanted && !pf->bFinding; });
+    }
+}
+
+void CDeviceHub::Publish(size_t i, IPrompt& prompt) { m_families[i]->dev->Publish(prompt); }
+
+bool CDeviceHub::RequestApply(size_t i, uint32_t nFlags, const ProfileRecord& pro, bool bReset,
+                              std::shared_ptr<IMsgTarget> pProgress)
+{
+    auto snap = MakeApplySnapshot(pro, g_MacroList, g_BulletList, pSensorCfg, gVar.Ms.nMsSensor, g_nCurDpiLevel,
+                                  g_nCurMode, bReset);
+    return m_families[i]->worker->RequestApply(nFlags, std::move(snap), std::move(pProgress));
+}
+
+void CDeviceHub::WaitIdle(size_t i) { m_families[i]->worker->WaitIdle(); }
+
+void CDeviceHub::Close()
+{
+    for (auto& pf : m_families) {
+        pf->finder.request_stop();
+        if (pf->finder.joinable()) pf->finder.join();
+        pf->worker->Stop();
+    }
+    for (auto& pf : m_families) pf->dev->ClearHandle();
+}

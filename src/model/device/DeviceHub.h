@@ -1,0 +1,98 @@
+// The device hub: one per program run. For every family cfg.ini configures it
+// owns the device object, its apply worker and a discovery thread, and it
+// keeps what the program shows of the device (connected, denied, mode, DPI
+// levels, battery, link). The desktop program and the command-line tool both
+// drive it; they only choose the HID backend (hidapi or the emulator) and
+// hand it in.
+//
+// Threads: the owner's thread (the user interface's) calls everything here.
+// Discovery runs on the family's own thread, so a stalled device never
+// freezes the window; when it ends, kMsgDeviceFound (wParam the family index,
+// lParam FindHIDDevice's result) is posted to the event target, and the owner
+// calls Publish to take the findings into the program's state. Apply jobs run
+// on the family's apply worker with a snapshot made here.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <stop_token>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/INoticeSink.h"
+#include "core/IPrompt.h"
+#include "core/ProfileRecord.h"
+#include "device/ApplyWorker.h"
+#include "device/FamilyRegistry.h"
+#include "device/HidDev.h"
+#include "device/IMsgTarget.h"
+
+constexpr uint32_t kMsgDeviceFound = 2030;  // hub -> main window: family index, FindHIDDevice result
+
+class CDeviceHub {
+public:
+    // pEvents (may be null) receives input reports, apply results and
+    // kMsgDeviceFound; it must accept messages until the hub is gone.
+    CDeviceHub(IHidBackend& backend, IClock& clock, INoticeSink& notices, IMsgTarget* pEvents,
+               IOsPointerSettings* pPointer = nullptr);
+    // Stops every thread before the device objects go.
+    ~CDeviceHub();
+    CDeviceHub(const CDeviceHub&) = delete;
+    CDeviceHub& operator=(const CDeviceHub&) = delete;
+
+    // Makes the device objects of the configured families (from gVar) and
+    // starts their workers. Calling it again does nothing.
+    void Open();
+    // The families of cfg.ini without a device class (listed, never hidden).
+    static std::vector<std::string> UndrivenFamilies(const GlobalVar& g);
+
+    size_t Count() const { return m_families.size(); }
+    const char* Name(size_t i) const { return m_families[i]->pInfo->pszName; }
+    CHidDev& Device(size_t i) const { return *m_families[i]->dev; }
+    uint32_t FullApply(size_t i) const { return m_families[i]->pInfo->nFullApply; }
+
+    // Discovery on the calling thread (the command-line tool): FindHIDDevice's result.
+    int FindNow(size_t i);
+    // Discovery on the family's thread; a request while one runs is combined
+    // with it. Every family when i is npos (a device was plugged or unplugged).
+    void FindLater(size_t i = size_t(-1));
+    // Blocks until no discovery runs or waits (tests, the command-line tool).
+    void WaitFound();
+    // Takes a family's findings into the program's state. Owner's thread.
+    void Publish(size_t i, IPrompt& prompt);
+
+    // Queues an apply of the profile to family i: the snapshot is made here,
+    // from the program's state. False when the job cannot be queued.
+    bool RequestApply(size_t i, uint32_t nFlags, const ProfileRecord& pro, bool bReset,
+                      std::shared_ptr<IMsgTarget> pProgress = nullptr);
+    // Blocks until family i's worker has nothing to do.
+    void WaitIdle(size_t i);
+
+    // Stops discovery and the workers (waiting jobs fail); then closes every
+    // device. Safe to call more than once.
+    void Close();
+
+private:
+    struct Family {
+        const FamilyInfo* pInfo = nullptr;
+        std::unique_ptr<CHidDev> dev;
+        std::unique_ptr<CApplyWorker> worker;
+        std::mutex mtx;
+        std::condition_variable_any cv;
+        bool bFindWanted = false;   // guarded by mtx
+        bool bFinding = false;      // guarded by mtx
+        std::jthread finder;        // discovery thread
+    };
+    void FinderLoop(size_t i, Family& f, std::stop_token stop);
+
+    IHidBackend& m_backend;
+    IClock& m_clock;
+    INoticeSink& m_notices;
+    IMsgTarget* const m_pEvents;
+    IOsPointerSettings* const m_pPointer;
+    std::vector<std::unique_ptr<Family>> m_families;
+    bool m_bOpened = false;
+};

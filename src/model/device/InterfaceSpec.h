@@ -1,0 +1,45 @@
+// Discovery as data: a family lists the interfaces it opens, by role and by
+// what it asks of each (HidPick), and this chooses them among the enumerated
+// interfaces of its device and opens them. Nothing is opened until every
+// required interface has been chosen, so an incomplete device leaves nothing
+// open; when several interfaces qualify for a role, the last one found wins.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "device/HidDevList.h"
+#include "device/HidDrv.h"
+#include "device/IHidBackend.h"
+
+struct HidInterfaceSpec {
+    HidRole role;
+    HidPick pick;
+    bool bRequired = true;
+};
+
+struct InterfaceChoice {
+    std::array<const HidDevInfo*, kHidRoleCount> info{};
+    const HidDevInfo* Of(HidRole role) const { return info[size_t(role)]; }
+    // Every required interface was found.
+    bool Complete(std::span<const HidInterfaceSpec> specs) const;
+};
+
+// The interfaces of list that belong to the device (accept) and meet the
+// specs. With bFirstSpecOnly an interface serves only the first spec it meets
+// (specs in the order they should be tried); otherwise every spec it meets.
+InterfaceChoice ChooseInterfaces(std::span<const HidDevInfo> list, std::span<const HidInterfaceSpec> specs,
+                                 const std::function<bool(const HidDevInfo&)>& accept, bool bFirstSpecOnly = false);
+
+enum class FindResult { Found, NotFound, Denied };
+
+using HandleSet = std::array<std::unique_ptr<IHidHandle>, kHidRoleCount>;
+// Opens the chosen interfaces in spec order and stops at the first required
+// one that does not open. Found: every required one is open (optional ones
+// when they opened). Denied: all were there but one would not open (no
+// permission). NotFound: a required one is missing.
+FindResult OpenInterfaces(IHidBackend& backend, const InterfaceChoice& choice,
+                          std::span<const HidInterfaceSpec> specs, HandleSet& out);
