@@ -2,6 +2,11 @@
 // family: whether the configuration asks for the family, and the making of
 // its virtual devices on a backend. A new family's virtual firmware adds one
 // row to the table in EmuFamilies.cpp.
+//
+// A family's firmware is a CEmuDevice made of shared parts: its interfaces as
+// EmuInterfaceSpec records (EmuInterfaces.h), its commands and records as
+// tables (EmuCommandTable.h) checked with the common record rules
+// (EmuRecordRules.h), and its saved state as a key table (EmuStateTable.h).
 #pragma once
 
 #include <memory>
