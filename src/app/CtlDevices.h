@@ -2,32 +2,21 @@
 // emulator with virtual devices for the families cfg.ini configures), the
 // device hub that drives the configured families, and, with the emulator, the
 // virtual devices' on-board state kept in the per-user folder between runs
-// (<user>/emu/<device>.state), the journal and the rule checks.
+// (<user>/emu/<device>.state), the journal and the rule checks, all through
+// the emulator's rig (emu/EmuRig.h).
 #pragma once
 
 #include <filesystem>
 #include <memory>
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "core/INoticeSink.h"
 #include "core/IPrompt.h"
 #include "device/DeviceHub.h"
 #include "device/IClock.h"
 #include "device/IHidBackend.h"
-
-class CEmuBackend;
-class CEmuDevice;
-
-// A fault switch of the virtual devices, from --emu-fault.
-struct EmuFault {
-    enum class Kind { None, Fail, UnplugAfter, RefuseOpen, Garbage, MouseOff };
-    Kind kind = Kind::None;
-    int n = 0;
-};
-// "fail=N", "unplug-after=N", "refuse-open", "garbage", "mouse-off"; false for anything else.
-bool ParseEmuFault(const std::string& strText, EmuFault& fault);
+#include "emu/EmuRig.h"
 
 struct CtlDeviceOptions {
     bool bEmulate = false;
@@ -48,7 +37,7 @@ public:
     // device starts fresh (a note on err). False only when nothing can be built.
     bool Open(std::ostream& err);
 
-    IHidBackend& Backend() { return *m_backend; }
+    IHidBackend& Backend() { return m_rig ? static_cast<IHidBackend&>(m_rig->Backend()) : *m_backend; }
     IClock& Clock() { return m_clock; }
     CDeviceHub& Hub() { return *m_hub; }
     bool Emulated() const { return m_opt.bEmulate; }
@@ -67,23 +56,13 @@ public:
     bool Finish(std::ostream& err);
 
 private:
-    struct StatefulDevice {
-        std::shared_ptr<CEmuDevice> dev;  // the device whose state file it is
-        std::string strName;
-        bool bSave = true;
-    };
-    std::filesystem::path StatePath(const std::string& strName) const;
-    void AddEmulatedDevices(std::ostream& err);
-    void LoadState(StatefulDevice& sd, std::ostream& err);
-
     const CtlDeviceOptions m_opt;
     IPrompt& m_prompt;
-    CImmediateNotices m_notices{m_prompt};  // the stream prompt returns at once
+    CImmediateNotices m_notices{m_prompt};   // the stream prompt returns at once
     // The waits of the protocols are real ones, for real and virtual devices alike.
     CSystemClock m_clock;
-    std::unique_ptr<IHidBackend> m_backend;
-    CEmuBackend* m_pEmu = nullptr;          // m_backend when emulating
-    std::vector<StatefulDevice> m_stateful;
+    std::unique_ptr<IHidBackend> m_backend;  // the real devices
+    std::unique_ptr<CEmuRig> m_rig;          // the virtual ones, with --emulate
     std::unique_ptr<CDeviceHub> m_hub;
     bool m_bFinished = false;
 };

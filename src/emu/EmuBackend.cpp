@@ -2,14 +2,46 @@
 
 #include "emu/EmuHandle.h"
 
-CEmuBackend::CEmuBackend() : m_journal(std::make_shared<CEmuJournal>()) {}
+struct CEmuBackend::Relay {
+    std::mutex mtx;
+    PlugListener fn;
+
+    void Tell(CEmuDevice& dev, bool bArrived)
+    {
+        PlugListener copy;
+        {
+            std::lock_guard lock(mtx);
+            copy = fn;
+        }
+        if (copy) copy(dev.Interfaces(), bArrived);
+    }
+};
+
+CEmuBackend::CEmuBackend() : m_relay(std::make_shared<Relay>()), m_journal(std::make_shared<CEmuJournal>()) {}
+
+CEmuBackend::~CEmuBackend()
+{
+    for (const auto& d : Devices()) d->SetPlugHook(nullptr);
+}
+
+void CEmuBackend::SetPlugListener(PlugListener fn)
+{
+    std::lock_guard lock(m_relay->mtx);
+    m_relay->fn = std::move(fn);
+}
 
 void CEmuBackend::AddDevice(std::shared_ptr<CEmuDevice> dev)
 {
     if (!dev) return;
     dev->SetJournal(m_journal);
-    std::lock_guard lock(m_mtx);
-    m_devices.push_back(std::move(dev));
+    dev->SetPlugHook([relay = std::weak_ptr<Relay>(m_relay)](CEmuDevice& d, bool bArrived) {
+        if (const auto r = relay.lock()) r->Tell(d, bArrived);
+    });
+    {
+        std::lock_guard lock(m_mtx);
+        m_devices.push_back(dev);
+    }
+    if (dev->IsPlugged()) m_relay->Tell(*dev, true);
 }
 
 std::shared_ptr<CEmuDevice> CEmuBackend::Device(std::string_view strName) const

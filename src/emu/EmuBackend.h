@@ -4,6 +4,7 @@
 // devices of a backend write to one journal.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -16,7 +17,17 @@
 
 class CEmuBackend final : public IHidBackend {
 public:
+    // A device came (bArrived) or went, with its interfaces as Enumerate lists
+    // them. Called outside the emulator's locks, on the thread that plugged or
+    // pulled the device, so it may enumerate, open or plug at once.
+    using PlugListener = std::function<void(const std::vector<HidDevInfo>& interfaces, bool bArrived)>;
+
     CEmuBackend();
+    ~CEmuBackend() override;
+
+    // One listener; an empty one stops the calls. A device added plugged
+    // after this counts as one that arrived.
+    void SetPlugListener(PlugListener fn);
 
     // Adds a device (plugged or not, as it is); it writes to this backend's journal.
     void AddDevice(std::shared_ptr<CEmuDevice> dev);
@@ -33,6 +44,9 @@ public:
     std::vector<std::string> Violations() const;
 
 private:
+    struct Relay;
+
+    std::shared_ptr<Relay> m_relay;    // the devices keep it weakly: they may outlive the backend
     mutable std::mutex m_mtx;
     std::vector<std::shared_ptr<CEmuDevice>> m_devices;
     std::shared_ptr<CEmuJournal> m_journal;

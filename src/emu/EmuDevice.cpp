@@ -105,23 +105,56 @@ bool CEmuDevice::IsPlugged() const
 
 void CEmuDevice::Plug()
 {
-    std::lock_guard lock(m_mtx);
-    if (m_bPlugged) return;
-    m_bPlugged = true;
-    ++m_nGen;
+    {
+        std::lock_guard lock(m_mtx);
+        if (m_bPlugged) return;
+        m_bPlugged = true;
+        ++m_nGen;
+        m_plugEvents.push_back(true);
+    }
+    TellPlugEvents();
 }
 
 void CEmuDevice::Unplug()
 {
-    std::lock_guard lock(m_mtx);
-    UnplugLocked();
+    {
+        std::lock_guard lock(m_mtx);
+        UnplugLocked();
+    }
+    TellPlugEvents();
 }
 
 void CEmuDevice::UnplugLocked()
 {
+    if (m_bPlugged) m_plugEvents.push_back(false);
     m_bPlugged = false;
     m_bTransaction = false;
     m_cvInput.notify_all();  // waiting reads end with an error
+}
+
+void CEmuDevice::SetPlugHook(PlugHook fn)
+{
+    std::lock_guard lock(m_mtx);
+    m_plugHook = std::move(fn);
+}
+
+void CEmuDevice::TellPlugEvents()
+{
+    std::vector<bool> events;
+    PlugHook hook;
+    {
+        std::lock_guard lock(m_mtx);
+        events.swap(m_plugEvents);
+        hook = m_plugHook;
+    }
+    if (hook)
+        for (const bool bArrived : events) hook(*this, bArrived);
+}
+
+int CEmuDevice::WaitingReads() const
+{
+    std::lock_guard lock(m_mtx);
+    return m_nWaitingReads;
 }
 
 void CEmuDevice::FailNext(int n)
@@ -132,9 +165,12 @@ void CEmuDevice::FailNext(int n)
 
 void CEmuDevice::UnplugAfter(int n)
 {
-    std::lock_guard lock(m_mtx);
-    if (n <= 0) UnplugLocked();
-    else m_nUnplugAfter = n;
+    {
+        std::lock_guard lock(m_mtx);
+        if (n <= 0) UnplugLocked();
+        else m_nUnplugAfter = n;
+    }
+    TellPlugEvents();
 }
 
 void CEmuDevice::RefuseOpen(bool bRefuse)
@@ -191,7 +227,10 @@ int CEmuDevice::FailedTransfers() const
     return m_nFailed;
 }
 
-void CEmuDevice::Violation(std::string strRule) { m_violations.push_back(std::move(strRule)); }
+void CEmuDevice::Violation(std::string strRule)
+{
+    if (!strRule.empty()) m_violations.push_back(std::move(strRule));
+}
 
 bool CEmuDevice::InjectInput(std::string_view role, std::span<const uint8_t> report)
 {
@@ -320,50 +359,67 @@ uint8_t CEmuDevice::NextNoise()
 
 bool CEmuDevice::HandleSet(int nIface, uint64_t nGen, std::span<const uint8_t> report, int& nErr)
 {
-    std::lock_guard lock(m_mtx);
-    if (!Admit(nIface, nGen, report, size_t(m_ifaces[size_t(nIface)].info.nFeatureLen), "setf", nErr)) return false;
-    m_journal->Add("setf", m_ifaces[size_t(nIface)].strRole, report);
-    if (m_bMouseOff) OnSetFeatureMouseOff(nIface, report);
-    else OnSetFeature(nIface, report);
-    Moved();
-    return true;
+    // A fault switch may pull the device during the transfer: told once the lock is free.
+    const bool b = [&] {
+        std::lock_guard lock(m_mtx);
+        if (!Admit(nIface, nGen, report, size_t(m_ifaces[size_t(nIface)].info.nFeatureLen), "setf", nErr)) return false;
+        m_journal->Add("setf", m_ifaces[size_t(nIface)].strRole, report);
+        if (m_bMouseOff) OnSetFeatureMouseOff(nIface, report);
+        else OnSetFeature(nIface, report);
+        Moved();
+        return true;
+    }();
+    TellPlugEvents();
+    return b;
 }
 
 bool CEmuDevice::HandleGet(int nIface, uint64_t nGen, std::span<uint8_t> buf, int& nErr)
 {
-    std::lock_guard lock(m_mtx);
-    if (!Admit(nIface, nGen, buf, size_t(m_ifaces[size_t(nIface)].info.nFeatureLen), "getf", nErr)) return false;
-    if (!m_bMouseOff && RefusesGet(nIface)) {
-        nErr = EPIPE;
-        ++m_nFailed;
-        return false;
-    }
-    if (m_bMouseOff) OnGetFeatureMouseOff(nIface, buf);
-    else OnGetFeature(nIface, buf);
-    if (m_nGarbage != 0) {
-        for (size_t i = 1; i < buf.size(); ++i) buf[i] = NextNoise();
-        if (m_nGarbage > 0) --m_nGarbage;
-    }
-    m_journal->Add("getf", m_ifaces[size_t(nIface)].strRole, buf);
-    Moved();
-    return true;
+    // A fault switch may pull the device during the transfer: told once the lock is free.
+    const bool b = [&] {
+        std::lock_guard lock(m_mtx);
+        if (!Admit(nIface, nGen, buf, size_t(m_ifaces[size_t(nIface)].info.nFeatureLen), "getf", nErr)) return false;
+        if (!m_bMouseOff && RefusesGet(nIface)) {
+            nErr = EPIPE;
+            ++m_nFailed;
+            return false;
+        }
+        if (m_bMouseOff) OnGetFeatureMouseOff(nIface, buf);
+        else OnGetFeature(nIface, buf);
+        if (m_nGarbage != 0) {
+            for (size_t i = 1; i < buf.size(); ++i) buf[i] = NextNoise();
+            if (m_nGarbage > 0) --m_nGarbage;
+        }
+        m_journal->Add("getf", m_ifaces[size_t(nIface)].strRole, buf);
+        Moved();
+        return true;
+    }();
+    TellPlugEvents();
+    return b;
 }
 
 bool CEmuDevice::HandleWrite(int nIface, uint64_t nGen, std::span<const uint8_t> report, int& nErr)
 {
-    std::lock_guard lock(m_mtx);
-    if (!Admit(nIface, nGen, report, size_t(m_ifaces[size_t(nIface)].info.nOutputLen), "write", nErr)) return false;
-    m_journal->Add("write", m_ifaces[size_t(nIface)].strRole, report);
-    if (!m_bMouseOff) OnWriteOutput(nIface, report);
-    Moved();
-    return true;
+    // A fault switch may pull the device during the transfer: told once the lock is free.
+    const bool b = [&] {
+        std::lock_guard lock(m_mtx);
+        if (!Admit(nIface, nGen, report, size_t(m_ifaces[size_t(nIface)].info.nOutputLen), "write", nErr)) return false;
+        m_journal->Add("write", m_ifaces[size_t(nIface)].strRole, report);
+        if (!m_bMouseOff) OnWriteOutput(nIface, report);
+        Moved();
+        return true;
+    }();
+    TellPlugEvents();
+    return b;
 }
 
 int CEmuDevice::HandleRead(CEmuHandle& h, std::span<uint8_t> buf, std::chrono::milliseconds timeout, int& nErr)
 {
     std::unique_lock lock(m_mtx);
     const auto alive = [&] { return m_bPlugged && h.m_nGen == m_nGen; };
+    ++m_nWaitingReads;
     m_cvInput.wait_for(lock, timeout, [&] { return h.m_bCancel || !alive() || !h.m_queue.empty(); });
+    --m_nWaitingReads;
     if (h.m_bCancel) {
         h.m_bCancel = false;
         return 0;

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -24,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "emu/EmuInterfaces.h"
 #include "emu/EmuJournal.h"
 #include "device/IClock.h"
 #include "device/IHidBackend.h"
@@ -52,6 +54,11 @@ public:
     // The device goes away now: it leaves the enumeration, every open handle
     // fails and a waiting read returns -1.
     void Unplug();
+    // Told each time the device comes (true) or goes (false): outside the
+    // device's lock, on the thread that plugged or pulled it (a test, a fault
+    // switch inside a transfer, the user at the mouse). The backend sets it.
+    using PlugHook = std::function<void(CEmuDevice& dev, bool bArrived)>;
+    void SetPlugHook(PlugHook fn);
     // The next n feature transfers and output writes fail (the mouse stalls them).
     void FailNext(int n);
     // The device goes away right after n more transfers have moved.
@@ -80,6 +87,8 @@ public:
 
     // ---- input reports ---------------------------------------------------------------
 
+    // Reads waiting in ReadInput right now, for tests that must know a reader is blocked.
+    int WaitingReads() const;
     // Queues an input report on every open handle of the role's interface;
     // false when there is no such interface or the device is unplugged.
     bool InjectInput(std::string_view role, std::span<const uint8_t> report);
@@ -98,6 +107,7 @@ public:
 protected:
     // The interface roles and their records; the path is filled in here.
     int AddInterface(std::string strRole, HidDevInfo info);
+    int AddInterface(const EmuUsbId& id, const EmuInterfaceSpec& spec) { return AddInterface(spec.pszRole, EmuInterface(id, spec)); }
 
     // Firmware, called with m_mtx held, after the report passed the generic
     // checks (open, plugged, length and report id). The device answers in buf.
@@ -114,7 +124,7 @@ protected:
     virtual std::string StateText() const = 0;
     virtual bool RestoreStateText(std::string_view text, std::string& strErr) = 0;
 
-    // Helpers for firmware (m_mtx held).
+    // Helpers for firmware (m_mtx held). An empty text is no violation (a check that passed).
     void Violation(std::string strRule);
     void PushInputLocked(int nIface, std::span<const uint8_t> report);
     // A command whose answer the host reads next: starts the host's transaction.
@@ -150,6 +160,8 @@ private:
     bool Admit(int nIface, uint64_t nGen, std::span<const uint8_t> report, size_t nLen, const char* pszOp, int& nErr);
     void Moved();  // counts a transfer that moved; unplugs when the switch says so
     void UnplugLocked();
+    // Tells the plug hook what changed; called with m_mtx not held.
+    void TellPlugEvents();
     uint8_t NextNoise();
 
     const std::string m_strName;
@@ -160,6 +172,9 @@ private:
     std::condition_variable m_cvInput;
 
     bool m_bPlugged = true;
+    PlugHook m_plugHook;
+    std::vector<bool> m_plugEvents;      // not yet told: true arrived, false removed
+    int m_nWaitingReads = 0;
     uint64_t m_nGen = 1;                 // plug generation
     int m_nFailNext = 0;
     int m_nUnplugAfter = -1;             // -1: off

@@ -22,5 +22,10 @@ EmuFactoryLevels FactoryLevelsFor(int32_t nSensor)
             out.colours.push_back(kColours[i]);
         }
     }
+    for (size_t i = 0; i < out.dpi.size(); ++i) {
+        out.codes.push_back(DpiToHwCode(nSensor, out.dpi[i]));
+        const ZColor c = out.colours[i];
+        out.colourBytes.push_back({uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16)});
+    }
     return out;
 }

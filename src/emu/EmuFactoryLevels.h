@@ -4,6 +4,7 @@
 // families build their virtual firmware from it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -14,6 +15,9 @@ struct EmuFactoryLevels {
     std::vector<int32_t> dpi;        // at most 8 levels
     std::vector<ZColor> colours;     // one per level
     uint8_t byCurrentLevel = 1;      // counted from 1
+    // The same levels as the mouse's blocks hold them.
+    std::vector<uint16_t> codes;                    // the sensor's code for each level
+    std::vector<std::array<uint8_t, 3>> colourBytes;  // red, green, blue
 };
 
 EmuFactoryLevels FactoryLevelsFor(int32_t nSensor);

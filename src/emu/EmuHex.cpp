@@ -25,6 +25,12 @@ std::string EmuHex(std::span<const uint8_t> bytes)
     return s;
 }
 
+std::string Hex2(unsigned v)
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    return {kDigits[(v >> 4) & 0x0F], kDigits[v & 0x0F]};
+}
+
 std::optional<std::vector<uint8_t>> EmuParseHex(std::string_view text, size_t nMax)
 {
     std::vector<uint8_t> out;

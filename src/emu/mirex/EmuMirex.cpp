@@ -2,47 +2,38 @@
 
 #include <algorithm>
 
-#include "core/Gvar.h"
-#include "core/MouseDesc.h"
-#include "core/SensorTables.h"
 #include "emu/EmuFactoryLevels.h"
+#include "emu/EmuInterfaces.h"
+#include "emu/EmuRecordRules.h"
 
 namespace {
 
 // The mouse's own numbers, kept apart from the host's on purpose: the
 // emulator checks the host against the device's description, not against
 // the host's idea of it.
-constexpr uint8_t kCmdId = 5, kDataId = 4, kNotifyId = 7;
-constexpr int kCmdLen = 6, kDataLen = 520, kNotifyLen = 8;
+constexpr uint8_t kNotifyId = 7;
+constexpr int kNotifyLen = 8;
+constexpr EmuInterfaceSpec kCmd{"cmd", 5, 6, 0};
+constexpr EmuInterfaceSpec kData{"data", 4, 520, 0};
+constexpr EmuInterfaceSpec kNotify{"notify", kNotifyId, 0, kNotifyLen};
 constexpr auto kAnswerGap = std::chrono::milliseconds(30);
 constexpr uint8_t kBlockTag = 0x7B, kMatrixTag = 80;
-
-std::string Hex2(unsigned v)
-{
-    static constexpr char kDigits[] = "0123456789abcdef";
-    return {kDigits[(v >> 4) & 0x0F], kDigits[v & 0x0F]};
-}
-
-HidDevInfo VendorInterface(const EmuMirexConfig& cfg, int nId, int nFeature, int nInput)
-{
-    HidDevInfo i;
-    i.nReportId = nId;
-    i.nFeatureLen = nFeature;
-    i.nInputLen = nInput;
-    i.nUsagePage = 0xFF00;
-    i.nUsage = 1;
-    i.nVID = cfg.nVID;
-    i.nPID = cfg.nPID;
-    i.nVersion = cfg.nVersion;
-    return i;
-}
-
-void PutCode(std::array<uint8_t, CEmuMirex::kMatrixLen>& m, int nPos, uint32_t dwCode)
-{
-    for (int b = 0; b < 4; ++b) m[size_t(4 * (nPos - 1) + b)] = uint8_t(dwCode >> (8 * b));
-}
+constexpr size_t kPayloadAt = kEmuPayloadAt;
 
 }  // namespace
+
+const EmuMouseLayout CEmuMirex::kLayout{"mode", 1, 21, 45};
+
+const EmuCommand<CEmuMirex> CEmuMirex::kCommands[] = {
+    {0x02, &CEmuMirex::OnMode},      {0x11, &CEmuMirex::OnBlockRead}, {0x21, &CEmuMirex::OnBlockRead},
+    {0x31, &CEmuMirex::OnBlockRead}, {0x1A, &CEmuMirex::OnDebounce},  {0x1B, &CEmuMirex::OnLiftOff},
+};
+
+const EmuCommand<CEmuMirex> CEmuMirex::kRecords[] = {
+    {0x11, &CEmuMirex::OnBlockRecord},  {0x21, &CEmuMirex::OnBlockRecord},  {0x31, &CEmuMirex::OnBlockRecord},
+    {0x12, &CEmuMirex::OnMatrixRecord}, {0x22, &CEmuMirex::OnMatrixRecord}, {0x32, &CEmuMirex::OnMatrixRecord},
+    {0x30, &CEmuMirex::OnMacroRecord},
+};
 
 EmuMirexConfig MirexConfigFor(int nVID, int nPID, int32_t nSensor)
 {
@@ -52,46 +43,20 @@ EmuMirexConfig MirexConfigFor(int nVID, int nPID, int32_t nSensor)
     const EmuFactoryLevels levels = FactoryLevelsFor(nSensor);
     cfg.bySensorCode = levels.bySensorCode;
     cfg.byCurrentLevel = levels.byCurrentLevel;
-    const std::vector<int32_t>& dpi = levels.dpi;
-    const std::vector<ZColor>& colours = levels.colours;
-    for (size_t i = 0; i < dpi.size(); ++i) {
-        cfg.dpiCodes.push_back(uint8_t(std::min<uint16_t>(DpiToHwCode(nSensor, dpi[i]), 0xFF)));
-        cfg.levelColours.push_back({uint8_t(colours[i]), uint8_t(colours[i] >> 8), uint8_t(colours[i] >> 16)});
-    }
+    for (const uint16_t c : levels.codes) cfg.dpiCodes.push_back(uint8_t(std::min<uint16_t>(c, 0xFF)));  // one byte a code
+    cfg.levelColours = levels.colourBytes;
     return cfg;
 }
 
 CEmuMirex::CEmuMirex(const EmuMirexConfig& cfg, IClock& clock)
     : CEmuDevice(cfg.strName, clock), m_cfg(cfg), m_bySensorCode(cfg.bySensorCode)
 {
-    m_nCmd = AddInterface("cmd", VendorInterface(cfg, kCmdId, kCmdLen, 0));
-    m_nData = AddInterface("data", VendorInterface(cfg, kDataId, kDataLen, 0));
-    m_nNotify = AddInterface("notify", VendorInterface(cfg, kNotifyId, 0, kNotifyLen));
-    if (cfg.bPointerInterface) {
-        HidDevInfo ptr = VendorInterface(cfg, 0, 0, 8);
-        ptr.nUsagePage = 1;  // generic desktop, mouse: the system's own
-        ptr.nUsage = 2;
-        AddInterface("pointer", ptr);
-    }
-    const size_t nLevels = std::min<size_t>(cfg.dpiCodes.size(), 8);
-    const uint8_t byCur = uint8_t(std::clamp<int>(cfg.byCurrentLevel, nLevels ? 1 : 0, int(nLevels)));
-    for (int m = 0; m < kModes; ++m) {
-        auto& b = m_state.block[size_t(m)];
-        b[0] = 0x64;
-        b[1] = m_bySensorCode;
-        b[2] = cfg.byRateCode;
-        b[3] = uint8_t(nLevels | byCur << 4);
-        b[4] = uint8_t(0xFF << nLevels);
-        std::copy_n(cfg.dpiCodes.begin(), nLevels, b.begin() + 5);
-        for (size_t i = 0; i < cfg.levelColours.size() && i < 8; ++i)
-            std::ranges::copy(cfg.levelColours[i], b.begin() + 21 + 3 * ptrdiff_t(i));
-        b[45] = 1;
-        auto& mx = m_state.matrix[size_t(m)];
-        for (int p = 1; p <= 20; ++p) PutCode(mx, p, 0x150);
-        // Left, right, middle, back, forward, DPI cycle: what a new mouse does.
-        const uint32_t kKeys[] = {0x111, 0x211, 0x411, 0x811, 0x1011, 0x41};
-        for (int p = 1; p <= 6; ++p) PutCode(mx, p, kKeys[p - 1]);
-    }
+    const EmuUsbId id{cfg.nVID, cfg.nPID, cfg.nVersion};
+    m_nCmd = AddInterface(id, kCmd);
+    m_nData = AddInterface(id, kData);
+    m_nNotify = AddInterface(id, kNotify);
+    if (cfg.bPointerInterface) AddInterface(id, kEmuPointerInterface);
+    FillFactoryImage(m_state, kLayout, EmuFactoryOf(cfg));
 }
 
 CEmuMirex::State CEmuMirex::GetState() const
@@ -102,23 +67,15 @@ CEmuMirex::State CEmuMirex::GetState() const
 
 uint32_t CEmuMirex::KeyCode(int nMode, int nPos) const
 {
-    if (nMode < 1 || nMode > kModes || nPos < 1 || nPos > 20) return 0;
+    if (nMode < 1 || nMode > kModes) return 0;
     std::lock_guard lock(m_mtx);
-    const auto& mx = m_state.matrix[size_t(nMode - 1)];
-    const size_t i = size_t(4 * (nPos - 1));
-    return uint32_t(mx[i]) | uint32_t(mx[i + 1]) << 8 | uint32_t(mx[i + 2]) << 16 | uint32_t(mx[i + 3]) << 24;
+    return KeyCodeAt(m_state.matrix[size_t(nMode - 1)], nPos);
 }
 
 void CEmuMirex::PressDpiButton()
 {
     std::lock_guard lock(m_mtx);
-    auto& b = m_state.block[size_t(m_state.nMode - 1)];
-    const int nCount = b[3] & 0x0F;
-    if (nCount == 0) return;
-    const int nCur = b[3] >> 4;
-    const int nNext = nCur >= nCount ? 1 : nCur + 1;
-    b[3] = uint8_t(nCount | nNext << 4);
-    PushLevelReport(0);
+    if (NextDpiLevel(m_state.block[size_t(m_state.nMode - 1)])) PushLevelReport(0);
 }
 
 void CEmuMirex::PressModeButton()
@@ -145,7 +102,7 @@ void CEmuMirex::SetSensorCode(uint8_t byCode)
 {
     std::lock_guard lock(m_mtx);
     m_bySensorCode = byCode;
-    for (auto& b : m_state.block) b[1] = byCode;
+    ::SetSensorCode(m_state, byCode);
 }
 
 void CEmuMirex::SetBlockUnreadable(bool b)
@@ -158,66 +115,58 @@ bool CEmuMirex::RefusesGet(int nIface) const { return nIface == m_nData && m_bBl
 
 void CEmuMirex::OnSetFeature(int nIface, std::span<const uint8_t> report)
 {
-    if (nIface == m_nCmd) OnCommand(report);
-    else if (nIface == m_nData) OnRecord(report);
-    else Violation("feature report on " + Role(nIface) + ", which takes none");
+    if (nIface == m_nCmd) {
+        Violation(RunEmuCommand<CEmuMirex>(*this, kCommands, report[1], report));
+    } else if (nIface == m_nData) {
+        for (std::string& v : CheckDataRecord(report)) Violation(std::move(v));
+        Violation(RunEmuCommand<CEmuMirex>(*this, kRecords, report[1], report, "record"));
+    } else {
+        Violation("feature report on " + Role(nIface) + ", which takes none");
+    }
 }
 
-void CEmuMirex::OnCommand(std::span<const uint8_t> r)
+void CEmuMirex::OnMode(std::span<const uint8_t> r)
 {
-    const uint8_t c = r[1], p = r[2];
-    switch (c) {
-    case 0x02:
-        if (p == 0) {
-            m_bModeArmed = true;
-            m_nBlockArmed = 0;
-            BeginTransaction();
-        } else if (p <= kModes) {
-            m_state.nMode = p;
-        } else {
-            Violation("mode command with mode " + std::to_string(p) + ", the mouse has 1 to 3");
-        }
-        return;
-    case 0x11:
-    case 0x21:
-    case 0x31:
-        m_nBlockArmed = c >> 4;
-        m_bModeArmed = false;
+    const uint8_t p = r[2];
+    if (p == 0) {
+        m_bModeArmed = true;
+        m_nBlockArmed = 0;
         BeginTransaction();
-        return;
-    case 0x1A: m_state.nDebounce = p; return;
-    case 0x1B: m_state.nLiftOff = p; return;
-    default: Violation("unknown command " + Hex2(c));
+    } else if (p <= kModes) {
+        m_state.nMode = p;
+    } else {
+        Violation("mode command with mode " + std::to_string(p) + ", the mouse has 1 to 3");
     }
 }
 
-void CEmuMirex::OnRecord(std::span<const uint8_t> r)
+void CEmuMirex::OnBlockRead(std::span<const uint8_t> r)
 {
-    const std::string strKind = "record " + Hex2(r[1]);
-    if (r[kDataLen - 1] != 0) Violation(strKind + ": last byte " + Hex2(r[kDataLen - 1]) + ", not 00");
-    if (r[4] || r[5] || r[6] || r[7]) Violation(strKind + ": header bytes 3 to 6 not zero");
-    const uint8_t kind = r[1];
-    if (kind == 0x11 || kind == 0x21 || kind == 0x31) {
-        if (r[2] != 0 || r[3] != kBlockTag) return Violation(strKind + ": tag " + Hex2(r[2]) + " " + Hex2(r[3]) + ", not 00 7b");
-        if (r[8] != 0x64) return Violation(strKind + ": block starts with " + Hex2(r[8]) + ", not 64");
-        auto& b = m_state.block[size_t((kind >> 4) - 1)];
-        std::copy_n(r.begin() + 8, kBlockLen, b.begin());
-        b[1] = m_bySensorCode;  // the sensor is the mouse's, whatever the host writes
-        return;
-    }
-    if (kind == 0x12 || kind == 0x22 || kind == 0x32) {
-        if (r[2] != 0 || r[3] != kMatrixTag) return Violation(strKind + ": tag " + Hex2(r[2]) + " " + Hex2(r[3]) + ", not 00 50");
-        std::copy_n(r.begin() + 8, kMatrixLen, m_state.matrix[size_t((kind >> 4) - 1)].begin());
-        return;
-    }
-    if (kind == 0x30) {
-        if (r[2] != 2 || r[3] != 0) return Violation(strKind + ": tag " + Hex2(r[2]) + " " + Hex2(r[3]) + ", not 02 00");
-        const int n = r[8];
-        if (n < 1 || n > kBufferMax) return Violation("macro buffer " + std::to_string(n) + ", the mouse has 1 to 20");
-        std::copy_n(r.begin() + 9, kMacroLen, m_state.macros[n].begin());
-        return;
-    }
-    Violation("unknown " + strKind);
+    m_nBlockArmed = r[1] >> 4;
+    m_bModeArmed = false;
+    BeginTransaction();
+}
+
+void CEmuMirex::OnBlockRecord(std::span<const uint8_t> r)
+{
+    if (std::string v = CheckTag(r, 0, kBlockTag); !v.empty()) return Violation(v);
+    if (std::string v = CheckByte(r, "block starts with", r[kPayloadAt], kEmuBlockFirst); !v.empty()) return Violation(v);
+    auto& b = m_state.block[size_t((r[1] >> 4) - 1)];
+    std::copy_n(r.begin() + kPayloadAt, kBlockLen, b.begin());
+    b[1] = m_bySensorCode;  // the sensor is the mouse's, whatever the host writes
+}
+
+void CEmuMirex::OnMatrixRecord(std::span<const uint8_t> r)
+{
+    if (std::string v = CheckTag(r, 0, kMatrixTag); !v.empty()) return Violation(v);
+    std::copy_n(r.begin() + kPayloadAt, kEmuMatrixLen, m_state.matrix[size_t((r[1] >> 4) - 1)].begin());
+}
+
+void CEmuMirex::OnMacroRecord(std::span<const uint8_t> r)
+{
+    int n = 0;
+    std::span<const uint8_t> bytes;
+    if (std::string v = ReadMacroRecord(r, n, bytes); !v.empty()) return Violation(v);
+    std::ranges::copy(bytes, m_state.macros[n].begin());
 }
 
 void CEmuMirex::OnGetFeature(int nIface, std::span<uint8_t> buf)
@@ -238,7 +187,7 @@ void CEmuMirex::OnGetFeature(int nIface, std::span<uint8_t> buf)
         // The answer echoes the record header, then the block from byte 8.
         buf[1] = uint8_t(m << 4 | 1);
         buf[3] = kBlockTag;
-        std::ranges::copy(m_state.block[size_t(m - 1)], buf.begin() + 8);
+        std::ranges::copy(m_state.block[size_t(m - 1)], buf.begin() + kPayloadAt);
         return;
     }
     Violation("feature read on " + Role(nIface) + ", which has none");

@@ -20,7 +20,9 @@
 #include <string>
 #include <vector>
 
+#include "emu/EmuCommandTable.h"
 #include "emu/EmuDevice.h"
+#include "emu/mouse/EmuMouseMemory.h"
 
 struct EmuMirexConfig {
     std::string strName = "mirex";
@@ -43,17 +45,9 @@ class CEmuMirex final : public CEmuDevice {
 public:
     static constexpr int kModes = 3;
     static constexpr size_t kBlockLen = 140;
-    static constexpr size_t kMatrixLen = 80;
-    static constexpr size_t kMacroLen = 510;
-    static constexpr int kBufferMax = 20;
 
-    struct State {
-        int nMode = 1;                                       // 1..3
-        std::array<std::array<uint8_t, kBlockLen>, kModes> block{};
-        std::array<std::array<uint8_t, kMatrixLen>, kModes> matrix{};
-        std::map<int, std::array<uint8_t, kMacroLen>> macros;  // by buffer number
-        int nLiftOff = -1;                                   // last value set, -1 never
-        int nDebounce = -1;
+    struct State : EmuMouseState<kModes, kBlockLen> {
+        int nMode = 1;  // 1..3
     };
 
     CEmuMirex(const EmuMirexConfig& cfg, IClock& clock);
@@ -80,8 +74,11 @@ public:
     std::string DescribeState() const override;
 
     // Readable forms of what the mouse holds, shared with the state dump.
-    static std::string DescribeKeyCode(uint32_t dwCode);
-    static std::vector<std::string> DescribeMacroBuffer(std::span<const uint8_t> buffer);
+    static std::string DescribeKeyCode(uint32_t dwCode) { return ::DescribeKeyCode(dwCode); }
+    static std::vector<std::string> DescribeMacroBuffer(std::span<const uint8_t> buffer)
+    {
+        return ::DescribeMacroBuffer(buffer);
+    }
 
 protected:
     void OnSetFeature(int nIface, std::span<const uint8_t> report) override;
@@ -91,10 +88,21 @@ protected:
     bool RestoreStateText(std::string_view text, std::string& strErr) override;
 
 private:
-    void OnCommand(std::span<const uint8_t> r);
-    void OnRecord(std::span<const uint8_t> r);
+    static const EmuMouseLayout kLayout;
+    static const EmuCommand<CEmuMirex> kCommands[];
+    static const EmuCommand<CEmuMirex> kRecords[];
+    // Commands (cmd report): [5, code, value, 0, 0, 0].
+    void OnMode(std::span<const uint8_t> r);
+    void OnBlockRead(std::span<const uint8_t> r);
+    void OnDebounce(std::span<const uint8_t> r) { m_state.nDebounce = r[2]; }
+    void OnLiftOff(std::span<const uint8_t> r) { m_state.nLiftOff = r[2]; }
+    // Records (data report), by kind.
+    void OnBlockRecord(std::span<const uint8_t> r);
+    void OnMatrixRecord(std::span<const uint8_t> r);
+    void OnMacroRecord(std::span<const uint8_t> r);
     void PushLevelReport(uint8_t byPerf);  // m_mtx held
     std::string DescribeLocked() const;
+    void BindState(CEmuStateTable& t, State& s) const;
 
     const EmuMirexConfig m_cfg;
     int m_nCmd = -1, m_nData = -1, m_nNotify = -1;

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "emu/EmuHex.h"
+#include "emu/EmuInterfaces.h"
+#include "emu/EmuRecordRules.h"
 
 namespace {
 
@@ -12,29 +14,9 @@ namespace {
 constexpr uint8_t kCmdId = 5, kNotifyId = 7;
 constexpr int kCmdLen = 8, kDataLen = 520, kNotifyLen = 8;
 constexpr auto kAnswerGap = std::chrono::milliseconds(30);
-constexpr uint8_t kMatrixTag = 80, kTrailer = 0xA5;
-constexpr size_t kPayloadAt = 8;
-constexpr size_t kBlockTrailerAt = 144;
-
-std::string Hex2(unsigned v)
-{
-    static constexpr char kDigits[] = "0123456789abcdef";
-    return {kDigits[(v >> 4) & 0x0F], kDigits[v & 0x0F]};
-}
-
-HidDevInfo VendorInterface(const EmuW24Config& cfg, int nPID, int nId, int nFeature, int nInput)
-{
-    HidDevInfo i;
-    i.nReportId = nId;
-    i.nFeatureLen = nFeature;
-    i.nInputLen = nInput;
-    i.nUsagePage = 0xFF00;
-    i.nUsage = 1;
-    i.nVID = cfg.nVID;
-    i.nPID = nPID;
-    i.nVersion = cfg.nVersion;
-    return i;
-}
+constexpr uint8_t kMatrixTag = 80;
+constexpr size_t kPayloadAt = kEmuPayloadAt;
+constexpr uint8_t kLinkCable = 0x10, kLinkReceiver = 0x11;
 
 uint8_t BlockTag(int nKind) { return nKind == 4 ? 0x9F : 0x92; }
 
@@ -42,21 +24,30 @@ uint8_t BlockTag(int nKind) { return nKind == 4 ? 0x9F : 0x92; }
 
 // ---- CEmuW24Link ---------------------------------------------------------------------------
 
+const EmuCommand<CEmuW24Link> CEmuW24Link::kCommands[] = {
+    {0x11, &CEmuW24Link::OnBlockRead},   {0x21, &CEmuW24Link::OnBlockRead}, {0x51, &CEmuW24Link::OnLiftOffRead},
+    {0x52, &CEmuW24Link::OnLiftOffRead}, {0x80, &CEmuW24Link::OnLink},      {0x90, &CEmuW24Link::OnBattery},
+    {0x02, &CEmuW24Link::OnMode},        {0x1A, &CEmuW24Link::OnDebounce},  {0x1B, &CEmuW24Link::OnLiftOff},
+    {0x31, &CEmuW24Link::OnNoSuchProfile},
+};
+
+const EmuCommand<CEmuW24Link> CEmuW24Link::kRecords[] = {
+    {0x11, &CEmuW24Link::OnBlockRecord},         {0x21, &CEmuW24Link::OnBlockRecord},
+    {0x12, &CEmuW24Link::OnMatrixRecord},        {0x22, &CEmuW24Link::OnMatrixRecord},
+    {0x30, &CEmuW24Link::OnMacroRecord},         {0x31, &CEmuW24Link::OnNoSuchProfileRecord},
+    {0x32, &CEmuW24Link::OnNoSuchProfileRecord},
+};
+
 CEmuW24Link::CEmuW24Link(std::shared_ptr<CEmuW24Mouse> mouse, bool bCable, IClock& clock)
     : CEmuDevice(mouse->Config().strName + (bCable ? "-cable" : "-receiver"), clock), m_mouse(std::move(mouse)),
       m_bCable(bCable), m_byDataId(m_mouse->Config().nKind == 4 ? 6 : 8)
 {
     const EmuW24Config& cfg = m_mouse->Config();
-    const int nPID = bCable ? cfg.nPIDCable : cfg.nPIDReceiver;
-    m_nCmd = AddInterface("cmd", VendorInterface(cfg, nPID, kCmdId, kCmdLen, 0));
-    m_nData = AddInterface("data", VendorInterface(cfg, nPID, m_byDataId, kDataLen, 0));
-    m_nNotify = AddInterface("notify", VendorInterface(cfg, nPID, kNotifyId, 0, kNotifyLen));
-    if (cfg.bPointerInterface) {
-        HidDevInfo ptr = VendorInterface(cfg, nPID, 0, 0, 8);
-        ptr.nUsagePage = 1;  // generic desktop, mouse: the system's own
-        ptr.nUsage = 2;
-        AddInterface("pointer", ptr);
-    }
+    const EmuUsbId id{cfg.nVID, bCable ? cfg.nPIDCable : cfg.nPIDReceiver, cfg.nVersion};
+    m_nCmd = AddInterface(id, {"cmd", kCmdId, kCmdLen, 0});
+    m_nData = AddInterface(id, {"data", m_byDataId, kDataLen, 0});
+    m_nNotify = AddInterface(id, {"notify", kNotifyId, 0, kNotifyLen});
+    if (cfg.bPointerInterface) AddInterface(id, kEmuPointerInterface);
 }
 
 std::string CEmuW24Link::DescribeState() const { return m_mouse->Describe(); }
@@ -77,89 +68,103 @@ void CEmuW24Link::OnSetFeature(int nIface, std::span<const uint8_t> report)
 
 void CEmuW24Link::OnCommand(std::span<const uint8_t> r, bool bMouseThere)
 {
-    const uint8_t c = r[1], p1 = r[2];
-    if (r[6] || r[7]) Violation("command " + Hex2(c) + ": bytes 6 and 7 not zero");
-    const auto arm = [&](Armed what, int p) {
-        m_armed = what;
-        m_nArmedProfile = p;
-        BeginTransaction();
-    };
-    switch (c) {
-    case 0x11:
-    case 0x21: arm(Armed::Block, c >> 4); return;
-    case 0x51:
-    case 0x52: arm(Armed::LiftOff, c & 0x0F); return;
-    case 0x80: {
-        const uint8_t by = !m_bCable && bMouseThere ? 1 : 0;
-        m_cmdAnswer = {kCmdId, by, by, 0, 0, 0, 0, 0};
-        arm(Armed::Cmd, 0);
-        return;
+    if (r[6] || r[7]) Violation("command " + Hex2(r[1]) + ": bytes 6 and 7 not zero");
+    m_bMouseThere = bMouseThere;
+    Violation(RunEmuCommand<CEmuW24Link>(*this, kCommands, r[1], r));
+    m_bMouseThere = true;
+}
+
+void CEmuW24Link::Arm(Armed what, int p)
+{
+    m_armed = what;
+    m_nArmedProfile = p;
+    BeginTransaction();
+}
+
+void CEmuW24Link::OnLink(std::span<const uint8_t>)
+{
+    const uint8_t by = !m_bCable && m_bMouseThere ? 1 : 0;
+    m_cmdAnswer = {kCmdId, by, by, 0, 0, 0, 0, 0};
+    Arm(Armed::Cmd, 0);
+}
+
+void CEmuW24Link::OnBattery(std::span<const uint8_t>)
+{
+    m_cmdAnswer = {kCmdId};
+    if (m_bMouseThere) {
+        const CEmuW24Mouse::State s = m_mouse->GetState();
+        m_cmdAnswer = {kCmdId, s.bCable ? kLinkCable : kLinkReceiver, uint8_t(s.nBattery), uint8_t(s.nVoltage),
+                       uint8_t(s.nVoltage >> 8), 0, 0, 0};
     }
-    case 0x90: {
-        m_cmdAnswer = {kCmdId};
-        if (bMouseThere) {
-            const CEmuW24Mouse::State s = m_mouse->GetState();
-            m_cmdAnswer = {kCmdId, uint8_t(s.bCable ? 0x10 : 0x11), uint8_t(s.nBattery), uint8_t(s.nVoltage),
-                           uint8_t(s.nVoltage >> 8), 0, 0, 0};
-        }
-        arm(Armed::Cmd, 0);
-        return;
-    }
-    case 0x02:
-        if (p1 < 1 || p1 > 3) return Violation("mode command with mode " + std::to_string(p1) + ", 1 to 3 expected");
-        if (bMouseThere) m_mouse->StoreMode(p1);
-        return;
-    case 0x1A:
-        if (bMouseThere) m_mouse->StoreDebounce(p1);
-        return;
-    case 0x1B:
-        if (bMouseThere) m_mouse->StoreLiftOff(p1);
-        return;
-    case 0x31: return Violation("command 31: the mouse has profiles 1 and 2 only");
-    default: Violation("unknown command " + Hex2(c));
-    }
+    Arm(Armed::Cmd, 0);
+}
+
+void CEmuW24Link::OnMode(std::span<const uint8_t> r)
+{
+    const uint8_t p1 = r[2];
+    if (p1 < 1 || p1 > 3) return Violation("mode command with mode " + std::to_string(p1) + ", 1 to 3 expected");
+    if (m_bMouseThere) m_mouse->StoreMode(p1);
+}
+
+void CEmuW24Link::OnDebounce(std::span<const uint8_t> r)
+{
+    if (m_bMouseThere) m_mouse->StoreDebounce(r[2]);
+}
+
+void CEmuW24Link::OnLiftOff(std::span<const uint8_t> r)
+{
+    if (m_bMouseThere) m_mouse->StoreLiftOff(r[2]);
+}
+
+void CEmuW24Link::OnNoSuchProfile(std::span<const uint8_t> r)
+{
+    Violation("command " + Hex2(r[1]) + ": the mouse has profiles 1 and 2 only");
 }
 
 void CEmuW24Link::OnRecord(std::span<const uint8_t> r)
 {
-    const std::string strKind = "record " + Hex2(r[1]);
-    if (r[kDataLen - 1] != 0) Violation(strKind + ": last byte " + Hex2(r[kDataLen - 1]) + ", not 00");
-    if (r[4] || r[5] || r[6] || r[7]) Violation(strKind + ": header bytes 3 to 6 not zero");
-    const int nKind = m_mouse->Config().nKind;
-    const uint8_t kind = r[1];
-    if (kind == 0x11 || kind == 0x21) {
-        const uint8_t byTag = BlockTag(nKind);
-        if (r[2] != 0 || r[3] != byTag)
-            return Violation(strKind + ": tag " + Hex2(r[2]) + " " + Hex2(r[3]) + ", not 00 " + Hex2(byTag));
-        const std::span<const uint8_t> block = r.subspan(kPayloadAt, CEmuW24Mouse::kBlockLen);
-        if (block[0] != 0x64) return Violation(strKind + ": block starts with " + Hex2(block[0]) + ", not 64");
-        if (block[kBlockTrailerAt] != kTrailer)
-            return Violation(strKind + ": block byte 144 is " + Hex2(block[kBlockTrailerAt]) + ", not a5");
-        m_mouse->StoreBlock(kind >> 4, block);
-        Carried(kind >> 4, m_mouse->Block(kind >> 4));
-        return;
+    for (std::string& v : CheckDataRecord(r)) Violation(std::move(v));
+    Violation(RunEmuCommand<CEmuW24Link>(*this, kRecords, r[1], r, "record"));
+}
+
+void CEmuW24Link::OnBlockRecord(std::span<const uint8_t> r)
+{
+    const int p = r[1] >> 4;
+    if (std::string v = CheckTag(r, 0, BlockTag(m_mouse->Config().nKind)); !v.empty()) return Violation(v);
+    const std::span<const uint8_t> block = r.subspan(kPayloadAt, CEmuW24Mouse::kBlockLen);
+    if (std::string v = CheckByte(r, "block starts with", block[0], kEmuBlockFirst); !v.empty()) return Violation(v);
+    const uint8_t byTrailer = block[CEmuW24Mouse::kBlockTrailerAt];
+    if (std::string v = CheckByte(r, "block byte 144 is", byTrailer, CEmuW24Mouse::kTrailer); !v.empty())
+        return Violation(v);
+    m_mouse->StoreBlock(p, block);
+    Carried(p, m_mouse->Block(p));
+}
+
+void CEmuW24Link::OnMatrixRecord(std::span<const uint8_t> r)
+{
+    if (std::string v = CheckTag(r, 0, kMatrixTag); !v.empty()) return Violation(v);
+    // Kind 5 closes the matrix with the trailer byte; kind 4 leaves the byte after it zero.
+    const uint8_t byAfter = r[kPayloadAt + kEmuMatrixLen];
+    if (m_mouse->Config().nKind == 5) {
+        if (std::string v = CheckByte(r, "byte after the matrix is", byAfter, CEmuW24Mouse::kTrailer); !v.empty())
+            return Violation(v);
+    } else if (byAfter != 0) {
+        Violation(EmuRecordName(r) + ": byte after the matrix is " + Hex2(byAfter) + ", this kind takes none");
     }
-    if (kind == 0x12 || kind == 0x22) {
-        if (r[2] != 0 || r[3] != kMatrixTag)
-            return Violation(strKind + ": tag " + Hex2(r[2]) + " " + Hex2(r[3]) + ", not 00 50");
-        const size_t nTrailer = kPayloadAt + CEmuW24Mouse::kMatrixLen;
-        if (nKind == 5 && r[nTrailer] != kTrailer)
-            return Violation(strKind + ": byte after the matrix is " + Hex2(r[nTrailer]) + ", not a5");
-        if (nKind != 5 && r[nTrailer] != 0)
-            Violation(strKind + ": byte after the matrix is " + Hex2(r[nTrailer]) + ", this kind takes none");
-        m_mouse->StoreMatrix(kind >> 4, r.subspan(kPayloadAt, CEmuW24Mouse::kMatrixLen));
-        return;
-    }
-    if (kind == 0x30) {
-        if (r[2] != 2 || r[3] != 0) return Violation(strKind + ": tag " + Hex2(r[2]) + " " + Hex2(r[3]) + ", not 02 00");
-        const int n = r[8];
-        if (n < 1 || n > CEmuW24Mouse::kBufferMax)
-            return Violation("macro buffer " + std::to_string(n) + ", the mouse has 1 to 20");
-        m_mouse->StoreMacro(n, r.subspan(9, CEmuW24Mouse::kMacroLen));
-        return;
-    }
-    if (kind == 0x31 || kind == 0x32) return Violation(strKind + ": the mouse has profiles 1 and 2 only");
-    Violation("unknown " + strKind);
+    m_mouse->StoreMatrix(r[1] >> 4, r.subspan(kPayloadAt, kEmuMatrixLen));
+}
+
+void CEmuW24Link::OnMacroRecord(std::span<const uint8_t> r)
+{
+    int n = 0;
+    std::span<const uint8_t> bytes;
+    if (std::string v = ReadMacroRecord(r, n, bytes); !v.empty()) return Violation(v);
+    m_mouse->StoreMacro(n, bytes);
+}
+
+void CEmuW24Link::OnNoSuchProfileRecord(std::span<const uint8_t> r)
+{
+    Violation(EmuRecordName(r) + ": the mouse has profiles 1 and 2 only");
 }
 
 void CEmuW24Link::OnGetFeature(int nIface, std::span<uint8_t> buf)

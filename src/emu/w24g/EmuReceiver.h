@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "emu/EmuCommandTable.h"
 #include "emu/EmuDevice.h"
 #include "emu/w24g/EmuW24Mouse.h"
 
@@ -45,6 +46,7 @@ protected:
     bool RestoreStateText(std::string_view text, std::string& strErr) override;
 
     // What the mouse answers to a command (m_mtx held): arms the answer.
+    // Without the mouse (bMouseThere false) the receiver answers alone.
     void OnCommand(std::span<const uint8_t> r, bool bMouseThere);
     void OnRecord(std::span<const uint8_t> r);
     // A block this link has carried, kept for the receiver's answers while the mouse is away.
@@ -52,17 +54,36 @@ protected:
     // The block answer of profile p while the mouse is away (zeros by default).
     virtual std::array<uint8_t, CEmuW24Mouse::kBlockLen> AwayBlock(int p) const { return {}; }
 
+    enum class Armed { None, Cmd, Block, LiftOff };
+    static const EmuCommand<CEmuW24Link> kCommands[];
+    static const EmuCommand<CEmuW24Link> kRecords[];
+    // Commands (cmd report): [5, code, value, 0, 0, 0, 0, 0].
+    void Arm(Armed what, int p);
+    void OnBlockRead(std::span<const uint8_t> r) { Arm(Armed::Block, r[1] >> 4); }
+    void OnLiftOffRead(std::span<const uint8_t> r) { Arm(Armed::LiftOff, r[1] & 0x0F); }
+    void OnLink(std::span<const uint8_t> r);
+    void OnBattery(std::span<const uint8_t> r);
+    void OnMode(std::span<const uint8_t> r);
+    void OnDebounce(std::span<const uint8_t> r);
+    void OnLiftOff(std::span<const uint8_t> r);
+    void OnNoSuchProfile(std::span<const uint8_t> r);
+    // Records (data report), by kind.
+    void OnBlockRecord(std::span<const uint8_t> r);
+    void OnMatrixRecord(std::span<const uint8_t> r);
+    void OnMacroRecord(std::span<const uint8_t> r);
+    void OnNoSuchProfileRecord(std::span<const uint8_t> r);
+
     const std::shared_ptr<CEmuW24Mouse> m_mouse;
     const bool m_bCable;
     const uint8_t m_byDataId;
     int m_nCmd = -1, m_nData = -1, m_nNotify = -1;
 
     // The answer the next read of each interface gets (m_mtx held).
-    enum class Armed { None, Cmd, Block, LiftOff };
     Armed m_armed = Armed::None;
     int m_nArmedProfile = 0;
     std::array<uint8_t, 8> m_cmdAnswer{};
     bool m_armedAway = false;  // the read is answered by the receiver alone (mouse away)
+    bool m_bMouseThere = true; // during a command: the mouse takes it
 };
 
 class CEmuReceiver final : public CEmuW24Link {

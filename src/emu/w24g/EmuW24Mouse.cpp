@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "core/Gvar.h"
-#include "core/MouseDesc.h"
-#include "core/SensorTables.h"
 #include "emu/EmuFactoryLevels.h"
 #include "emu/EmuBackend.h"
 #include "emu/w24g/EmuReceiver.h"
@@ -13,11 +10,6 @@ namespace {
 
 constexpr uint8_t kNotifyId = 7;
 constexpr uint8_t kLinkCable = 0x10, kLinkReceiver = 0x11;
-
-void PutCode(std::array<uint8_t, CEmuW24Mouse::kMatrixLen>& m, int nPos, uint32_t dwCode)
-{
-    for (int b = 0; b < 4; ++b) m[size_t(4 * (nPos - 1) + b)] = uint8_t(dwCode >> (8 * b));
-}
 
 bool ValidProfile(int p) { return p >= 1 && p <= CEmuW24Mouse::kProfiles; }
 
@@ -33,40 +25,16 @@ EmuW24Config W24ConfigFor(int nVID, int nPID, int nPID2, int32_t nMsFw, int32_t 
     const EmuFactoryLevels levels = FactoryLevelsFor(nSensor);
     cfg.bySensorCode = levels.bySensorCode;
     cfg.byCurrentLevel = levels.byCurrentLevel;
-    const std::vector<int32_t>& dpi = levels.dpi;
-    const std::vector<ZColor>& colours = levels.colours;
-    for (size_t i = 0; i < dpi.size(); ++i) {
-        cfg.dpiCodes.push_back(DpiToHwCode(nSensor, dpi[i]));
-        cfg.levelColours.push_back({uint8_t(colours[i]), uint8_t(colours[i] >> 8), uint8_t(colours[i] >> 16)});
-    }
+    cfg.dpiCodes = levels.codes;
+    cfg.levelColours = levels.colourBytes;
     return cfg;
 }
 
+const EmuMouseLayout CEmuW24Mouse::kLayout{"profile", 2, 37, 61, kBlockTrailerAt, kTrailer};
+
 CEmuW24Mouse::CEmuW24Mouse(const EmuW24Config& cfg) : m_cfg(cfg), m_bySensorCode(cfg.bySensorCode)
 {
-    const size_t nLevels = std::min<size_t>(cfg.dpiCodes.size(), 8);
-    const uint8_t byCur = uint8_t(std::clamp<int>(cfg.byCurrentLevel, nLevels ? 1 : 0, int(nLevels)));
-    for (int p = 0; p < kProfiles; ++p) {
-        auto& b = m_state.block[size_t(p)];
-        b[0] = 0x64;
-        b[1] = m_bySensorCode;
-        b[2] = cfg.byRateCode;
-        b[3] = uint8_t(nLevels | byCur << 4);
-        b[4] = uint8_t(0xFF << nLevels);
-        for (size_t i = 0; i < nLevels; ++i) {
-            b[5 + 2 * i] = uint8_t(cfg.dpiCodes[i]);
-            b[6 + 2 * i] = uint8_t(cfg.dpiCodes[i] >> 8);
-        }
-        for (size_t i = 0; i < cfg.levelColours.size() && i < 8; ++i)
-            std::ranges::copy(cfg.levelColours[i], b.begin() + 37 + 3 * ptrdiff_t(i));
-        b[61] = 1;
-        b[144] = 0xA5;
-        auto& mx = m_state.matrix[size_t(p)];
-        for (int k = 1; k <= 20; ++k) PutCode(mx, k, 0x150);
-        // Left, right, middle, back, forward, DPI cycle: what a new mouse does.
-        const uint32_t kKeys[] = {0x111, 0x211, 0x411, 0x811, 0x1011, 0x41};
-        for (int k = 1; k <= 6; ++k) PutCode(mx, k, kKeys[k - 1]);
-    }
+    FillFactoryImage(m_state, kLayout, EmuFactoryOf(cfg));
     m_state.nBattery = cfg.nBattery;
     m_state.nVoltage = cfg.nVoltage;
     m_state.bCable = cfg.bCableConnected;
@@ -86,11 +54,9 @@ CEmuW24Mouse::State CEmuW24Mouse::GetState() const
 
 uint32_t CEmuW24Mouse::KeyCode(int p, int nPos) const
 {
-    if (!ValidProfile(p) || nPos < 1 || nPos > 20) return 0;
+    if (!ValidProfile(p)) return 0;
     std::lock_guard lock(m_mtx);
-    const auto& mx = m_state.matrix[size_t(p - 1)];
-    const size_t i = size_t(4 * (nPos - 1));
-    return uint32_t(mx[i]) | uint32_t(mx[i + 1]) << 8 | uint32_t(mx[i + 2]) << 16 | uint32_t(mx[i + 3]) << 24;
+    return KeyCodeAt(m_state.matrix[size_t(p - 1)], nPos);
 }
 
 uint8_t CEmuW24Mouse::SensorCode() const
@@ -120,7 +86,7 @@ void CEmuW24Mouse::StoreMatrix(int p, std::span<const uint8_t> matrix)
 {
     std::lock_guard lock(m_mtx);
     if (ValidProfile(p))
-        std::copy_n(matrix.begin(), std::min(matrix.size(), kMatrixLen), m_state.matrix[size_t(p - 1)].begin());
+        std::copy_n(matrix.begin(), std::min(matrix.size(), kEmuMatrixLen), m_state.matrix[size_t(p - 1)].begin());
 }
 
 void CEmuW24Mouse::StoreMacro(int n, std::span<const uint8_t> buffer)
@@ -128,7 +94,7 @@ void CEmuW24Mouse::StoreMacro(int n, std::span<const uint8_t> buffer)
     std::lock_guard lock(m_mtx);
     auto& m = m_state.macros[n];
     m.fill(0);
-    std::copy_n(buffer.begin(), std::min(buffer.size(), kMacroLen), m.begin());
+    std::copy_n(buffer.begin(), std::min(buffer.size(), kEmuMacroLen), m.begin());
 }
 
 void CEmuW24Mouse::StoreLiftOff(int v)
@@ -185,11 +151,7 @@ bool CEmuW24Mouse::PressDpiButton()
     std::vector<uint8_t> report;
     {
         std::lock_guard lock(m_mtx);
-        auto& b = m_state.block[link->IsCable() ? 0 : 1];
-        const int nCount = b[3] & 0x0F;
-        if (nCount == 0) return false;
-        const int nCur = b[3] >> 4;
-        b[3] = uint8_t(nCount | (nCur >= nCount ? 1 : nCur + 1) << 4);
+        if (!NextDpiLevel(m_state.block[link->IsCable() ? 0 : 1])) return false;
         report = ReportLocked(link->IsCable());
     }
     return link->Report(report);
@@ -258,7 +220,7 @@ void CEmuW24Mouse::SetSensorCode(uint8_t byCode)
 {
     std::lock_guard lock(m_mtx);
     m_bySensorCode = byCode;
-    for (auto& b : m_state.block) b[1] = byCode;
+    ::SetSensorCode(m_state, byCode);
 }
 
 void CEmuW24Mouse::SetLiftOffLevel(int p, int nLevel)

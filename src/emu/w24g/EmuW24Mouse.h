@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "emu/mouse/EmuMouseMemory.h"
+
 class CEmuW24Link;
 class CEmuReceiver;
 class CEmuBackend;
@@ -59,17 +61,12 @@ class CEmuW24Mouse {
 public:
     static constexpr int kProfiles = 2;
     static constexpr size_t kBlockLen = 148;
-    static constexpr size_t kMatrixLen = 80;
-    static constexpr size_t kMacroLen = 510;
-    static constexpr int kBufferMax = 20;
+    static constexpr int kBlockTrailerAt = 144;
+    static constexpr uint8_t kTrailer = 0xA5;
+    static const EmuMouseLayout kLayout;
 
-    struct State {
-        std::array<std::array<uint8_t, kBlockLen>, kProfiles> block{};
-        std::array<std::array<uint8_t, kMatrixLen>, kProfiles> matrix{};
-        std::map<int, std::array<uint8_t, kMacroLen>> macros;  // by buffer number
+    struct State : EmuMouseState<kProfiles, kBlockLen> {
         std::array<int, kProfiles> nLiftOffLevel{};             // level index the mouse reports per profile
-        int nLiftOff = -1;                                      // last lift-off value set, -1 never
-        int nDebounce = -1;                                     // last debounce value set, -1 never
         int nModeSet = -1;                                      // last mode command, -1 never
         int nBattery = 0;
         int nVoltage = 0;
@@ -132,6 +129,7 @@ private:
     std::shared_ptr<CEmuW24Link> ActiveLink() const;
     std::vector<uint8_t> ReportLocked(bool bCable) const;
     std::string DescribeLocked() const;
+    void BindState(CEmuStateTable& t, State& s) const;
 
     const EmuW24Config m_cfg;
     mutable std::mutex m_mtx;

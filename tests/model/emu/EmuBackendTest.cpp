@@ -88,6 +88,13 @@ protected:
         return h.GetFeature(buf) ? EmuHex(buf) : "failed";
     }
 
+    // Waits (a bounded poll) until a reader blocks in ReadInput; false when none does within 10 s.
+    bool AwaitWaitingRead() const
+    {
+        for (int i = 0; i < 10000 && m_dev->WaitingReads() == 0; ++i) std::this_thread::sleep_for(1ms);
+        return m_dev->WaitingReads() > 0;
+    }
+
     CVirtualClock m_clock;
     CEmuBackend m_backend;
     std::shared_ptr<CTestDevice> m_dev;
@@ -181,7 +188,7 @@ TEST_F(EmuBackend, UnplugEndsAWaitingRead)
     std::array<uint8_t, 8> buf{};
     int n = 0;
     std::thread reader([&] { n = notify->ReadInput(buf, 10000ms); });
-    std::this_thread::sleep_for(20ms);
+    EXPECT_TRUE(AwaitWaitingRead());
     m_dev->Unplug();
     reader.join();
     EXPECT_EQ(n, -1);
@@ -199,7 +206,7 @@ TEST_F(EmuBackend, ReadsWaitTimeOutAndCancel)
     // A cancel from another thread wakes a waiting read.
     int n = 1;
     std::thread reader([&] { n = notify->ReadInput(buf, 10000ms); });
-    std::this_thread::sleep_for(20ms);
+    EXPECT_TRUE(AwaitWaitingRead());
     notify->CancelRead();
     reader.join();
     EXPECT_EQ(n, 0);
@@ -293,6 +300,77 @@ TEST_F(EmuBackend, StateFiles)
     test::WriteBytes(dir / "dev.state", "sets 7\n");
     ASSERT_TRUE(m_dev->LoadState(dir / "dev.state", strErr)) << strErr;
     EXPECT_EQ(m_dev->Sets(), 7);
+}
+
+// A listener hears every arrival and removal once, with the device's
+// interfaces, on the thread that plugged, and outside the emulator's locks:
+// it can enumerate and open from inside the call.
+TEST_F(EmuBackend, PlugListenerHearsArrivalsAndRemovals)
+{
+    struct Heard {
+        std::string strFirstPath;
+        size_t nInterfaces;
+        bool bArrived;
+        size_t nEnumerated;  // what the backend listed from inside the call
+        bool bOpened;
+        std::thread::id thread;
+    };
+    std::vector<Heard> heard;
+    m_backend.SetPlugListener([&](const std::vector<HidDevInfo>& ifaces, bool bArrived) {
+        heard.push_back({ifaces.empty() ? std::string() : ifaces[0].szPath, ifaces.size(), bArrived,
+                         m_backend.Enumerate().size(), m_backend.Open("emu:dev/cmd") != nullptr,
+                         std::this_thread::get_id()});
+    });
+    m_dev->Unplug();
+    m_dev->Unplug();  // already gone: nothing to tell
+    std::thread([&] { m_dev->Plug(); }).join();
+    m_dev->Plug();    // already there
+    ASSERT_EQ(heard.size(), 2u);
+    EXPECT_EQ(heard[0].strFirstPath, "emu:dev/cmd");
+    EXPECT_EQ(heard[0].nInterfaces, 3u);
+    EXPECT_FALSE(heard[0].bArrived);
+    EXPECT_EQ(heard[0].nEnumerated, 0u);
+    EXPECT_FALSE(heard[0].bOpened);
+    EXPECT_EQ(heard[0].thread, std::this_thread::get_id());
+    EXPECT_TRUE(heard[1].bArrived);
+    EXPECT_EQ(heard[1].nEnumerated, 3u);
+    EXPECT_TRUE(heard[1].bOpened);
+    EXPECT_NE(heard[1].thread, std::this_thread::get_id());
+
+    // The unplug fault pulls the device inside a transfer: told once, after it.
+    heard.clear();
+    auto cmd = Open("cmd");
+    m_dev->UnplugAfter(1);
+    EXPECT_TRUE(Set(*cmd, m_cmd));
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_FALSE(heard[0].bArrived);
+    EXPECT_EQ(heard[0].nEnumerated, 0u);
+
+    // A device added plugged arrives; an empty listener stops the calls.
+    heard.clear();
+    auto second = std::make_shared<CTestDevice>(m_clock);
+    m_backend.AddDevice(second);
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_TRUE(heard[0].bArrived);
+    m_backend.SetPlugListener(nullptr);
+    second->Unplug();
+    EXPECT_EQ(heard.size(), 1u);
+}
+
+// A device that outlives its backend may still be plugged and pulled.
+TEST(EmuBackendLifetime, ADeviceOutlivesItsBackend)
+{
+    CVirtualClock clock;
+    auto dev = std::make_shared<CTestDevice>(clock);
+    int nHeard = 0;
+    {
+        CEmuBackend backend;
+        backend.SetPlugListener([&](const std::vector<HidDevInfo>&, bool) { ++nHeard; });
+        backend.AddDevice(dev);
+    }
+    dev->Unplug();
+    dev->Plug();
+    EXPECT_EQ(nHeard, 1);  // the arrival while the backend was there
 }
 
 TEST(EmuVirtualClock, RecordsWaitsAndMovesTime)

@@ -1,0 +1,47 @@
+// The HID interfaces a virtual device shows, built from the device's own
+// numbers: its USB identity and, per interface, a small record of what the
+// device's report descriptor declares.
+#pragma once
+
+#include <cstdint>
+
+#include "device/IHidBackend.h"
+
+// The USB identity every interface of a device shares.
+struct EmuUsbId {
+    int nVID = 0;
+    int nPID = 0;
+    int nVersion = 0;
+};
+
+// One interface as the device declares it; the role names it in the journal
+// and in the path ("emu:<device>/<role>").
+struct EmuInterfaceSpec {
+    const char* pszRole;
+    int nReportId;
+    int nFeatureLen;
+    int nInputLen;
+    int nOutputLen = 0;
+    int nUsagePage = 0xFF00;  // vendor defined
+    int nUsage = 1;
+};
+
+// The ordinary pointer collection (generic desktop, mouse) a mouse shows
+// beside its vendor interfaces; it belongs to the system and the host must
+// leave it alone.
+inline constexpr EmuInterfaceSpec kEmuPointerInterface{"pointer", 0, 0, 8, 0, 1, 2};
+
+inline HidDevInfo EmuInterface(const EmuUsbId& id, const EmuInterfaceSpec& spec)
+{
+    HidDevInfo i;
+    i.nReportId = spec.nReportId;
+    i.nFeatureLen = spec.nFeatureLen;
+    i.nInputLen = spec.nInputLen;
+    i.nOutputLen = spec.nOutputLen;
+    i.nUsagePage = spec.nUsagePage;
+    i.nUsage = spec.nUsage;
+    i.nVID = id.nVID;
+    i.nPID = id.nPID;
+    i.nVersion = id.nVersion;
+    return i;
+}
