@@ -5,7 +5,17 @@
 #include <random>
 #include <stdexcept>
 
+#include "platform/PosixFiles.h"
+
 namespace fs = std::filesystem;
+
+namespace {
+
+// Every test binary reads files the way the programs do: without blocking, and
+// with saves synced to the disk.
+const bool s_bFileHooks = (InstallPosixFileHooks(), true);
+
+}  // namespace
 
 namespace test {
 

@@ -11,6 +11,7 @@
 #include "core/Startup.h"
 #include "platform/Folders.h"
 #include "platform/IconvCharset.h"
+#include "platform/PosixFiles.h"
 #include "ui/gallery/Gallery.h"
 #include "ui/skin/SkinPrompt.h"
 #include "ui/QtText.h"
@@ -37,6 +38,7 @@ int CZorvikApp::Run()
 bool CZorvikApp::InitInstance()
 {
     InstallIconvCharsetHook();
+    InstallPosixFileHooks();
 
     StartupFolders folders;
     folders.appDir = m_args.strAppDir.isEmpty() ? ResolveAppDir() : fs::path(m_args.strAppDir.toStdString());

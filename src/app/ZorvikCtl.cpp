@@ -23,6 +23,7 @@
 #include "platform/Folders.h"
 #include "platform/HotPlug.h"
 #include "platform/IconvCharset.h"
+#include "platform/PosixFiles.h"
 #include "device/DeviceSession.h"
 #include "device/FamilyRegistry.h"
 #include "keys/FunctionText.h"
@@ -187,13 +188,21 @@ int CmdXml(const Options& opt)
     return kOk;
 }
 
+// The stored profiles; a problem with the files is said the way the program and
+// apply say it, whichever command reads them.
+StoredProfiles ListProfilesReported(IPrompt& prompt)
+{
+    StoredProfiles stored = ListStoredProfiles(g_szUserDir);
+    if (!stored.strProblem.empty()) prompt.ShowMessage(Utf8ToU16(stored.strProblem), u"Warning");
+    return stored;
+}
+
 int CmdProfiles(const Options& opt)
 {
     if (opt.args.size() != 1) return Usage();
     CStreamPrompt prompt(std::cerr);
     if (!LoadInstallation(opt, prompt)) return kFailed;
-    const StoredProfiles stored = ListStoredProfiles(g_szUserDir);
-    if (!stored.strProblem.empty()) std::cerr << "zorvikctl: " << stored.strProblem << '\n';
+    const StoredProfiles stored = ListProfilesReported(prompt);
     if (!stored.bFound) {
         std::cout << "no stored profiles in " << g_szUserDir.string() << '\n';
         return kOk;
@@ -225,7 +234,7 @@ int CmdKeys(const Options& opt)
     if (opt.args.size() > 2) return Usage();
     CStreamPrompt prompt(std::cerr);
     if (!LoadInstallation(opt, prompt)) return kFailed;
-    const StoredProfiles stored = ListStoredProfiles(g_szUserDir);
+    const StoredProfiles stored = ListProfilesReported(prompt);
     const ProfileRecord* pProfile = stored.pCurrent;
     const std::string strWhose =
         pProfile ? "profile " + U16ToUtf8(FixedView(pProfile->szName)) : std::string("no stored profile: default layout");
@@ -490,6 +499,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);  // folders and charset services
     InstallIconvCharsetHook();
+    InstallPosixFileHooks();
     Options opt;
     if (!ParseArgs(argc, argv, opt)) return Usage();
     const std::string& cmd = opt.args[0];

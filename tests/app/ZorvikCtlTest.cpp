@@ -2,6 +2,8 @@
 // installation and on the fixture configurations of every device family.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -97,6 +99,35 @@ TEST_F(ZorvikCtlTest, KeysShowTheCurrentProfilesMouseKeysByName)
     EXPECT_NE(mine.strOut.find("profile Game night, mouse mode 1\nK1   0x01000012  Middle Click\n"), std::string::npos)
         << mine.strOut;
     EXPECT_EQ(Run(app, {"keys", "4"}).nExit, 2);
+}
+
+// Every command that reads the profiles says what is wrong with a damaged
+// pro.dct in the same words, and none hangs on a pipe in place of a file.
+TEST_F(ZorvikCtlTest, DamagedProfilesAreReportedAlikeByEveryCommand)
+{
+    const fs::path app = MakeAppDir(test::SourceDir() / "data" / "cfg.ini");
+    fs::create_directories(UserDir());
+    test::WriteBytes(UserDir() / "pro.dct", std::string(kProDctSize, '\0'));  // zeros left by a power cut
+    const std::string strWant = "Warning: The profile file pro.dct is damaged (it holds no valid profile).";
+    for (const char* pszCmd : {"profiles", "keys"}) {
+        SCOPED_TRACE(pszCmd);
+        const CtlResult r = Run(app, {pszCmd});
+        EXPECT_NE(r.strErr.find(strWant), std::string::npos) << r.strErr;
+    }
+    EXPECT_EQ(test::ReadBytes(UserDir() / "pro.dct"), std::string(kProDctSize, '\0'));  // listing changes nothing
+
+    fs::remove(UserDir() / "pro.dct");
+    ASSERT_EQ(::mkfifo((UserDir() / "pro.dct").c_str(), 0600), 0);
+    fs::remove(app / "text" / "en" / "text.xml");
+    ASSERT_EQ(::mkfifo((app / "text" / "en" / "text.xml").c_str(), 0600), 0);
+    for (const char* pszCmd : {"profiles", "keys"}) {
+        SCOPED_TRACE(pszCmd);
+        const CtlResult r = Run(app, {pszCmd});  // returns: Run waits at most 20 s
+        EXPECT_NE(r.strErr.find("not a regular file"), std::string::npos) << r.strErr;
+    }
+    const CtlResult shown = Run(app, {"macro", "show", QString::fromStdString((UserDir() / "pro.dct").string())});
+    EXPECT_EQ(shown.nExit, 1);
+    EXPECT_NE(shown.strErr.find("not a regular file"), std::string::npos) << shown.strErr;
 }
 
 TEST_F(ZorvikCtlTest, KeysWorkOnEveryFamilysConfiguration)

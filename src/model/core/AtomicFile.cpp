@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <mutex>
 #include <random>
+#include <vector>
 
+#include "core/FileAccess.h"
 #include "core/Log.h"
 
 namespace fs = std::filesystem;
@@ -72,6 +74,9 @@ bool WriteFileAtomic(const fs::path& target, std::string_view bytes, std::string
 
     const size_t nWritten = bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), f);
     const bool bFlushed = std::fflush(f) == 0 && !std::ferror(f);
+    // On the disk before the rename: otherwise a power cut can leave the new name
+    // on an empty or partly written file.
+    const bool bSynced = bFlushed && SyncFile(f);
     const bool bClosed = std::fclose(f) == 0;  // a full disk may only show here
     auto fail = [&](std::string why) {
         fs::remove(tmp, ec);
@@ -79,6 +84,7 @@ bool WriteFileAtomic(const fs::path& target, std::string_view bytes, std::string
         return false;
     };
     if (nWritten != bytes.size() || !bFlushed || !bClosed) return fail("cannot write " + tmp.string());
+    if (!bSynced) return fail("cannot make " + tmp.string() + " durable (sync failed)");
 
     // What is on disk must be what was meant, before it replaces the old file.
     const uintmax_t nSize = fs::file_size(tmp, ec);
@@ -88,6 +94,9 @@ bool WriteFileAtomic(const fs::path& target, std::string_view bytes, std::string
 
     fs::rename(tmp, real, ec);
     if (ec) return fail("cannot replace " + real.string() + ": " + ec.message());
+    // The new name itself must reach the disk; the file is in place either way.
+    if (!SyncFolder(dir)) LogPrintf("Could not sync the folder %s after saving %s", dir.string().c_str(),
+                                    real.filename().string().c_str());
     return true;
 }
 
@@ -111,6 +120,51 @@ bool KeepAside(const fs::path& file, std::string& strErr)
         strErr = "cannot rename " + file.string() + " to " + bad.string() + ": " + ec.message();
         return false;
     }
+    SyncFolder(file.has_parent_path() ? file.parent_path() : fs::path("."));
     LogPrintf("%s could not be loaded; kept as %s", file.string().c_str(), bad.string().c_str());
     return true;
+}
+
+bool IsAtomicTempName(std::string_view name)
+{
+    // "." + the target's name + "." + 16 lower-case hex digits + ".tmp"
+    constexpr size_t kHex = 16;
+    constexpr std::string_view kEnd = ".tmp";
+    if (name.size() < 1 + 1 + 1 + kHex + kEnd.size() || name[0] != '.') return false;
+    if (name.substr(name.size() - kEnd.size()) != kEnd) return false;
+    const size_t nDot = name.size() - kEnd.size() - kHex - 1;
+    if (name[nDot] != '.') return false;
+    for (size_t i = nDot + 1; i < nDot + 1 + kHex; ++i) {
+        const char c = name[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+    }
+    return true;
+}
+
+int RemoveStaleTempFiles(const fs::path& dir, std::chrono::seconds minAge, int nDepth)
+{
+    int nRemoved = 0;
+    std::error_code ec;
+    const auto now = fs::file_time_type::clock::now();
+    std::vector<fs::path> subDirs;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::file_status st = it->symlink_status(ec);  // links are never followed or removed
+        if (ec) { ec.clear(); continue; }
+        if (fs::is_directory(st)) {
+            subDirs.push_back(it->path());
+            continue;
+        }
+        if (!fs::is_regular_file(st) || !IsAtomicTempName(it->path().filename().string())) continue;
+        // A save in progress in another process is young; only leftovers are old.
+        const auto tWritten = fs::last_write_time(it->path(), ec);
+        if (ec || now - tWritten < minAge) { ec.clear(); continue; }
+        if (fs::remove(it->path(), ec)) {
+            ++nRemoved;
+            LogPrintf("Removed the leftover of an interrupted save: %s", it->path().string().c_str());
+        }
+        ec.clear();
+    }
+    if (nDepth > 0)
+        for (const fs::path& sub : subDirs) nRemoved += RemoveStaleTempFiles(sub, minAge, nDepth - 1);
+    return nRemoved;
 }

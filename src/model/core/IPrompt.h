@@ -16,6 +16,13 @@ public:
     virtual void ShowMessage(std::u16string_view text, std::u16string_view caption) = 0;
     // A yes/no question; true for yes.
     virtual bool AskYesNo(std::u16string_view text, std::u16string_view caption) = 0;
+    // A message about one value of a settings file; where names it ("[KBKEY] K12").
+    // Shown as the text alone, unless the prompt lists several messages together
+    // and says where each came from.
+    virtual void ShowSettingMessage(std::u16string_view text, std::u16string_view caption, std::string_view where)
+    {
+        ShowMessage(text, caption);
+    }
 };
 
 // Records every message and answers questions from a script (default: no).

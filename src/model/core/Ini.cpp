@@ -30,9 +30,12 @@ CIniFile CIniFile::Load(const fs::path& path)
     std::string bytes, strErr;
     switch (ini::ReadFileCapped(path, bytes, strErr)) {
     case ini::ReadResult::Missing: return {};
-    case ini::ReadResult::Failed:
+    case ini::ReadResult::Failed: {
         LogPrintf("INI %s: %s; its values take their defaults", path.string().c_str(), strErr.c_str());
-        return {};
+        CIniFile failed;
+        failed.m_strProblem = strErr;
+        return failed;
+    }
     case ini::ReadResult::Ok: break;
     }
     return Parse(bytes, path.string());

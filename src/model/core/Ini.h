@@ -32,6 +32,8 @@ public:
     static CIniFile FromBytes(std::string_view bytes);
 
     bool Exists() const { return m_bExists; }
+    // Why Load could not read an existing file ("not a regular file ..."); empty otherwise.
+    const std::string& LoadProblem() const { return m_strProblem; }
     // "UTF-8", "UTF-8 BOM", "UTF-16LE", "UTF-16BE" or "windows-1252".
     const std::string& Encoding() const { return m_strEncoding; }
 
@@ -65,6 +67,7 @@ private:
     std::unordered_map<std::string, size_t> m_index;  // folded name -> first section of that name
     std::string m_strEncoding;
     bool m_bExists = false;
+    std::string m_strProblem;
 };
 
 // UTF-8 text cut to fit a buffer of nCapacity UTF-16 characters, terminator
@@ -93,3 +96,8 @@ bool WriteIniString(const std::filesystem::path& path, std::string_view section,
                     std::string_view value, std::string& strErr);
 bool WriteIniInt(const std::filesystem::path& path, std::string_view section, std::string_view key,
                  int32_t value, std::string& strErr);
+// The same edit on the bytes of a file, in memory: out is the file to write.
+// False with the reason for a name or value that cannot be written or a result
+// over 8 MiB. pConverted, when given, tells that a Windows-1252 file became UTF-8.
+bool EditIniBytes(std::string bytes, std::string_view section, std::string_view key, std::string_view value,
+                  std::string& out, std::string& strErr, bool* pConverted = nullptr);

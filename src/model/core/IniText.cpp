@@ -1,8 +1,8 @@
 #include "core/IniText.h"
 
 #include <algorithm>
-#include <fstream>
 
+#include "core/FileAccess.h"
 #include "core/Ini.h"
 #include "core/Utf.h"
 
@@ -105,25 +105,11 @@ std::string DecodeToUtf8(std::string_view bytes, Encoding enc, bool& bRepaired)
 
 ReadResult ReadFileCapped(const fs::path& path, std::string& bytes, std::string& strErr)
 {
-    bytes.clear();
-    std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
-    if (!fs::exists(st)) return ReadResult::Missing;
-    // A folder, a pipe or a device in place of a settings file is not read (a pipe would block).
-    if (!fs::is_regular_file(st)) { strErr = "not a regular file"; return ReadResult::Failed; }
-    const uintmax_t nSize = fs::file_size(path, ec);
-    if (!ec && nSize > kIniMaxBytes) { strErr = "larger than 8 MiB"; return ReadResult::Failed; }
-
-    std::ifstream in(path, std::ios::binary);
-    if (!in) { strErr = "cannot open"; return ReadResult::Failed; }
-    // Read with the cap again: the file may have grown since its size was taken.
-    char buf[65536];
-    while (in) {
-        in.read(buf, sizeof buf);
-        bytes.append(buf, size_t(in.gcount()));
-        if (bytes.size() > kIniMaxBytes) { strErr = "larger than 8 MiB"; bytes.clear(); return ReadResult::Failed; }
-    }
-    if (in.bad()) { strErr = "read error"; bytes.clear(); return ReadResult::Failed; }
+    // A folder, a pipe or a device in place of a settings file is refused (a pipe would block).
+    const FileRead read = ReadRegularFile(path, kIniMaxBytes, bytes);
+    if (read.status == ReadStatus::Missing) return ReadResult::Missing;
+    if (!read.Ok()) { strErr = read.Reason(); return ReadResult::Failed; }
+    if (read.bMore) { strErr = "larger than 8 MiB"; bytes.clear(); return ReadResult::Failed; }
     return ReadResult::Ok;
 }
 

@@ -127,20 +127,13 @@ bool CheckInput(std::string_view section, std::string_view key, std::string_view
 
 }  // namespace
 
-bool WriteIniString(const fs::path& path, std::string_view section, std::string_view key, std::string_view value,
-                    std::string& strErr)
+bool EditIniBytes(std::string bytes, std::string_view section, std::string_view key, std::string_view value,
+                  std::string& out, std::string& strErr, bool* pConverted)
 {
+    out.clear();
+    if (pConverted) *pConverted = false;
     if (!CheckInput(section, key, value, strErr)) return false;
-
-    // Always edit what is on disk now, never an older copy held in memory.
-    std::string bytes, strWhy;
-    if (ini::ReadFileCapped(path, bytes, strWhy) == ini::ReadResult::Failed) {
-        strErr = "cannot read " + path.string() + ": " + strWhy;
-        return false;
-    }
-
     const ini::Encoding enc = bytes.empty() ? ini::Encoding::Utf8 : ini::DetectEncoding(bytes);
-    std::string out;
     switch (enc) {
     case ini::Encoding::Utf16LE:
     case ini::Encoding::Utf16BE: {
@@ -161,7 +154,7 @@ bool WriteIniString(const fs::path& path, std::string_view section, std::string_
         if (out.empty() || IsValidUtf8(out)) {
             // The whole file becomes UTF-8, so that the old lines and the new value
             // read back as they were meant.
-            LogPrintf("INI %s: rewritten from Windows-1252 to UTF-8", path.string().c_str());
+            if (pConverted) *pConverted = true;
             out = SetKeyBytes(U16ToUtf8(Cp1252ToU16(bytes)), section, key, value, false);
         }
         break;
@@ -170,9 +163,31 @@ bool WriteIniString(const fs::path& path, std::string_view section, std::string_
         break;
     }
     if (out.size() > kIniMaxBytes) {
-        strErr = path.string() + " would grow larger than 8 MiB";
+        out.clear();
+        strErr = "the file would grow larger than 8 MiB";
         return false;
     }
+    return true;
+}
+
+bool WriteIniString(const fs::path& path, std::string_view section, std::string_view key, std::string_view value,
+                    std::string& strErr)
+{
+    if (!CheckInput(section, key, value, strErr)) return false;
+
+    // Always edit what is on disk now, never an older copy held in memory.
+    std::string bytes, strWhy;
+    if (ini::ReadFileCapped(path, bytes, strWhy) == ini::ReadResult::Failed) {
+        strErr = "cannot read " + path.string() + ": " + strWhy;
+        return false;
+    }
+    std::string out;
+    bool bConverted = false;
+    if (!EditIniBytes(std::move(bytes), section, key, value, out, strErr, &bConverted)) {
+        strErr = path.string() + ": " + strErr;
+        return false;
+    }
+    if (bConverted) LogPrintf("INI %s: rewritten from Windows-1252 to UTF-8", path.string().c_str());
     return WriteFileAtomic(path, out, strErr);
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/AtomicFile.h"
+#include "core/FileAccess.h"
 #include "core/Log.h"
 #include "core/Utf.h"
 #include "keys/MacroCodec.h"
@@ -36,31 +37,20 @@ std::optional<MacroRecord> KeyCfgMacro(const KeyCfgFile& buf, int nSlot)
 KeyCfgState ReadKeyCfg(const fs::path& userDir, KeyCfgFile& buf, IPrompt& prompt)
 {
     const fs::path path = userDir / "keycfg.kyg";
-    std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
-    if (!fs::exists(st)) return KeyCfgState::Missing;
-
-    KeyCfgState state = KeyCfgState::Unreadable;
     std::string bytes;
-    int nErrno = fs::is_directory(st) ? EISDIR : 0;
-    if (fs::is_regular_file(st)) {
-        if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-            bytes.resize(sizeof(KeyCfgFile) + 1);  // one more, to see a longer file
-            bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
-            if (!std::ferror(f)) state = DecodeKeyCfg(bytes, buf);
-            else nErrno = errno;
-            std::fclose(f);
-        } else {
-            nErrno = errno;
-        }
-    }
+    const FileRead read = ReadRegularFile(path, sizeof(KeyCfgFile) + 1, bytes);  // one more, to see a longer file
+    if (read.status == ReadStatus::Missing) return KeyCfgState::Missing;
+    const KeyCfgState state = read.Ok() ? DecodeKeyCfg(bytes, buf) : KeyCfgState::Unreadable;
+    const int nErrno = read.nErrno;
     if (state == KeyCfgState::Ok) return state;
 
     LogPrintf("keycfg.kyg cannot be used: %zu bytes, magic %s, err=%d", bytes.size(),
               state == KeyCfgState::WrongMagic ? "wrong" : "-", nErrno);
     std::string strErr;
     const bool bKept = KeepAside(path, strErr);
-    std::u16string text = u"The mouse key configuration keycfg.kyg is damaged; the default key layout is used.";
+    std::u16string text = read.Ok() ? u"The mouse key configuration keycfg.kyg is damaged; the default key layout is used."
+                                    : u"The mouse key configuration keycfg.kyg cannot be read (" +
+                                          Utf8ToU16(read.Reason()) + u"); the default key layout is used.";
     text += bKept ? u" The damaged file was kept as keycfg.kyg.bad."
                   : u" It could not be kept aside (" + Utf8ToU16(strErr) + u").";
     prompt.ShowMessage(text, u"Warning");

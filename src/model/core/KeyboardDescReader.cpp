@@ -135,7 +135,7 @@ void CKbReader::Show(std::string_view key, std::string_view text, std::u16string
                      std::string_view value) const
 {
     Note(key, text, value);
-    m_prompt.ShowMessage(Utf8ToU16(text), caption);
+    m_prompt.ShowSettingMessage(Utf8ToU16(text), caption, "[" + m_section + "] " + std::string(key));
 }
 
 void CKbReader::Note(std::string_view key, std::string_view text, std::string_view value) const

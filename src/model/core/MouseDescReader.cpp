@@ -102,7 +102,7 @@ void CMsReader::Show(std::string_view key, std::string_view text, std::string_vi
                      std::u16string_view caption)
 {
     Note(key, text, value);
-    m_prompt.ShowMessage(Utf8ToU16(text), caption);
+    m_prompt.ShowSettingMessage(Utf8ToU16(text), caption, "[" + m_section + "] " + std::string(key));
 }
 
 void CMsReader::Warning(std::string_view key, std::string_view text, std::string_view value)

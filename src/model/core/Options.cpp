@@ -40,7 +40,7 @@ void Report(IPrompt& prompt, std::string_view where, std::string_view key, std::
 {
     LogPrintf("[%.*s] %.*s: %.*s (value \"%.*s\")", int(where.size()), where.data(), int(key.size()), key.data(),
               int(text.size()), text.data(), int(value.size()), value.data());
-    prompt.ShowMessage(Utf8ToU16(text), kCaptionError);
+    prompt.ShowSettingMessage(Utf8ToU16(text), kCaptionError, "[" + std::string(where) + "] " + std::string(key));
 }
 
 // Logged only: values the program corrects without bothering the user.
@@ -558,4 +558,23 @@ fs::path CataloguePath()
 {
     const fs::path fallback = g_szAppDir;
     return ChosenFolder(gVar.Lang, gVar.nLangNum, gVar.nLangIndex, fallback) / "text.xml";
+}
+
+std::vector<fs::path> CatalogueCandidates()
+{
+    std::vector<fs::path> paths{CataloguePath()};
+    auto add = [&](const fs::path& p) {
+        if (std::find(paths.begin(), paths.end(), p) == paths.end()) paths.push_back(p);
+    };
+    for (int32_t i = 0; i < gVar.nLangNum && i < kLangSkinMax; ++i)
+        add(ChosenFolder(gVar.Lang, gVar.nLangNum, i, g_szAppDir) / "text.xml");
+    add(g_szAppDir / "text.xml");
+    // Last, the language folders shipped beside the program, for a cfg.ini whose list is lost.
+    std::vector<fs::path> shipped;
+    std::error_code ec;
+    for (fs::directory_iterator it(g_szAppDir / "text", ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_directory(ec)) shipped.push_back(it->path() / "text.xml");
+    std::sort(shipped.begin(), shipped.end());
+    for (const fs::path& p : shipped) add(p);
+    return paths;
 }

@@ -39,6 +39,10 @@ std::filesystem::path GetSkinDir();
 // The text catalogue of the chosen language: g_szAppDir / its folder /
 // "text.xml", or g_szAppDir / "text.xml" when no language is listed.
 std::filesystem::path CataloguePath();
+// Where a catalogue may be found, best first: the chosen language's, the other
+// listed languages' in list order, g_szAppDir / "text.xml", then those of the
+// language folders shipped in g_szAppDir / "text" (by name).
+std::vector<std::filesystem::path> CatalogueCandidates();
 
 // The keys of section OPT that DataInit reads, in reading order. Skins%d and
 // Lang%d (LoadLangAndSkins) and Direct%d (the keyboard description) are not

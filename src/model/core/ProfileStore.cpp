@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/AtomicFile.h"
+#include "core/FileAccess.h"
 #include "core/Log.h"
 #include "core/Utf.h"
 
@@ -15,32 +16,9 @@ namespace {
 
 constexpr char16_t kCaption[] = u"Warning";
 
-enum class FileRead { Ok, Missing, Failed };
-
 // Reads at most nMax bytes; a file that is longer shows as nMax bytes, which the
 // callers take as the wrong size (they pass one more than the size they want).
-FileRead ReadPrefix(const fs::path& path, size_t nMax, std::string& out, int& nErrno)
-{
-    std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
-    if (!fs::exists(st)) return FileRead::Missing;
-    if (!fs::is_regular_file(st)) {
-        nErrno = fs::is_directory(st) ? EISDIR : EINVAL;
-        return FileRead::Failed;
-    }
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        nErrno = errno;
-        return FileRead::Failed;
-    }
-    out.resize(nMax);
-    const size_t n = std::fread(out.data(), 1, nMax, f);
-    const bool bError = std::ferror(f) != 0;
-    nErrno = bError ? (errno ? errno : EIO) : 0;
-    std::fclose(f);
-    out.resize(n);
-    return bError ? FileRead::Failed : FileRead::Ok;
-}
+FileRead ReadPrefix(const fs::path& path, size_t nMax, std::string& out) { return ReadRegularFile(path, nMax, out); }
 
 uint32_t NextFreeId(uint32_t id, const CProList& list)
 {
@@ -55,6 +33,16 @@ std::u16string U16(const std::string& s) { return Utf8ToU16(s); }
 std::u16string Number(long long n) { return U16(std::to_string(n)); }
 
 }  // namespace
+
+std::u16string ProDctProblemText(const FileRead& read, const ProDctDecode& dec)
+{
+    if (!read.Ok()) return u"The profile file pro.dct could not be read (" + U16(read.Reason()) + u").";
+    std::u16string what = dec.bWrongSize       ? u"it has the wrong size"
+                          : dec.nBadSlots > 0 ? u"some of its records are unreadable"
+                                              : u"it holds no valid profile";
+    return u"The profile file pro.dct is damaged (" + what + u"). " + Number(dec.nLoaded) +
+           u" profiles could be recovered.";
+}
 
 // ---- bytes ---------------------------------------------------------------------------
 
@@ -139,15 +127,22 @@ int CProfileStore::LoadProfiles(CProList& list)
     list.Clear();
     m_lastLoad = {};
     std::string bytes;
-    int nErrno = 0;
-    const FileRead read = ReadPrefix(ProDctPath(), kProDctSize + 1, bytes, nErrno);
-    if (read == FileRead::Missing) return 0;
-    if (read == FileRead::Failed) {
-        LogPrintf("Open pro file err=%d", nErrno);
+    const FileRead read = ReadPrefix(ProDctPath(), kProDctSize + 1, bytes);
+    if (read.status == ReadStatus::Missing) return 0;
+    if (read.status == ReadStatus::NotRegular && read.nErrno != EISDIR) {
+        // A pipe or a device holds no profile: out of the way with it, as with a damaged file.
+        LogPrintf("pro.dct is not a regular file");
+        m_lastLoad.bWrongSize = true;
+        std::string strErr;
+        const bool bKept = KeepProDctAside(strErr);
+        TellDamaged(ProDctPath(), ProDctProblemText(read, {}) + u" Default profiles are used.", bKept, strErr);
+        return 0;
+    }
+    if (!read.Ok()) {
+        LogPrintf("Open pro file err=%d (%s)", read.nErrno, read.Reason().c_str());
         m_bHoldProDct = true;  // what it holds is unknown: never overwrite it
-        m_prompt.ShowMessage(u"The profile file " + U16(ProDctPath().string()) + u" could not be read (" +
-                                 U16(std::strerror(nErrno)) +
-                                 u"). Default profiles are used; changes are not saved until the file can be read.",
+        m_prompt.ShowMessage(ProDctProblemText(read, {}) +
+                                 u" Default profiles are used; changes are not saved until the file can be read.",
                              kCaption);
         return 0;
     }
@@ -160,9 +155,8 @@ int CProfileStore::LoadProfiles(CProList& list)
         std::string strErr;
         const bool bKept = KeepProDctAside(strErr);
         TellDamaged(ProDctPath(),
-                    u"The profile file pro.dct is damaged. " + Number(m_lastLoad.nLoaded) +
-                        u" profiles could be recovered" +
-                        (m_lastLoad.nLoaded == 0 ? u"; default profiles are used." : u"."),
+                    ProDctProblemText(read, m_lastLoad) +
+                        (m_lastLoad.nLoaded == 0 ? u" Default profiles are used." : u""),
                     bKept, strErr);
     }
     return m_lastLoad.nLoaded;
@@ -194,14 +188,15 @@ bool CProfileStore::SaveProfiles(const CProList& list, std::string& strErr)
 uint32_t CProfileStore::ReadCurrentId()
 {
     std::string bytes;
-    int nErrno = 0;
-    const FileRead read = ReadPrefix(CurIdPath(), kCurIdSize + 1, bytes, nErrno);
-    if (read == FileRead::Missing) return 0;
-    if (read == FileRead::Ok && bytes.size() == kCurIdSize) {
+    const FileRead read = ReadPrefix(CurIdPath(), kCurIdSize + 1, bytes);
+    if (read.status == ReadStatus::Missing) return 0;
+    if (read.Ok() && bytes.size() == kCurIdSize) {
         const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
-        return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+        const uint32_t id = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+        if (id != 0) return id;  // 0 names no profile and is never written: zeros left by a power cut
     }
-    LogPrintf("curid.dct cannot be used (%zu bytes, err=%d)", bytes.size(), nErrno);
+    LogPrintf("curid.dct cannot be used (%zu bytes, %s)", bytes.size(),
+              !read.Ok() ? read.Reason().c_str() : bytes.size() == kCurIdSize ? "identifier 0" : "wrong size");
     std::string strErr;
     const bool bKept = KeepAside(CurIdPath(), strErr);
     TellDamaged(CurIdPath(), u"The file curid.dct, which remembers the current profile, is damaged; the first profile is used.",
@@ -278,23 +273,20 @@ StoredProfiles ListStoredProfiles(const fs::path& userDir)
 {
     StoredProfiles out;
     std::string bytes;
-    int nErrno = 0;
-    const FileRead read = ReadPrefix(userDir / "pro.dct", kProDctSize + 1, bytes, nErrno);
-    if (read == FileRead::Missing) return out;
+    const FileRead read = ReadPrefix(userDir / "pro.dct", kProDctSize + 1, bytes);
+    if (read.status == ReadStatus::Missing) return out;
     out.bFound = true;
-    if (read == FileRead::Failed) {
-        out.strProblem = std::string("pro.dct cannot be read: ") + std::strerror(nErrno);
+    if (!read.Ok()) {
+        out.strProblem = U16ToUtf8(ProDctProblemText(read, {}));
         return out;
     }
     CProList& list = out.records;
     const ProDctDecode dec = DecodeProDct(bytes, list);
-    if (dec.Damaged())
-        out.strProblem = "pro.dct is damaged (" + std::string(dec.bWrongSize ? "wrong size" : "unreadable slots") + "); " +
-                         std::to_string(dec.nLoaded) + " profiles can be recovered";
+    if (dec.Damaged()) out.strProblem = U16ToUtf8(ProDctProblemText(read, dec));
 
     std::string idBytes;
     uint32_t idCurrent = 0;
-    if (ReadPrefix(userDir / "curid.dct", kCurIdSize + 1, idBytes, nErrno) == FileRead::Ok && idBytes.size() == kCurIdSize) {
+    if (ReadPrefix(userDir / "curid.dct", kCurIdSize + 1, idBytes).Ok() && idBytes.size() == kCurIdSize) {
         const auto* p = reinterpret_cast<const uint8_t*>(idBytes.data());
         idCurrent = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
     }

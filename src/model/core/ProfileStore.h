@@ -32,8 +32,10 @@ struct ProDctDecode {
     bool bWrongSize = false;
     int nBadSlots = 0;      // slots neither used nor all zero (or past the 12th)
     int nRenumbered = 0;    // records whose identifier repeated an earlier one's
-    // Anything that makes the file worth keeping aside.
-    bool Damaged() const { return bWrongSize || nBadSlots > 0; }
+    // Anything that makes the file worth keeping aside. The program never stores
+    // a pro.dct without a profile, so one with no valid record (all zero after a
+    // power cut, say) is damaged too.
+    bool Damaged() const { return bWrongSize || nBadSlots > 0 || nLoaded == 0; }
 };
 
 // A slot is used when its magic is kProfileMagic and its identifier non-zero.
@@ -44,6 +46,11 @@ bool IsUsedProfileSlot(const ProfileRecord& rec);
 // is used; at most 12 are taken. A later record that repeats an identifier gets
 // the next free one, so the current-profile mark names one profile only.
 ProDctDecode DecodeProDct(std::string_view bytes, CProList& list);
+
+struct FileRead;
+// What is wrong with a pro.dct that could not be read or is damaged, for the
+// user; every reader of the file says it the same way.
+std::u16string ProDctProblemText(const FileRead& read, const ProDctDecode& dec);
 
 // The file image: the first 12 entries with a non-zero identifier, in list
 // order, the rest zero. nSaved says how many were taken.

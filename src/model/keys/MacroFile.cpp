@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/AtomicFile.h"
+#include "core/FileAccess.h"
 #include "core/Log.h"
 #include "core/Utf.h"
 
@@ -139,22 +140,22 @@ fs::path FindInFolderIgnoringCase(const fs::path& folder, const fs::path& fileNa
 MacroFileRead ReadMacroFile(const fs::path& file)
 {
     MacroFileRead r;
-    std::error_code ec;
-    if (fs::is_directory(file, ec)) {
-        r.nErrno = EISDIR;
-        return r;
-    }
-    std::FILE* f = std::fopen(file.c_str(), "rb");
-    if (!f) {
-        r.nErrno = errno;
+    std::string bytes;
+    const FileRead read = ReadRegularFile(file, kMacroRecordSize, bytes);
+    r.nErrno = read.nErrno;
+    if (!read.bOpened) {
+        r.strWhy = read.Reason();
+        if (r.nErrno == 0) r.nErrno = read.status == ReadStatus::Missing ? ENOENT : EINVAL;
         return r;
     }
     r.bOpened = true;
-    uint8_t buf[kMacroRecordSize];
-    r.nBytes = std::fread(buf, 1, sizeof buf, f);
-    if (std::ferror(f)) r.nErrno = errno ? errno : EIO;
-    std::fclose(f);
-    r.rec = DecodeMacroFile(std::span<const uint8_t>(buf, r.nBytes), &r.form);
+    if (!read.Ok()) {
+        r.strWhy = read.Reason();
+        if (r.nErrno == 0) r.nErrno = EIO;
+    }
+    r.nBytes = bytes.size();
+    r.rec = DecodeMacroFile(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()),
+                            &r.form);
     return r;
 }
 

@@ -62,6 +62,7 @@ std::filesystem::path FindInFolderIgnoringCase(const std::filesystem::path& fold
 struct MacroFileRead {
     bool bOpened = false;     // false: the file could not be opened (nErrno says why)
     int nErrno = 0;
+    std::string strWhy;       // why it could not be opened or read, for messages
     size_t nBytes = 0;        // bytes read, at most 1480
     MacroRecord rec{};        // decoded; check IsMacroRecord
     MacroFileForm form = MacroFileForm::Tea;

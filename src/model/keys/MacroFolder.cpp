@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <iterator>
 
 #include "core/AtomicFile.h"
+#include "core/FileAccess.h"
 #include "core/Log.h"
 #include "core/Utf.h"
 #include "keys/MacroId.h"
@@ -147,12 +147,15 @@ std::u16string TakenText()
     return gText.tc_macro_msg8.empty() ? std::u16string(u"This name already exists.") : gText.tc_macro_msg8;
 }
 
+// Pictures beside the macros are small; anything larger is not one of ours.
+constexpr size_t kMaxPlainFileBytes = size_t(16) << 20;
+
 bool CopyPlainFile(const fs::path& dest, const fs::path& src, std::string& strErr)
 {
-    std::ifstream in(src, std::ios::binary);
-    if (!in) { strErr = "cannot open " + src.string(); return false; }
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) { strErr = "cannot read " + src.string(); return false; }
+    std::string bytes;
+    const FileRead read = ReadRegularFile(src, kMaxPlainFileBytes, bytes);
+    if (!read.Ok()) { strErr = "cannot read " + src.string() + ": " + read.Reason(); return false; }
+    if (read.bMore) { strErr = src.string() + " is larger than 16 MiB"; return false; }
     return MakeSureFolderExist(dest.parent_path(), strErr) && WriteFileAtomic(dest, bytes, strErr);
 }
 

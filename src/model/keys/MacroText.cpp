@@ -195,7 +195,7 @@ bool MacroFileToText(const std::filesystem::path& file, MacroKind kind, std::str
 {
     const MacroFileRead read = ReadMacroFile(file);
     if (!read.bOpened || read.nErrno != 0) {
-        strErr = "cannot read " + file.string() + ": " + std::strerror(read.nErrno);
+        strErr = "cannot read " + file.string() + ": " + (read.strWhy.empty() ? std::strerror(read.nErrno) : read.strWhy);
         return false;
     }
     if (!IsMacroRecord(read.rec)) {

@@ -107,15 +107,21 @@ std::u16string LookupText(std::string_view section, std::string_view key)
     return {};
 }
 
-void LoadTextCatalogue(const std::filesystem::path& path)
+CatalogueLoad LoadTextCatalogue(const std::filesystem::path& path)
 {
+    CatalogueLoad result;
     CXmlReader& doc = CatalogueDoc();
     const bool bLoaded = doc.LoadFile(path);
+    result.bRead = bLoaded;
     if (bLoaded) {
-        doc.SetDocument();  // a document with errors still gives what it indexed
+        result.bWellFormed = doc.SetDocument();  // a document with errors still gives what it indexed
+        if (!result.bWellFormed) {
+            result.strWhy = U16ToUtf8(doc.GetResultText());
+            LogPrintf("LoadTextCatalogue: %s: %s", path.string().c_str(), result.strWhy.c_str());
+        }
     } else {
-        LogPrintf("LoadTextCatalogue: cannot read %s: %s", path.string().c_str(),
-                  U16ToUtf8(doc.GetResultText()).c_str());
+        result.strWhy = U16ToUtf8(doc.GetResultText());
+        LogPrintf("LoadTextCatalogue: cannot read %s: %s", path.string().c_str(), result.strWhy.c_str());
     }
     for (const TextField& f : kFields) {
         const std::span<std::u16string> texts = f.fields(gText);
@@ -127,6 +133,9 @@ void LoadTextCatalogue(const std::filesystem::path& path)
     }
     if (gText.tc_lod.empty()) gText.tc_lod = u"LOD";
     if (gText.tc_hz.empty()) gText.tc_hz = u"Hz";
+    result.bTitle = !gText.tc_title.empty();
+    if (bLoaded && !result.bTitle) LogPrintf("LoadTextCatalogue: %s has no tc_title", path.string().c_str());
+    return result;
 }
 
 const std::u16string* FindText(std::string_view key)

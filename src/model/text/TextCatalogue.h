@@ -90,11 +90,21 @@ extern CTextTable gText;
 // Read-only view of the same table, for code that only shows texts.
 inline const CTextTable& TextCatalogue() { return gText; }
 
+struct CatalogueLoad {
+    bool bRead = false;        // the file was read and indexed
+    bool bWellFormed = false;  // a document with errors still gives what it indexed
+    bool bTitle = false;       // the program's title (tc_title) is in it
+    std::string strWhy;        // why it was not read, or what is wrong with the document
+    // Good enough for a window.
+    bool Usable() const { return bRead && bTitle; }
+};
+
 // (Re)loads the whole table from the file at path. Every text is overwritten:
 // a key missing from the file becomes empty, and a file that cannot be read
 // leaves every text empty. Afterwards an empty tc_lod reads "LOD" and an empty
-// tc_hz reads "Hz". Nothing is reported to the user; the log notes a failure.
-void LoadTextCatalogue(const std::filesystem::path& path);
+// tc_hz reads "Hz". Nothing is shown to the user; the log notes a failure, and
+// the result says what happened so that the caller can.
+CatalogueLoad LoadTextCatalogue(const std::filesystem::path& path);
 
 // The text of key under the first element named section below the root of the
 // last loaded catalogue, or, when that element lacks it, under the first

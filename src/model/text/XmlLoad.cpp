@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "core/FileAccess.h"
 #include "core/Utf.h"
 #include "text/Charset.h"
 #include "text/XmlReader.h"
@@ -129,36 +130,21 @@ bool LooksLikeUtf8(std::string_view s) { return IsValidUtf8(s); }
 bool CXmlReader::LoadFile(const std::filesystem::path& path)
 {
     Clear();
-    std::error_code ec;
-    const auto nSize = std::filesystem::file_size(path, ec);
-    if (!ec && nSize > kMaxFileBytes) {
-        m_strLoadResult = u"File too large: ";
-        AppendNumber(m_strLoadResult, size_t(nSize));
-        AppendAscii(m_strLoadResult, " bytes (limit " + std::to_string(kMaxFileBytes) + ")");
-        return false;
-    }
-    std::FILE* pFile = std::fopen(path.c_str(), "rb");
-    if (!pFile) {
-        const std::string strMsg = std::error_code(errno, std::generic_category()).message();
-        AppendAscii(m_strLoadResult, strMsg.substr(0, strMsg.find('\n')));
-        return false;
-    }
     std::string bytes;
-    char buf[65536];
-    bool bFailed = false;
-    int nErr = 0;
-    while (bytes.size() <= kMaxFileBytes) {
-        const size_t n = std::fread(buf, 1, sizeof(buf), pFile);
-        bytes.append(buf, n);
-        if (n < sizeof(buf)) {
-            if (std::ferror(pFile)) { bFailed = true; nErr = errno; }
-            break;
-        }
-    }
-    std::fclose(pFile);
-    if (bFailed) {
-        const std::string strMsg = std::error_code(nErr, std::generic_category()).message();
+    const FileRead read = ReadRegularFile(path, kMaxFileBytes, bytes);
+    if (!read.Ok()) {
+        const std::string strMsg = read.status == ReadStatus::Missing
+                                       ? std::error_code(ENOENT, std::generic_category()).message()
+                                       : read.Reason();
         AppendAscii(m_strLoadResult, strMsg.substr(0, strMsg.find('\n')));
+        return false;
+    }
+    if (read.bMore) {
+        std::error_code ec;
+        const auto nSize = std::filesystem::file_size(path, ec);
+        m_strLoadResult = u"File too large: ";
+        AppendNumber(m_strLoadResult, ec ? kMaxFileBytes + 1 : size_t(nSize));
+        AppendAscii(m_strLoadResult, " bytes (limit " + std::to_string(kMaxFileBytes) + ")");
         return false;
     }
     return LoadBytes(bytes);

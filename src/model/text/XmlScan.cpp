@@ -41,26 +41,50 @@ XmlNode StartTag(std::u16string_view text, size_t pos)
     return Make(XmlNodeKind::Unterminated, pos, text.size(), "Element tag");
 }
 
-// The document type ends at the '>' outside quotes and outside its bracketed internal subset.
+// The document type ends at the '>' outside quotes and outside its bracketed
+// internal subset. In the subset, quotes count only inside markup declarations
+// (<!ENTITY ...>): comments and processing instructions are skipped whole, so an
+// apostrophe, a ']' or a '>' in them ends nothing. Every character is looked at
+// once.
 XmlNode Doctype(std::u16string_view text, size_t pos)
 {
+    const size_t n = text.size();
+    const XmlNode unterminated = Make(XmlNodeKind::Unterminated, pos, n, "Doctype");
     char16_t quote = 0;
-    size_t nDepth = 0;
-    for (size_t q = pos + 2; q < text.size(); ++q) {
+    bool bSubset = false, bDeclaration = false;
+    for (size_t q = pos + 2; q < n; ++q) {
         const char16_t c = text[q];
         if (quote) {
             if (c == quote) quote = 0;
-        } else if (c == u'"' || c == u'\'') {
-            quote = c;
-        } else if (c == u'[') {
-            ++nDepth;
-        } else if (c == u']') {
-            if (nDepth) --nDepth;
-        } else if (c == u'>' && nDepth == 0) {
-            return Make(XmlNodeKind::Doctype, pos, q + 1);
+            continue;
+        }
+        if (!bSubset) {
+            if (c == u'"' || c == u'\'') quote = c;
+            else if (c == u'[') bSubset = true;
+            else if (c == u'>') return Make(XmlNodeKind::Doctype, pos, q + 1);
+            continue;
+        }
+        if (bDeclaration) {
+            if (c == u'"' || c == u'\'') quote = c;
+            else if (c == u'>') bDeclaration = false;
+            continue;
+        }
+        if (c == u']') {
+            bSubset = false;
+        } else if (c == u'<' && text.substr(q, 4) == u"<!--") {
+            const size_t e = text.find(u"-->", q + 4);
+            if (e == std::u16string_view::npos) return unterminated;
+            q = e + 2;
+        } else if (c == u'<' && text.substr(q, 2) == u"<?") {
+            const size_t e = text.find(u"?>", q + 2);
+            if (e == std::u16string_view::npos) return unterminated;
+            q = e + 1;
+        } else if (c == u'<' && text.substr(q, 2) == u"<!") {
+            bDeclaration = true;
+            ++q;
         }
     }
-    return Make(XmlNodeKind::Unterminated, pos, text.size(), "Doctype");
+    return unterminated;
 }
 
 XmlNode Markup(std::u16string_view text, size_t pos)

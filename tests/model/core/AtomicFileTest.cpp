@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <iterator>
 #include <vector>
 
 #include "TestSupport.h"
 #include "core/AtomicFile.h"
+#include "core/FileAccess.h"
+#include "platform/PosixFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -103,4 +107,48 @@ TEST(AtomicFile, KeepAsideMovesTheFileOutOfTheWay)
     EXPECT_FALSE(KeepAside(path, strErr));
     EXPECT_FALSE(strErr.empty());
     EXPECT_EQ(test::ReadBytes(path), "third broken");
+}
+
+// Saves are synced to the disk before the rename and the folder after it; a
+// file that cannot be synced is not put in place of the old one.
+TEST(AtomicFile, SyncsFileAndFolderAndFailsWhenTheFileCannotBeSynced)
+{
+    test::CTempDir dir;
+    int nFileSyncs = 0, nFolderSyncs = 0;
+    bool bSyncWorks = true;
+    FileHooks hooks;
+    hooks.syncFile = [&](std::FILE*) { ++nFileSyncs; return bSyncWorks; };
+    hooks.syncFolder = [&](const fs::path& p) { ++nFolderSyncs; EXPECT_EQ(p, dir.Path()); return true; };
+    SetFileHooks(hooks);
+    std::string strErr;
+    const bool bFirst = WriteFileAtomic(dir / "pro.dct", "new", strErr);
+    bSyncWorks = false;
+    const bool bSecond = WriteFileAtomic(dir / "pro.dct", "newer", strErr);
+    InstallPosixFileHooks();
+    EXPECT_TRUE(bFirst);
+    EXPECT_FALSE(bSecond);
+    EXPECT_NE(strErr.find("sync"), std::string::npos) << strErr;
+    EXPECT_EQ(nFileSyncs, 2);
+    EXPECT_EQ(nFolderSyncs, 1);
+    EXPECT_EQ(test::ReadBytes(dir / "pro.dct"), "new");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);  // no temporary left
+}
+
+TEST(AtomicFile, TempNamePattern)
+{
+    std::string strErr;
+    test::CTempDir dir;
+    SetFileHooks({.syncFile = [&](std::FILE*) {
+        // The temporary file exists now, under the name the clean-up looks for.
+        int n = 0;
+        for (const auto& e : fs::directory_iterator(dir.Path())) n += IsAtomicTempName(e.path().filename().string());
+        EXPECT_EQ(n, 1);
+        return true;
+    }});
+    EXPECT_TRUE(WriteFileAtomic(dir / "keycfg.kyg", "x", strErr));
+    InstallPosixFileHooks();
+    for (const char* psz : {".a.0123456789abcdef.tmp", ".pro.dct.ffffffffffffffff.tmp"}) EXPECT_TRUE(IsAtomicTempName(psz)) << psz;
+    for (const char* psz : {"a.0123456789abcdef.tmp", ".a.0123456789abcdeF.tmp", ".a.0123456789abcde.tmp",
+                            ".a.0123456789abcdef.tmpx", "..0123456789abcdef.tmp", ".0123456789abcdef.tmp"})
+        EXPECT_FALSE(IsAtomicTempName(psz)) << psz;
 }

@@ -2,6 +2,7 @@
 // program must always get as far as its window, with the right messages.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -100,9 +101,14 @@ TEST_F(StartupTest, DamagedFilesNeverStopStartUp)
          {"Wrong POINT num"}, "Plain"},
         {"UTF-16 cfg.ini", Utf16Le(u"[OPT]\r\nappdir=Z\r\nMacProtocol=1\r\nTitle=\u00dc\r\n"), "", strGood, {},
          "\xc3\x9c"},
-        {"text.xml cut short", "[OPT]\nDebug=2\nappdir=Z\nMacProtocol=1\n", "", "<t><config><tc_title>Pla", {}, ""},
-        {"text.xml not XML", "[OPT]\nDebug=2\nappdir=Z\nMacProtocol=1\n", "", std::string("\xef\xbb\xbf\0\0\x01<<>&", 9), {}, ""},
-        {"language listed but missing", "[OPT]\nDebug=2\nappdir=Z\nMacProtocol=1\nLang1=Klingon,text\\tlh\n", "", strGood, {}, ""},
+        // A catalogue without its title is told; with no other one to fall back on, the window stays without texts.
+        {"text.xml cut short", "[OPT]\nDebug=2\nappdir=Z\nMacProtocol=1\n", "", "<t><config><tc_title>Pla",
+         {"is damaged: it has no title text", "No other language file could be used."}, ""},
+        {"text.xml not XML", "[OPT]\nDebug=2\nappdir=Z\nMacProtocol=1\n", "", std::string("\xef\xbb\xbf\0\0\x01<<>&", 9),
+         {"is damaged: it has no title text", "No other language file could be used."}, ""},
+        // The listed language is missing: the catalogue of the application folder stands in.
+        {"language listed but missing", "[OPT]\nDebug=2\nappdir=Z\nMacProtocol=1\nLang1=Klingon,text\\tlh\n", "", strGood,
+         {"tlh/text.xml cannot be read", "/app/text.xml is used instead."}, "Plain"},
         {"language index out of range", "[OPT]\nDebug=2\nappdir=Z\nMacProtocol=1\nLang1=Plain,.\n", "[OPT]\nLangIndex=7\n",
          strGood, {}, "Plain"},
         {"lang.ini of garbage", "[OPT]\nDebug=2\nappdir=Z\nMacProtocol=1\nLang1=Plain,.\n", std::string("\x01\x02\xff", 3),
@@ -126,7 +132,9 @@ TEST_F(StartupTest, DamagedFilesNeverStopStartUp)
         }
         m_prompt.Clear();
         ASSERT_TRUE(Run());
-        EXPECT_EQ(Messages(), c.messages);
+        // Everything start-up has to say comes in one message.
+        ASSERT_EQ(m_prompt.Entries().size(), c.messages.empty() ? 0u : 1u);
+        for (const std::string& strPart : c.messages) EXPECT_NE(Messages()[0].find(strPart), std::string::npos) << Messages()[0];
         EXPECT_EQ(Title(), c.strTitle);
         EXPECT_EQ(g_szUserDir, m_folders.userRoot / strFolder);
         // Without a readable Debug option there is no log at all.
@@ -136,6 +144,64 @@ TEST_F(StartupTest, DamagedFilesNeverStopStartUp)
             EXPECT_FALSE(fs::exists(g_szUserDir / "Log.txt"));
         LogStop();
     }
+}
+
+// A damaged cfg.ini raises many messages while it is read: they come as one
+// window that lists each with the section and key it is about, and each is
+// still in the log.
+TEST_F(StartupTest, DamagedCfgShowsOneMessageListingTheProblems)
+{
+    InstallShipped();
+    std::string cfg = test::ReadBytes(AppDir() / "cfg.ini");
+    const auto put = [&](const std::string& key, const std::string& value) {
+        const size_t at = cfg.find("\n" + key + "=");
+        ASSERT_NE(at, std::string::npos) << key;
+        const size_t end = cfg.find('\n', at + 1);
+        cfg.replace(at + 1, end - at - 1, key + "=" + value);
+    };
+    put("MacProtocol", "7");
+    put("Debug", "2");
+    const size_t at = cfg.find("\n[KBKEY]");
+    ASSERT_NE(at, std::string::npos);
+    // Keys given twice: the first is read, so these damage the file.
+    cfg.insert(cfg.find('\n', at + 1) + 1, "K1=1,2,x,4,0,0,0,1,1\n");  // "Data parse error!"
+    cfg.insert(cfg.find('\n', cfg.find("[OPT]")) + 1, "ptDpiDlg=1,2,3\nrcSubDlg=1\n");
+    test::WriteBytes(AppDir() / "cfg.ini", cfg);
+
+    ASSERT_TRUE(Run());
+    ASSERT_EQ(m_prompt.Entries().size(), 1u);
+    const std::string text = Messages()[0];
+    EXPECT_EQ(U16ToUtf8(m_prompt.Entries()[0].caption), "Error");
+    for (const char* psz : {"problems", "Macro Protocol is unknown ([OPT] MacProtocol)",
+                            "Wrong POINT num ([OPT] ptDpiDlg)", "Wrong rect num ([OPT] rcSubDlg)", "Data parse error! ([KBKEY] K"})
+        EXPECT_NE(text.find(psz), std::string::npos) << psz << "\n" << text;
+    const std::string log = test::ReadBytes(g_szUserDir / "Log.txt");
+    EXPECT_NE(log.find("Macro Protocol is unknown"), std::string::npos);
+    EXPECT_NE(log.find("Wrong POINT num"), std::string::npos);
+}
+
+// A save cut off between writing its temporary file and the rename leaves the
+// temporary file behind; the next start removes old ones, and only those.
+TEST_F(StartupTest, LeftoversOfInterruptedSavesAreRemoved)
+{
+    InstallShipped();
+    const fs::path user = m_dir / "data" / "Zorvik";
+    fs::create_directories(user / "macro" / "group");
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    const fs::path stale[] = {user / ".pro.dct.0123456789abcdef.tmp", user / "macro" / "group" / ".a.mcf.fedcba9876543210.tmp"};
+    const fs::path kept[] = {user / ".pro.dct.0123456789ABCDEF.tmp", user / ".pro.dct.0123.tmp", user / "pro.dct.0123456789abcdef.tmp",
+                             user / "notes.tmp", user / ".curid.dct.00112233445566ff.tmp.bak"};
+    for (const fs::path& p : stale) test::WriteBytes(p, "x");
+    for (const fs::path& p : kept) test::WriteBytes(p, "x");
+    for (const fs::path& p : stale) fs::last_write_time(p, old);
+    for (const fs::path& p : kept) fs::last_write_time(p, old);
+    const fs::path young = user / ".keycfg.kyg.00000000000000aa.tmp";  // a save in progress elsewhere
+    test::WriteBytes(young, "x");
+
+    ASSERT_TRUE(Run());
+    for (const fs::path& p : stale) EXPECT_FALSE(fs::exists(p)) << p;
+    for (const fs::path& p : kept) EXPECT_TRUE(fs::exists(p)) << p;
+    EXPECT_TRUE(fs::exists(young));
 }
 
 TEST_F(StartupTest, LogGoesToTheGivenFolderWhenThereIsADesktop)

@@ -77,6 +77,16 @@ TEST(XmlReader, DocumentsIndexTextsAttributesAndProblems)
         // Prolog, doctype with an internal subset, nodes outside the root.
         {"<?xml version=\"1.0\"?>\n<!-- c -->\n<!DOCTYPE r [<!ENTITY e \"a>b\">]>\n<r><a>t</a></r>\n", true, "", "a",
          "t"},
+        // In the internal subset, quotes, ']' and '>' count only inside declarations.
+        {"<!DOCTYPE r [<!-- the author doesn't -->]><r><a>t</a></r>", true, "", "a", "t"},
+        {"<!DOCTYPE r [<?pi it's ?>]><r><a>t</a></r>", true, "", "a", "t"},
+        {"<!DOCTYPE r [<!-- ] > -->]><r><a>t</a></r>", true, "", "a", "t"},
+        {"<!DOCTYPE r [<?pi ]> ?>]><r><a>t</a></r>", true, "", "a", "t"},
+        {"<!DOCTYPE r [<!ENTITY x SYSTEM \"a]b>c.dtd\">]><r><a>t</a></r>", true, "", "a", "t"},
+        {"<!DOCTYPE r SYSTEM 'x]>y.dtd' [<!-- it's -->]><r><a>t</a></r>", true, "", "a", "t"},
+        {"<!DOCTYPE r [<!ATTLIST a b CDATA \"it's\">]><r><a>t</a></r>", true, "", "a", "t"},
+        {"<!DOCTYPE r [<!-- doesn't ", false, "Doctype at offset 0 unterminated"},
+        {"<!DOCTYPE r [<?pi ", false, "Doctype at offset 0 unterminated"},
         // Recovery: an unended element keeps its place; its children follow it.
         {"<r><a><b>t</a></r>", false, "End tag 'a' at offset 11 does not match start tag 'b' at offset 6", "a/b",
          "", nullptr, "", "a"},
@@ -311,8 +321,8 @@ TEST(XmlReader, LoadsFilesAndReportsMissingOnes)
     EXPECT_FALSE(r.SetDocument());
     EXPECT_EQ(U8(r.GetResultText()), "No such file or directory Empty document");
 
-    EXPECT_FALSE(r.LoadFile(dir.Path()));  // a folder
-    EXPECT_EQ(U8(r.GetResultText()), "Is a directory");
+    EXPECT_FALSE(r.LoadFile(dir.Path()));  // a folder, or a pipe or a device, is never opened for reading
+    EXPECT_EQ(U8(r.GetResultText()), "not a regular file (a pipe, a device or a folder)");
 
     // Too large to be any file of ours: refused before it is read.
     std::filesystem::resize_file(dir / "t.xml", CXmlReader::kMaxFileBytes + 1);
@@ -384,6 +394,21 @@ TEST(XmlReader, DeepUnendedNestingIsLinear)
     r.FindElement();
     while (r.FindChild(u"a")) { r.EnterElement(); ++nDepth; }
     EXPECT_EQ(nDepth, kDepth - 1);
+}
+
+// A large internal subset of comments, instructions and declarations is read in
+// one pass (each comment is skipped whole, never searched again).
+TEST(XmlReader, LargeDoctypeSubsetIsReadInOnePass)
+{
+    constexpr size_t kNodes = 100000;
+    std::string doc = "<!DOCTYPE r [";
+    for (size_t i = 0; i < kNodes; ++i) doc += "<!-- it's ] > --><?p 'x ?><!ENTITY e \"a'>b\">";
+    doc += "]><r><a>t</a></r>";
+    CXmlReader r;
+    ASSERT_TRUE(r.LoadBytes(doc));
+    EXPECT_TRUE(r.SetDocument()) << U8(r.GetResultText());
+    ASSERT_TRUE(Navigate(r, "a"));
+    EXPECT_EQ(U8(r.GetChildText()), "t");
 }
 
 TEST(XmlReader, DumpShowsOneLinePerElement)
