@@ -15,16 +15,28 @@
 #include "ui/gallery/Gallery.h"
 #include "ui/skin/SkinPrompt.h"
 #include "ui/QtText.h"
+#include "ui/mainwnd/QtMsgTarget.h"
 #include "ui/mainwnd/ZorvikDlg.h"
+#include "device/DeviceHub.h"
+#include "emu/EmuRig.h"
+#include "platform/HidapiBackend.h"
+#include "platform/HotPlug.h"
+#include "text/TextCatalogue.h"
 
 namespace fs = std::filesystem;
+
+CZorvikApp::CZorvikApp(const AppArgs& args) : m_args(args) {}
 
 CZorvikApp::~CZorvikApp() { ExitInstance(); }
 
 int CZorvikApp::Run()
 {
     if (!InitInstance()) return m_nExitCode;  // a second copy, a gallery run, or start-up could not go on
+    OpenDevices();
     if (!m_args.strScreenshot.isEmpty()) {
+        // The picture shows what discovery found.
+        m_hub->WaitFound();
+        QApplication::processEvents();
         m_pMainWnd->show();
         QApplication::processEvents();
         const bool bSaved = m_pMainWnd->grab().save(m_args.strScreenshot, "PNG");
@@ -84,10 +96,82 @@ bool CZorvikApp::InitInstance()
     return true;
 }
 
+void CZorvikApp::OpenDevices()
+{
+    m_events = std::make_unique<CQtMsgTarget>();
+    m_notices = std::make_unique<CQtNotices>();
+    QObject::connect(m_notices.get(), &CQtNotices::waiting, [this] { ShowNotices(); });
+    IHidBackend* pBackend = nullptr;
+    if (m_args.bDemo) {
+        m_rig = std::make_unique<CEmuRig>(m_clock);
+        std::vector<std::string> notes;
+        m_rig->AddConfigured(gVar, g_szUserDir / "emu", notes);
+        for (const std::string& n : notes) LogPrintf("Demo: %s", n.c_str());
+        pBackend = &m_rig->Backend();
+    } else {
+        m_realBackend = std::make_unique<CHidapiBackend>();
+        pBackend = m_realBackend.get();
+    }
+    m_hub = std::make_unique<CDeviceHub>(*pBackend, m_clock, *m_notices, m_events.get());
+    QObject::connect(m_events.get(), &CQtMsgTarget::posted, [this](quint32 nMsg, quintptr wParam, qintptr) {
+        if (nMsg != kMsgDeviceFound || wParam >= m_hub->Count()) return;
+        if (m_hub->Device(wParam).IsConnected()) {
+            CStreamPrompt prompt(std::cerr);
+            m_hub->Publish(wParam, prompt);
+        }
+        ShowDevices();
+    });
+    m_hub->Open();
+    if (m_rig) {
+        // A virtual device plugged or pulled: every family looks again.
+        m_rig->Backend().SetPlugListener([this](const std::vector<HidDevInfo>&, bool) { m_hub->FindLater(); });
+    } else {
+        m_hotPlug = CreateHotPlugMonitor();
+        m_hotPlug->Start([this](const HotPlugEvent&) { m_hub->FindLater(); });
+    }
+    ShowDevices();
+    m_hub->FindLater();
+}
+
+void CZorvikApp::ShowDevices()
+{
+    QStringList lines;
+    for (size_t i = 0; i < m_hub->Count(); ++i) {
+        const CHidDev& dev = m_hub->Device(i);
+        const char* pszState = dev.IsConnected() ? "connected" : dev.FoundButDenied() ? "no access (udev rule)"
+                                                                                      : "not found";
+        lines << QStringLiteral("%1: %2").arg(QString::fromUtf8(m_hub->Name(i)), QString::fromUtf8(pszState));
+    }
+    for (const std::string& s : CDeviceHub::UndrivenFamilies(gVar))
+        lines << QStringLiteral("%1: not supported yet").arg(QString::fromStdString(s));
+    if (m_args.bDemo) lines.prepend(QStringLiteral("Demo: virtual devices"));
+    m_pMainWnd->SetDevices(lines);
+}
+
+void CZorvikApp::ShowNotices()
+{
+    // Shown here, on the user-interface thread; the worker that left them went on long ago.
+    for (const CNoticeQueue::Entry& e : m_notices->Take()) {
+        LogPrintf("Notice: %s", U16ToUtf8(e.text).c_str());
+        if (!m_args.strScreenshot.isEmpty()) continue;  // nobody to read it
+        CSkinPrompt prompt;
+        prompt.ShowMessage(e.text, e.caption);
+    }
+}
+
 void CZorvikApp::ExitInstance()
 {
     if (m_bExited) return;
     m_bExited = true;
+    if (m_hotPlug) m_hotPlug->Stop();
+    if (m_hub) m_hub->Close();
+    if (m_rig) {
+        std::vector<std::string> notes;
+        m_rig->Finish({}, notes);
+        for (const std::string& n : notes) LogPrintf("Demo: %s", n.c_str());
+        m_rig->Backend().SetPlugListener({});
+    }
+    m_hub.reset();
     m_pMainWnd.reset();
     m_instance.Release();
     LogPrintf("Driver exit");

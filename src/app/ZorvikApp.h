@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 
+#include "device/IClock.h"
 #include "platform/SingleInstance.h"
 
 #include "ui/mainwnd/ZorvikDlg.h"
@@ -18,9 +19,16 @@ struct AppArgs {
     QString strAppDir, strUserDir;
 };
 
+class CDeviceHub;
+class CEmuRig;
+class CQtMsgTarget;
+class CQtNotices;
+class IHidBackend;
+class IHotPlugMonitor;
+
 class CZorvikApp {
 public:
-    explicit CZorvikApp(const AppArgs& args) : m_args(args) {}
+    explicit CZorvikApp(const AppArgs& args);
     ~CZorvikApp();
     CZorvikApp(const CZorvikApp&) = delete;
     CZorvikApp& operator=(const CZorvikApp&) = delete;
@@ -30,10 +38,22 @@ public:
 private:
     bool InitInstance();
     void ExitInstance();
+    // The devices: virtual ones in a demo, else the machine's; the hub finds
+    // them on its own threads and the window lists them.
+    void OpenDevices();
+    void ShowDevices();
+    void ShowNotices();
 
     AppArgs m_args;
     CSingleInstance m_instance;
     std::unique_ptr<CZorvikDlg> m_pMainWnd;
+    CSystemClock m_clock;
+    std::unique_ptr<CEmuRig> m_rig;               // the virtual devices of a demo
+    std::unique_ptr<IHidBackend> m_realBackend;   // hidapi otherwise
+    std::unique_ptr<CQtMsgTarget> m_events;
+    std::unique_ptr<CQtNotices> m_notices;
+    std::unique_ptr<CDeviceHub> m_hub;
+    std::unique_ptr<IHotPlugMonitor> m_hotPlug;
     bool m_bExited = false;
     int m_nExitCode = 0;  // of a run that ends in start-up
 };

@@ -34,8 +34,14 @@ CZorvikDlg::CZorvikDlg(QWidget* parent) : QWidget(parent)
         pVer->setAlignment(Qt::AlignCenter);
         pLayout->addWidget(pVer);
     }
+    m_pDevices = new QLabel(this);
+    m_pDevices->setObjectName(QStringLiteral("devices"));
+    m_pDevices->setAlignment(Qt::AlignCenter);
+    pLayout->addWidget(m_pDevices);
     pLayout->addStretch(1);
 }
+
+void CZorvikDlg::SetDevices(const QStringList& lines) { m_pDevices->setText(lines.join(QLatin1Char('\n'))); }
 
 void CZorvikDlg::ShowAndActivate()
 {
