@@ -86,6 +86,34 @@ TEST_F(ProgramTest, ScreenshotShowsTheTitledWindowAndLogsTheLaunch)
     EXPECT_NE(strLog.find("Driver exit"), std::string::npos) << strLog;
 }
 
+// The demo runs on the virtual devices through the device hub: discovery finds
+// the virtual mouse on its own thread, and the mouse's on-board state is kept
+// in the per-user folder, where the command-line tool finds it afterwards.
+TEST_F(ProgramTest, DemoFindsTheVirtualDevicesAndKeepsTheirState)
+{
+    const fs::path png = m_home / "demo.png";
+    QProcess p;
+    p.setProcessEnvironment(Env());
+    p.start(Zorvik(), {"--demo", "--screenshot", QString::fromStdString(png.string())});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_FALSE(QImage(QString::fromStdString(png.string())).isNull());
+    const std::string strLog = test::ReadBytes(UserDir() / "Log.txt");
+    EXPECT_NE(strLog.find("DeviceHub: wired mouse found=1"), std::string::npos) << strLog;
+    EXPECT_TRUE(fs::is_regular_file(UserDir() / "emu" / "mirex.state"));
+    const Result state = RunCtl({"--emulate", "emu-state"});
+    ASSERT_EQ(state.nExit, 0) << state.strErr.toStdString();
+    EXPECT_NE(state.strOut.indexOf("== mirex =="), -1) << state.strOut.toStdString();
+
+    // Without --demo the program looks for real devices (there are none here).
+    QProcess real;
+    real.setProcessEnvironment(Env());
+    real.start(Zorvik(), {"--screenshot", QString::fromStdString((m_home / "real.png").string())});
+    ASSERT_TRUE(real.waitForFinished(30000));
+    EXPECT_EQ(real.exitCode(), 0);
+    EXPECT_NE(test::ReadBytes(UserDir() / "Log.txt").find("DeviceHub: wired mouse found=0"), std::string::npos);
+}
+
 TEST_F(ProgramTest, SecondCopyWakesTheFirstAndShowsNothing)
 {
     QProcess first;

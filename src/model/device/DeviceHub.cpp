@@ -66,6 +66,8 @@ void CDeviceHub::FinderLoop(size_t i, Family& f, std::stop_token stop)
             f.bFinding = true;
         }
         const int nFound = f.dev->FindHIDDevice();
+        // A device that is gone, or refused, keeps nothing open from before.
+        if (nFound != 1) f.dev->ClearHandle();
         LogPrintf("DeviceHub: %s found=%d", f.pInfo->pszName, nFound);
         if (m_pEvents) m_pEvents->Post(kMsgDeviceFound, i, nFound);
         {

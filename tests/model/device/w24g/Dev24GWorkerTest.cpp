@@ -5,6 +5,7 @@
 // what the mouse reports on its own reaches the main window.
 #include <condition_variable>
 #include <cstring>
+#include <thread>
 
 #include "device/ApplySnapshot.h"
 #include "device/ApplyWorker.h"
@@ -194,5 +195,30 @@ TEST_F(Dev24GWorker, WhatTheMouseReportsReachesTheMainWindow)
     got = m_main.Wait(kMsgInputReport, 3);
     ASSERT_EQ(got.size(), 3u);
     EXPECT_EQ(got[2], 0x1E040410u);  // cable, 1000 Hz, the cable profile's level 3 -> 4, battery 30
+    StopAll();
+}
+
+// The receiver is pulled while a failing apply is reading its last error: the
+// user-interface thread closes the handles (its answer to the unplug) at the
+// same time. The job fails cleanly, the worker takes the next job, and the
+// thread sanitizer sees no race on the handles.
+TEST_F(Dev24GWorker, UnplugDuringAFailingApplyIsClean)
+{
+    Connect();
+    for (int n = 0; n < 20; ++n) {
+        SCOPED_TRACE(n);
+        ASSERT_EQ(Find(), 1);
+        m_rig.receiver->FailNext(1000);
+        auto snap = MakeApplySnapshot(m_pro, m_macros, m_bullets, pSensorCfg, gVar.Ms.nMsSensor, g_nCurDpiLevel,
+                                      g_nCurMode, false);
+        snap->opt.bGoWithNoDev = true;  // every failed step goes on, asking for the last error again
+        ASSERT_TRUE(m_worker->RequestApply(kApplyGeneral | kApplyKeys | kApplyProgress, std::move(snap)));
+        std::this_thread::yield();
+        m_dev->ClearHandle();
+        m_worker->WaitIdle();
+        m_rig.receiver->FailNext(0);
+        EXPECT_FALSE(m_dev->IsConnected());
+    }
+    EXPECT_EQ(m_worker->JobsDone(), 20);
     StopAll();
 }
