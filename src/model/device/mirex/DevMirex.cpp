@@ -161,18 +161,3 @@ bool CDevMirex::SetMode(int nMode)
     }
     return SendCmd(MakeSetModeCmd(nMode));
 }
-
-uint32_t CDevMirex::keyinfo_to_hardware_code(const KeyInfo& key) const
-{
-    return mouse::HardwareCode(key, gVar.Ms.nMsSensor);
-}
-
-int CDevMirex::StMacro_To_HdMacro(const MacroRecord& macro, std::span<uint8_t> buf) const
-{
-    return int(mouse::MacroToHd(macro, buf));
-}
-
-KeyInfo* CDevMirex::GetKeyTable(ProfileRecord& pro, int nMode, int nTable) const
-{
-    return mouse::GetKeyTable(pro, nMode, nTable);
-}

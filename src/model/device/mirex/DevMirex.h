@@ -13,10 +13,11 @@
 #include "device/HidDev.h"
 #include "device/mirex/MirexReports.h"
 #include "device/mouse/IOsPointerSettings.h"
+#include "device/mouse/MouseKeys.h"
 #include "keys/KeyInfo.h"
 #include "keys/MacroRecord.h"
 
-class CDevMirex final : public CHidDev, public IModeSwitch {
+class CDevMirex final : public CHidDev, public IModeSwitch, public mouse::CMouseKeys {
 public:
     // pPointer may be null: pointer settings are then logged as not applied.
     CDevMirex(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nFwType,
@@ -33,10 +34,6 @@ public:
     IModeSwitch* ModeSwitch() override { return this; }
     bool SetMode(int nMode) override;
 
-    // The mouse's code for a key function; 0xFFFFFFFF for one it does not have.
-    uint32_t keyinfo_to_hardware_code(const KeyInfo& key) const;
-    int StMacro_To_HdMacro(const MacroRecord& macro, std::span<uint8_t> buf) const;
-    KeyInfo* GetKeyTable(ProfileRecord& pro, int nMode, int nTable) const;
 
 private:
     class CApplyRun;

@@ -285,18 +285,3 @@ void CDev24G::ClearHandle()
 }
 
 // ---- keys ------------------------------------------------------------------------------------
-
-uint32_t CDev24G::keyinfo_to_hardware_code(const KeyInfo& key) const
-{
-    return mouse::HardwareCode(key, gVar.Ms.nMsSensor);
-}
-
-int CDev24G::StMacro_To_HdMacro(const MacroRecord& macro, std::span<uint8_t> buf) const
-{
-    return int(mouse::MacroToHd(macro, buf));
-}
-
-KeyInfo* CDev24G::GetKeyTable(ProfileRecord& pro, int nMode, int nTable) const
-{
-    return mouse::GetKeyTable(pro, nMode, nTable);
-}

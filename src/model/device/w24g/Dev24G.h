@@ -25,11 +25,13 @@
 #include "device/HidDev.h"
 #include "device/mirex/DevMirex.h"
 #include "device/mouse/IOsPointerSettings.h"
+#include "device/mouse/MouseKeys.h"
 #include "keys/KeyInfo.h"
 #include "keys/MacroRecord.h"
 #include "device/w24g/W24Reports.h"
 
-class CDev24G final : public CHidDev, public IBattery, public ILinkState, public IModeSwitch {
+class CDev24G final : public CHidDev, public IBattery, public ILinkState, public IModeSwitch,
+                      public mouse::CMouseKeys {
 public:
     // pPointer may be null: pointer settings are then logged as not applied.
     CDev24G(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nFwType,
@@ -55,10 +57,6 @@ public:
     int ApplySetting(ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, uint32_t nFlags,
                      std::stop_token stop) override;
 
-    // The mouse's code for a key function; 0xFFFFFFFF for one it does not have.
-    uint32_t keyinfo_to_hardware_code(const KeyInfo& key) const;
-    int StMacro_To_HdMacro(const MacroRecord& macro, std::span<uint8_t> buf) const;
-    KeyInfo* GetKeyTable(ProfileRecord& pro, int nMode, int nTable) const;
 
     // The lift-off level (0..14) of profile p (1..2); false when it could not be read.
     bool GetLOD(int p, int& nLevel);
