@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "core/Gvar.h"
+#include "core/INoticeSink.h"
 #include "core/ProfileRecord.h"
 #include "core/StreamPrompt.h"
 #include "core/Startup.h"
@@ -97,10 +98,13 @@ int main(int argc, char** argv)
     backend.AddDevice(mouse);
     int rc = 0;
     {
-        CDevMirex dev(backend, clock, prompt, gVar.nMsFw);
+        CImmediateNotices notices(prompt);
+        CDevMirex dev(backend, clock, notices, gVar.nMsFw);
         if (dev.FindHIDDevice() != 1) {
             std::cerr << "apply_bench: the virtual mouse was not found\n";
             rc = 1;
+        } else {
+            dev.Publish(prompt);
         }
         ProfileRecord pro{};
         pro.dwMagic = kProfileMagic;
