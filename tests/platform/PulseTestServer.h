@@ -68,7 +68,7 @@ public:
         if (m_dir.empty()) return "no temporary folder";
         std::filesystem::create_directories(m_dir / "rt");
         std::vector<std::string> args = {strDaemon, "-n", "--daemonize=no", "--exit-idle-time=-1",
-                                         "--disallow-exit=yes", "--use-pid-file=no", "--disable-shm=yes",
+                                         "--disallow-exit=yes", "--use-pid-file=no",
                                          "--log-target=file:" + (m_dir / "server.log").string(),
                                          "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + Socket()};
         for (const NullSink& s : sinks) {
