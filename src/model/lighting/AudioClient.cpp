@@ -59,8 +59,8 @@ void CAudioClient::StartCapture()
 void CAudioClient::StopCapture()
 {
     const bool bWas = bRunning.exchange(false);
+    m_source.Stop();  // first, so no band frame lands after the meter went inactive
     if (pMeter) pMeter->SetActive(false);
-    m_source.Stop();
     if (bWas) LogPrintf("RecordAudioStream exit");
 }
 
