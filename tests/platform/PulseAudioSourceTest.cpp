@@ -5,7 +5,6 @@
 // or dies is reported. Skipped, with the reason, where pulseaudio is missing.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <stdlib.h>
 
 #include <algorithm>
@@ -15,24 +14,16 @@
 #include <vector>
 
 #include "PulseTestServer.h"
+#include "TestSupport.h"
 #include "lighting/AudioClient.h"
 #include "platform/PulseAudioSource.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using test::ThreadCount;
+using test::WaitFor;
 using pulsetest::CPulseTestServer;
-
-int ThreadCount()
-{
-    int n = 0;
-    if (DIR* d = opendir("/proc/self/task")) {
-        while (dirent* e = readdir(d))
-            if (e->d_name[0] != '.') ++n;
-        closedir(d);
-    }
-    return n;
-}
 
 // Keeps the band frames and every status the capture reports.
 class CRecorder final : public IBandSink {
@@ -73,17 +64,6 @@ private:
 };
 
 int Loudest(const BandLevels& b) { return int(std::max_element(b.begin(), b.end()) - b.begin()); }
-
-template <class F>
-bool WaitFor(F pred, std::chrono::milliseconds limit = 4s)
-{
-    const auto tEnd = std::chrono::steady_clock::now() + limit;
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > tEnd) return false;
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
 
 class PulseCapture : public ::testing::Test {
 protected:

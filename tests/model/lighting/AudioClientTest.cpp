@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <dirent.h>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "TestSupport.h"
 #include "core/Log.h"
 #include "lighting/AudioClient.h"
 #include "lighting/SyntheticAudioSource.h"
@@ -17,31 +17,11 @@
 namespace {
 
 using namespace std::chrono_literals;
+using test::ThreadCount;
+using test::WaitFor;
 using Mode = CSyntheticAudioSource::Mode;
 
 constexpr AudioFormat kFloat48{48000, 2, 32, true};
-
-int ThreadCount()
-{
-    int n = 0;
-    if (DIR* d = opendir("/proc/self/task")) {
-        while (dirent* e = readdir(d))
-            if (e->d_name[0] != '.') ++n;
-        closedir(d);
-    }
-    return n;
-}
-
-template <class F>
-bool WaitFor(F pred, std::chrono::milliseconds limit = 5s)
-{
-    const auto tEnd = std::chrono::steady_clock::now() + limit;
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > tEnd) return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
 
 // Collects log lines from any thread.
 class LogCapture {
