@@ -126,9 +126,11 @@ TEST(AudioClient, PacketDetailsAreLoggedForTheFirstFiftyPacketsOfEachStart)
 
 TEST(AudioClient, QuickOffAndOnLeavesOneCaptureThread)
 {
-    const int nBase = ThreadCount();
     CSyntheticAudioSource src(kFloat48, Mode::Threaded);
     CAudioClient client(src);
+    client.StartCapture();  // once first: a sanitizer may start a helper thread with the first thread
+    client.StopCapture();
+    const int nBase = ThreadCount();
     for (int i = 0; i < 30; ++i) {
         client.StartCapture();
         client.StartCapture();  // already wanted: nothing
