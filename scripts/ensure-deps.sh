@@ -8,6 +8,7 @@ ZV_PACKAGES=(
     qt6-base-dev libhidapi-dev libudev-dev libpulse-dev libcurl4-openssl-dev
     googletest libgtest-dev libgmock-dev
     fonts-dejavu-core
+    pulseaudio pulseaudio-utils
 )
 
 zv_missing_packages() {

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <random>
 #include <stdexcept>
+#include <thread>
 
 #include "platform/PosixFiles.h"
 
@@ -55,5 +56,23 @@ std::string ReadBytes(const fs::path& path)
 fs::path SourceDir() { return ZV_SOURCE_DIR; }
 fs::path FixtureDir() { return SourceDir() / "tests" / "fixtures"; }
 fs::path AppDir() { return ZV_APP_DIR; }
+
+int ThreadCount()
+{
+    int n = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it("/proc/self/task", ec), end; !ec && it != end; it.increment(ec)) ++n;
+    return n;
+}
+
+bool WaitFor(const std::function<bool()>& pred, std::chrono::milliseconds limit)
+{
+    const auto tEnd = std::chrono::steady_clock::now() + limit;
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > tEnd) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
 
 }  // namespace test

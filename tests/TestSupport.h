@@ -1,7 +1,9 @@
 // Helpers shared by the tests: scratch folders, file bytes, fixtures.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,5 +30,10 @@ std::filesystem::path SourceDir();
 std::filesystem::path FixtureDir();
 // The application folder assembled by the build.
 std::filesystem::path AppDir();
+
+// Threads of this process right now.
+int ThreadCount();
+// Polls pred every few milliseconds until it holds (true) or the limit passes (false).
+bool WaitFor(const std::function<bool()>& pred, std::chrono::milliseconds limit = std::chrono::seconds(4));
 
 }  // namespace test
