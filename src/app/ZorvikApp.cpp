@@ -113,7 +113,14 @@ void CZorvikApp::OpenDevices()
         pBackend = m_realBackend.get();
     }
     m_hub = std::make_unique<CDeviceHub>(*pBackend, m_clock, *m_notices, m_events.get());
-    QObject::connect(m_events.get(), &CQtMsgTarget::posted, [this](quint32 nMsg, quintptr wParam, qintptr) {
+    QObject::connect(m_events.get(), &CQtMsgTarget::posted, [this](quint32 nMsg, quintptr wParam, qintptr lParam) {
+        if (nMsg == kMsgInputReport && size_t(lParam) < m_hub->Count()) {
+            // The pages that follow the device's mode and level come with the main window.
+            if (const std::optional<DeviceEvent> e = m_hub->Decode(size_t(lParam), uint32_t(wParam)))
+                LogPrintf("Device event: %s mode=%d level=%d/%d rate=%d", m_hub->Name(size_t(lParam)), e->nMode,
+                          e->nLevelOrdinal, e->nLevel, e->nRateCode);
+            return;
+        }
         if (nMsg != kMsgDeviceFound || wParam >= m_hub->Count()) return;
         if (m_hub->Device(wParam).IsConnected()) {
             CStreamPrompt prompt(std::cerr);

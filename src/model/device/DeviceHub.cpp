@@ -4,6 +4,25 @@
 #include "device/ApplySnapshot.h"
 #include "keys/MacroList.h"
 
+namespace {
+
+// Passes a family's messages on, its input reports marked with its index.
+class CFamilyTarget final : public IMsgTarget {
+public:
+    CFamilyTarget(IMsgTarget* pTarget, size_t nIndex) : m_pTarget(pTarget), m_nIndex(nIndex) {}
+    void Post(uint32_t nMsg, uintptr_t wParam, intptr_t lParam) override
+    {
+        if (!m_pTarget) return;
+        m_pTarget->Post(nMsg, wParam, nMsg == kMsgInputReport ? intptr_t(m_nIndex) : lParam);
+    }
+
+private:
+    IMsgTarget* const m_pTarget;
+    const size_t m_nIndex;
+};
+
+}  // namespace
+
 CDeviceHub::CDeviceHub(IHidBackend& backend, IClock& clock, INoticeSink& notices, IMsgTarget* pEvents,
                        IOsPointerSettings* pPointer)
     : m_backend(backend), m_clock(clock), m_notices(notices), m_pEvents(pEvents), m_pPointer(pPointer)
@@ -22,7 +41,8 @@ void CDeviceHub::Open()
         auto f = std::make_unique<Family>();
         f->pInfo = &info;
         f->dev = info.make(deps, gVar);
-        f->dev->SetMainWindow(m_pEvents);
+        f->events = std::make_unique<CFamilyTarget>(m_pEvents, m_families.size());
+        f->dev->SetMainWindow(f->events.get());
         f->worker = std::make_unique<CApplyWorker>(*f->dev, m_clock, m_notices, m_pEvents, info.worker(gVar));
         f->worker->Start();
         const size_t i = m_families.size();

@@ -9,8 +9,10 @@
 // Discovery runs on the family's own thread, so a stalled device never
 // freezes the window; when it ends, kMsgDeviceFound (wParam the family index,
 // lParam FindHIDDevice's result) is posted to the event target, and the owner
-// calls Publish to take the findings into the program's state. Apply jobs run
-// on the family's apply worker with a snapshot made here.
+// calls Publish to take the findings into the program's state. A device's own
+// input reports reach the event target as kMsgInputReport with the report
+// bytes in wParam and the family index in lParam; Decode tells what they say.
+// Apply jobs run on the family's apply worker with a snapshot made here.
 #pragma once
 
 #include <condition_variable>
@@ -64,6 +66,12 @@ public:
     // Takes a family's findings into the program's state. Owner's thread.
     void Publish(size_t i, IPrompt& prompt);
 
+    // What family i's input report says (the bytes of kMsgInputReport).
+    std::optional<DeviceEvent> Decode(size_t i, uint32_t dwBytes) const
+    {
+        return m_families[i]->dev->DecodeInput(dwBytes);
+    }
+
     // Queues an apply of the profile to family i: the snapshot is made here,
     // from the program's state. False when the job cannot be queued.
     bool RequestApply(size_t i, uint32_t nFlags, const ProfileRecord& pro, bool bReset,
@@ -78,6 +86,7 @@ public:
 private:
     struct Family {
         const FamilyInfo* pInfo = nullptr;
+        std::unique_ptr<IMsgTarget> events;   // the event target, with the family index on input reports
         std::unique_ptr<CHidDev> dev;
         std::unique_ptr<CApplyWorker> worker;
         std::mutex mtx;

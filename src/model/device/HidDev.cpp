@@ -3,9 +3,9 @@
 #include "core/Gvar.h"
 #include "core/MouseDesc.h"
 
-CHidDev::CHidDev(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nFwType,
+CHidDev::CHidDev(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nFwType, InputReportSpec input,
                  std::unique_ptr<CHidDrv> pDrv)
-    : m_backend(backend), m_clock(clock), m_notices(notices), m_nFwType(nFwType),
+    : m_backend(backend), m_clock(clock), m_notices(notices), m_nFwType(nFwType), m_input(input),
       m_pDrv(pDrv ? std::move(pDrv) : std::make_unique<CHidDrv>(clock))
 {
 }
@@ -36,10 +36,10 @@ int CHidDev::InitialDriver(IMsgTarget* pWnd)
 {
     m_hWnd.store(pWnd);
     m_listener.Stop();
-    if (m_nInputLen <= 0) return 1;
+    if (m_input.nLen <= 0) return 1;
     const CHidDrv::CmdLock lock = m_pDrv->LockCmd();
     if (IHidHandle* h = m_pDrv->HandleForListener(HidRole::Notify))
-        m_listener.Start(*h, pWnd, m_byInputId, m_nInputLen);
+        m_listener.Start(*h, pWnd, m_input.byId, m_input.nLen);
     return 1;
 }
 

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <stop_token>
 
@@ -41,6 +42,24 @@ struct DeviceFound {
     bool bSwitchSensor = false;              // the description follows the device's sensor
     int nCurDpiLevel[kMsModeNum] = {-1, -1, -1};  // per mode; -1 not read
     int nCurLodLevel[kMsModeNum] = {-1, -1, -1};  // per mode; -1 not read
+};
+
+// What a device's own input report says, decoded by its family: the user
+// pressed the DPI button, changed the mode or rate, or the mouse moved between
+// cable and receiver. Fields the report does not carry stay -1.
+struct DeviceEvent {
+    int nMode = -1;                 // mode 0..2 the device reports
+    int nLevelOrdinal = -1;         // current DPI level counted among the enabled ones, from 1
+    int nLevel = -1;                // current DPI level index 0..7, when the report names the slot itself
+    int nRateCode = -1;             // report-rate code 1..4 as sent (anything else is passed on as it came)
+    int nLink = -1;                 // 0 cable, 1 receiver
+    int nExtra = -1;                // the family's last byte (performance or battery), 0 none
+};
+
+// The input report a family's listener reads: its id and length (id included).
+struct InputReportSpec {
+    uint8_t byId = 0;
+    int nLen = 0;                   // 0: the family has no listener
 };
 
 // Optional abilities of a device; a family offers those it has.
@@ -68,7 +87,7 @@ public:
 
 class CHidDev {
 public:
-    CHidDev(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nFwType,
+    CHidDev(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nFwType, InputReportSpec input,
             std::unique_ptr<CHidDrv> pDrv = nullptr);
     // Stops the listener and closes the interfaces.
     virtual ~CHidDev();
@@ -92,6 +111,10 @@ public:
                              std::stop_token stop) = 0;
     // Stops the listener and closes every interface.
     virtual void ClearHandle();
+
+    // What an input report of this family says (bytes 1..4 as the listener
+    // posts them); none for a report that carries nothing the program follows.
+    virtual std::optional<DeviceEvent> DecodeInput(uint32_t dwBytes) const = 0;
 
     // ---- optional abilities (null when the family has none) ------------------
 
@@ -147,8 +170,7 @@ protected:
     std::atomic<int> m_nMode{-1};           // mode read from the device, -1 before
     std::atomic<int> m_nPID{0};             // product identifier of the found interface
     std::atomic<bool> m_bDenied{false};
-    uint8_t m_byInputId = 0;                // listener: input report id and bytes to read
-    int m_nInputLen = 0;                    // (0: the family has no listener)
+    const InputReportSpec m_input;          // what the listener reads
     std::atomic<IMsgTarget*> m_hWnd{nullptr};  // receives input-report messages
 
 private:

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <optional>
+#include <thread>
 
 #include "FakeHid.h"
 #include "TestDev.h"
@@ -12,6 +14,8 @@
 #include "device/DeviceHub.h"
 #include "emu/EmuBackend.h"
 #include "emu/VirtualClock.h"
+#include "device/mirex/DevMirex.h"
+#include "device/w24g/Dev24G.h"
 #include "emu/mirex/EmuMirex.h"
 #include "mirex/MirexTestSupport.h"
 
@@ -103,6 +107,93 @@ TEST(DeviceHub, StopNeverWaitsForAPendingNotice)
     ASSERT_EQ(stopped.wait_for(10s), std::future_status::ready);
     ASSERT_GE(notices.Entries().size(), 1u);
     EXPECT_EQ(notices.Entries()[0].text, kApplyFailedText);
+}
+
+// What each mouse family's own input report says (bytes 1..4 as posted).
+TEST(DeviceHub, InputReportsDecodePerFamily)
+{
+    struct Case {
+        const char* pszName;
+        int nMsFw;
+        bool bSingleMode;
+        uint32_t dwBytes;
+        std::optional<DeviceEvent> expected;
+    };
+    auto Ev = [](int nMode, int nOrdinal, int nLevel, int nRate, int nLink, int nExtra) {
+        DeviceEvent e;
+        e.nMode = nMode;
+        e.nLevelOrdinal = nOrdinal;
+        e.nLevel = nLevel;
+        e.nRateCode = nRate;
+        e.nLink = nLink;
+        e.nExtra = nExtra;
+        return std::optional<DeviceEvent>(e);
+    };
+    const Case cases[] = {
+        {"wired: mode 2, second enabled level", 1, false, 0x00000202, Ev(1, 2, -1, -1, -1, 0)},
+        {"wired: performance byte", 1, false, 0x2A000101, Ev(0, 1, -1, -1, -1, 0x2A)},
+        {"wired: no mode, a level", 1, false, 0x00000300, Ev(-1, 3, -1, -1, -1, 0)},
+        {"wired: level byte 0 is nothing", 1, false, 0x00000002, std::nullopt},
+        {"wired: level 0 in the low bits is nothing", 1, false, 0x00001002, std::nullopt},
+        {"wireless: receiver, 250 Hz, level 3", 5, false, 0x00030211, Ev(1, -1, 2, 2, 1, 0)},
+        {"wireless: cable, 1000 Hz, level 4, battery 30", 5, false, 0x1E040410, Ev(0, -1, 3, 4, 0, 30)},
+        {"wireless: one mode on both links", 5, true, 0x00030211, Ev(0, -1, 2, 2, 1, 0)},
+        {"wireless: odd rate passed on", 5, false, 0x00030711, Ev(1, -1, 2, 7, 1, 0)},
+        {"wireless: unknown link byte", 5, false, 0x00030212, std::nullopt},
+    };
+    fake::CClock clock;
+    fake::CBackend backend;
+    CNoticeQueue notices;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        mirextest::LoadMouse(c.nMsFw);
+        gVar.Ms.nSingleMode = c.bSingleMode;
+        std::unique_ptr<CHidDev> dev;
+        if (c.nMsFw == 5) dev = std::make_unique<CDev24G>(backend, clock, notices, c.nMsFw);
+        else dev = std::make_unique<CDevMirex>(backend, clock, notices, c.nMsFw);
+        const std::optional<DeviceEvent> got = dev->DecodeInput(c.dwBytes);
+        ASSERT_EQ(got.has_value(), c.expected.has_value());
+        if (!got) continue;
+        EXPECT_EQ(got->nMode, c.expected->nMode);
+        EXPECT_EQ(got->nLevelOrdinal, c.expected->nLevelOrdinal);
+        EXPECT_EQ(got->nLevel, c.expected->nLevel);
+        EXPECT_EQ(got->nRateCode, c.expected->nRateCode);
+        EXPECT_EQ(got->nLink, c.expected->nLink);
+        EXPECT_EQ(got->nExtra, c.expected->nExtra);
+    }
+    gVar.Ms.nSingleMode = 0;
+}
+
+// The mouse's own report reaches the event target marked with its family,
+// and the hub decodes it.
+TEST(DeviceHub, InputReportsArriveMarkedWithTheirFamily)
+{
+    mirextest::LoadMouse(1);
+    CVirtualClock clock;
+    CEmuBackend backend;
+    auto mouse = std::make_shared<CEmuMirex>(MirexConfigFor(0x258A, 0x1007, 0x3360), clock);
+    backend.AddDevice(mouse);
+    CNoticeQueue notices;
+    fake::CTarget events;
+    CDeviceHub hub(backend, clock, notices, &events);
+    hub.Open();
+    ASSERT_EQ(hub.FindNow(0), 1);
+    const uint8_t report[8] = {7, 2, 3, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(mouse->InjectInput("notify", report));
+    std::vector<fake::Msg> got;
+    for (int n = 0; n < 500 && got.empty(); ++n) {
+        for (const fake::Msg& m : events.Msgs())
+            if (m.nMsg == kMsgInputReport) got.push_back(m);
+        if (got.empty()) std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].wParam, 0x0302u);
+    EXPECT_EQ(got[0].lParam, 0);
+    const std::optional<DeviceEvent> e = hub.Decode(0, uint32_t(got[0].wParam));
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->nMode, 1);
+    EXPECT_EQ(e->nLevelOrdinal, 3);
+    hub.Close();
 }
 
 }  // namespace

@@ -19,10 +19,9 @@ public:
         ProfileRecord pro;
     };
 
-    CTestDev(IHidBackend& backend, IClock& clock, INoticeSink& notices) : CHidDev(backend, clock, notices, 0)
+    CTestDev(IHidBackend& backend, IClock& clock, INoticeSink& notices)
+        : CHidDev(backend, clock, notices, 0, InputReportSpec{7, 8})
     {
-        m_byInputId = 7;
-        m_nInputLen = 8;
     }
     ~CTestDev() override { ClearHandle(); }
 
@@ -41,6 +40,7 @@ public:
 
     int FindHIDDevice() override { return IsConnected() ? 1 : 0; }
     void FillDefault(ProfileRecord&) override {}
+    std::optional<DeviceEvent> DecodeInput(uint32_t) const override { return std::nullopt; }
     ILinkState* Link() override { return this; }
     bool IsWireless() const override { return m_bWireless; }
     bool GetOnline(bool& bOnline) override

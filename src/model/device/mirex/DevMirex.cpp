@@ -44,19 +44,13 @@ int LevelFromBlock(const GeneralBlock& b, int nLevelCount)
 
 CDevMirex::CDevMirex(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nFwType,
                      IOsPointerSettings* pPointer)
-    : CHidDev(backend, clock, notices, nFwType), m_pPointer(pPointer)
+    : CHidDev(backend, clock, notices, nFwType, mouse::kMouseInput), m_pPointer(pPointer)
 {
-    m_byInputId = kNotifyReportId;
-    m_nInputLen = int(kNotifyReportLen);
 }
 
 CDevMirex::~CDevMirex() = default;
 
-bool CDevMirex::SendCmd(const CmdReport& cmd)
-{
-    mouse::LogCmd(cmd);
-    return Drv().SendFeature(HidRole::Cmd, cmd, "SendCmd");
-}
+bool CDevMirex::SendCmd(const CmdReport& cmd) { return mouse::SendCommand(Drv(), cmd); }
 
 bool CDevMirex::SendData(const DataReport& rec) { return Drv().SendFeature(HidRole::Data, rec, "SendData"); }
 
@@ -153,11 +147,17 @@ int CDevMirex::FindHIDDevice()
 
 void CDevMirex::FillDefault(ProfileRecord& pro) { mouse::FillDefault(pro); }
 
-bool CDevMirex::SetMode(int nMode)
+bool CDevMirex::SetMode(int nMode) { return mouse::ValidMode("CDevMirex", nMode) && SendCmd(MakeSetModeCmd(nMode)); }
+
+// [mode 1..3 (0: none), current level counted among the enabled ones (low
+// four bits; 0: none), 0, performance byte]
+std::optional<DeviceEvent> CDevMirex::DecodeInput(uint32_t dwBytes) const
 {
-    if (nMode < 0 || nMode >= kModeMax) {
-        LogPrintf("CDevMirex::SetMode: mode %d does not exist", nMode);
-        return false;
-    }
-    return SendCmd(MakeSetModeCmd(nMode));
+    const int nMode = int(dwBytes & 0xFF), nOrdinal = int(dwBytes >> 8 & 0x0F);
+    if ((dwBytes >> 8 & 0xFF) == 0 || nOrdinal == 0) return std::nullopt;
+    DeviceEvent e;
+    if (nMode >= 1 && nMode <= kModeMax) e.nMode = nMode - 1;
+    e.nLevelOrdinal = nOrdinal;
+    e.nExtra = int(dwBytes >> 24);
+    return e;
 }

@@ -31,6 +31,7 @@ public:
     void FillDefault(ProfileRecord& pro) override;
     int ApplySetting(ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, uint32_t nFlags,
                      std::stop_token stop) override;
+    std::optional<DeviceEvent> DecodeInput(uint32_t dwBytes) const override;
     IModeSwitch* ModeSwitch() override { return this; }
     bool SetMode(int nMode) override;
 

@@ -44,14 +44,7 @@ public:
             m_nCurMode = 0;
         }
         // The lighting lives in the general block: a lighting-only job writes it too.
-        static constexpr ApplyStep<CApplyRun> kSteps[] = {
-            {kApplyGeneral | kApplyLed, &CApplyRun::WriteGeneral, 40},
-            {kApplyOsPointer, &CApplyRun::WritePointer, 60, true},
-            {kApplyKeys, &CApplyRun::WriteAllKeys, 80},
-            {kApplyLod, &CApplyRun::WriteCurLiftOff},
-            {kApplyDebounce, &CApplyRun::WriteDebounce},
-        };
-        return RunSteps<CApplyRun>(*this, kSteps, nFlags, {kDonePause, kMacroSettle});
+        return RunMouseSteps(nFlags, kApplyGeneral | kApplyLed);
     }
 
 private:
@@ -61,7 +54,7 @@ private:
         return m_snap.sensor ? std::clamp(m_snap.sensor->nMDNUM, 1, int(kModeMax)) : kModeMax;
     }
 
-    bool WriteGeneral()
+    bool WriteGeneral() override
     {
         for (int m = 0; m < m_nModes; ++m) {
             if (!m_snap.bReset && m != m_nCurMode) continue;
@@ -97,9 +90,10 @@ private:
         return Pause(kStepPause);
     }
 
-    bool WritePointer() { return ApplyPointer(m_snap.pro.Ms.Mode[m_nCurMode]); }
-    bool WriteAllKeys() { return WriteKeys(KeyInput(0, m_nModes), 1, true); }
-    bool WriteCurLiftOff() { return WriteLiftOff(m_snap.pro.Ms.Mode[m_nCurMode]); }
+    // Every mode's keys; pointer and lift-off of the profile's mode.
+    bool WriteJobPointer() override { return ApplyPointer(m_snap.pro.Ms.Mode[m_nCurMode]); }
+    bool WriteJobKeys() override { return WriteKeys(KeyInput(0, m_nModes), 1, true); }
+    bool WriteJobLiftOff() override { return WriteLiftOff(m_snap.pro.Ms.Mode[m_nCurMode]); }
 
     bool SendCommand(uint8_t byCmd, uint8_t byParam) override { return m_mouse.SendCmd(MakeCmd(byCmd, byParam)); }
     bool SendBuffer(int nNumber, std::span<const uint8_t> bytes) override

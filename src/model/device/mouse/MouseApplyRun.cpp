@@ -13,6 +13,18 @@ CMouseApplyRun::CMouseApplyRun(CHidDev& dev, ApplySnapshot& snap, IMsgTarget* pP
 {
 }
 
+int CMouseApplyRun::RunMouseSteps(uint32_t nFlags, uint32_t nGeneralFlags)
+{
+    const ApplyStep<CMouseApplyRun> steps[] = {
+        {nGeneralFlags, &CMouseApplyRun::WriteGeneral, 40},
+        {kApplyOsPointer, &CMouseApplyRun::WriteJobPointer, 60, true},
+        {kApplyKeys, &CMouseApplyRun::WriteJobKeys, 80},
+        {kApplyLod, &CMouseApplyRun::WriteJobLiftOff},
+        {kApplyDebounce, &CMouseApplyRun::WriteDebounce},
+    };
+    return RunSteps<CMouseApplyRun>(*this, steps, nFlags, {kDonePause, kMacroSettle});
+}
+
 MouseKeyInput CMouseApplyRun::KeyInput(int nFirst, int nModes) const
 {
     MouseKeyInput in;

@@ -22,6 +22,18 @@ public:
                    IOsPointerSettings* pPointer);
 
 protected:
+    // The job's steps in the mouse order, progress after each: the general
+    // block (when the flags meet nGeneralFlags) 40, the desktop's pointer
+    // (alone when the flags are exactly its own) 60, the keys 80, lift-off,
+    // debounce; then the final pauses.
+    int RunMouseSteps(uint32_t nFlags, uint32_t nGeneralFlags);
+
+    // ---- the family's steps ---------------------------------------------------------
+    virtual bool WriteGeneral() = 0;
+    virtual bool WriteJobPointer() = 0;
+    virtual bool WriteJobKeys() = 0;
+    virtual bool WriteJobLiftOff() = 0;
+
     // What a failed buffer or matrix write logs.
     enum class Fail { Macro, Bullet, Matrix };
 

@@ -30,6 +30,19 @@ void LogCmd(std::span<const uint8_t> cmd)
         LogPrintf("SendCmd: %02x,%02x,%02x,%02x,%02x", cmd[1], cmd[2], cmd[3], cmd[4], cmd[5]);
 }
 
+bool SendCommand(CHidDrv& drv, std::span<const uint8_t> cmd)
+{
+    LogCmd(cmd);
+    return drv.SendFeature(HidRole::Cmd, cmd, "SendCmd");
+}
+
+bool ValidMode(const char* pszWho, int nMode)
+{
+    if (nMode >= 0 && nMode < kModeMax) return true;
+    LogPrintf("%s::SetMode: mode %d does not exist", pszWho, nMode);
+    return false;
+}
+
 bool InPidList(const uint16_t (&list)[5], int nPID)
 {
     return nPID != 0 && std::ranges::find(list, uint16_t(nPID)) != std::end(list);

@@ -9,12 +9,22 @@
 #include "core/Gvar.h"
 #include "core/INoticeSink.h"
 #include "device/HidDev.h"
+#include "device/mouse/MouseProtocol.h"
 #include "keys/KeyInfo.h"
 
 namespace mouse {
 
+// Both families' listeners read the 8-byte input report 7.
+constexpr InputReportSpec kMouseInput{kNotifyReportId, int(kNotifyReportLen)};
+
+// A command report on the command interface, logged at level 4 first.
+bool SendCommand(CHidDrv& drv, std::span<const uint8_t> cmd);
+
 // "SendCmd: p1,p2,..." at log level 4.
 void LogCmd(std::span<const uint8_t> cmd);
+
+// Whether nMode is a mode (0..2) a mouse can switch to; logged when not.
+bool ValidMode(const char* pszWho, int nMode);
 
 // Whether nPID is one of the identifiers of a product list (0 is none).
 bool InPidList(const uint16_t (&list)[5], int nPID);

@@ -72,19 +72,14 @@ std::optional<Personality> ChoosePersonality(const std::vector<HidDevInfo>& list
 
 CDev24G::CDev24G(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nFwType,
                  IOsPointerSettings* pPointer)
-    : CHidDev(backend, clock, notices, nFwType), m_kind(KindOf(nFwType)), m_pPointer(pPointer)
+    : CHidDev(backend, clock, notices, nFwType, mouse::kMouseInput), m_kind(KindOf(nFwType)),
+      m_bSingleMode(gVar.Ms.nSingleMode != 0), m_pPointer(pPointer)
 {
-    m_byInputId = kNotifyReportId;
-    m_nInputLen = int(kNotifyReportLen);
 }
 
 CDev24G::~CDev24G() = default;
 
-bool CDev24G::SendCmd(const CmdReport& cmd)
-{
-    mouse::LogCmd(cmd);
-    return Drv().SendFeature(HidRole::Cmd, cmd, "SendCmd");
-}
+bool CDev24G::SendCmd(const CmdReport& cmd) { return mouse::SendCommand(Drv(), cmd); }
 
 bool CDev24G::CmdAnswer(const CmdReport& cmd, CmdReport& ans)
 {
@@ -145,14 +140,7 @@ bool CDev24G::ReadPower(int& nLevel, bool& bUsb, int& nVoltage)
     return true;
 }
 
-bool CDev24G::SetMode(int nMode)
-{
-    if (nMode < 0 || nMode >= kMsModeNum) {
-        LogPrintf("CDev24G::SetMode: mode %d does not exist", nMode);
-        return false;
-    }
-    return SendCmd(MakeSetModeCmd(nMode));
-}
+bool CDev24G::SetMode(int nMode) { return mouse::ValidMode("CDev24G", nMode) && SendCmd(MakeSetModeCmd(nMode)); }
 
 // ---- last good blocks -----------------------------------------------------------------------
 
@@ -285,3 +273,20 @@ void CDev24G::ClearHandle()
 }
 
 // ---- keys ------------------------------------------------------------------------------------
+
+// [link (kLinkCable or kLinkReceiver), rate code 1..4, current level 1..8 in
+// the low four bits, battery]. The mode is the profile of the link, unless
+// the mouse keeps one mode.
+std::optional<DeviceEvent> CDev24G::DecodeInput(uint32_t dwBytes) const
+{
+    const uint8_t byLink = uint8_t(dwBytes);
+    if (byLink != kLinkCable && byLink != kLinkReceiver) return std::nullopt;
+    DeviceEvent e;
+    e.nLink = byLink == kLinkReceiver ? 1 : 0;
+    e.nMode = byLink == kLinkReceiver && !m_bSingleMode ? 1 : 0;
+    e.nRateCode = int(dwBytes >> 8 & 0xFF);
+    const int nLevel = int(dwBytes >> 16 & 0x0F);
+    if (nLevel >= 1) e.nLevel = nLevel - 1;
+    e.nExtra = int(dwBytes >> 24);
+    return e;
+}

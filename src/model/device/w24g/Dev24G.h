@@ -56,6 +56,7 @@ public:
     void FillDefault(ProfileRecord& pro) override;
     int ApplySetting(ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, uint32_t nFlags,
                      std::stop_token stop) override;
+    std::optional<DeviceEvent> DecodeInput(uint32_t dwBytes) const override;
 
 
     // The lift-off level (0..14) of profile p (1..2); false when it could not be read.
@@ -86,6 +87,7 @@ private:
     void SetLastGood(int p, const w24g::GeneralBlock& block);
 
     const w24g::W24Kind m_kind;
+    const bool m_bSingleMode;        // the mouse keeps one mode on both links (description)
     IOsPointerSettings* m_pPointer;
     std::atomic<bool> m_bWireless{false};
     std::filesystem::path m_analysisDir;

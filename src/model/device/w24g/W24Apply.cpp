@@ -41,14 +41,7 @@ public:
     {
         if (!Begin("Apply_24G")) return 0;
         if (!ChooseProfile()) return 0;
-        static constexpr ApplyStep<CApplyRun> kSteps[] = {
-            {kApplyGeneral, &CApplyRun::WriteGeneral, 40},
-            {kApplyOsPointer, &CApplyRun::WritePointer, 60, true},
-            {kApplyKeys, &CApplyRun::WriteProfileKeys, 80},
-            {kApplyLod, &CApplyRun::WriteProfileLiftOff},
-            {kApplyDebounce, &CApplyRun::WriteDebounce},
-        };
-        return RunSteps<CApplyRun>(*this, kSteps, nFlags, {kDonePause, kMacroSettle});
+        return RunMouseSteps(nFlags, kApplyGeneral);
     }
 
 private:
@@ -85,7 +78,7 @@ private:
         if (!GoOn()) Notice(pszText, u" ");
     }
 
-    bool WriteGeneral()
+    bool WriteGeneral() override
     {
         LogPrintf("Writing Mode %x (PID=%04X)-----------", m_p, unsigned(m_mouse.GetPID()));
         GeneralBlock block{};
@@ -119,12 +112,12 @@ private:
         return Pause(kStepPause);
     }
 
-    bool WritePointer() { return ApplyPointer(Mode()); }
+    bool WriteJobPointer() override { return ApplyPointer(Mode()); }
     // Only the connection's mode is written: the plan is given that mode alone
     // (buffers for the other modes would be wasted).
-    bool WriteProfileKeys() { return WriteKeys(KeyInput(m_nModeBlock, 1), m_p, false); }
+    bool WriteJobKeys() override { return WriteKeys(KeyInput(m_nModeBlock, 1), m_p, false); }
 
-    bool WriteProfileLiftOff()
+    bool WriteJobLiftOff() override
     {
         if (m_bWireless && Desc().nShowLOD != 0 && Desc().nWirlessLOD == 0) {
             LogPrintf("SetLOD2: not set through the receiver");
