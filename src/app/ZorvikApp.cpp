@@ -44,6 +44,7 @@ int CZorvikApp::Run()
         return bSaved ? 0 : 1;
     }
     m_pMainWnd->show();
+    LogPrintf("Main window shown");
     return QApplication::exec();
 }
 

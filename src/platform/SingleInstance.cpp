@@ -12,7 +12,8 @@ namespace {
 // The wake-up a second copy sends: the tray message with the left-button-up code,
 // then the caption of the window it expects to find.
 constexpr const char* kWakePrefix = "1132 0 514 ";
-constexpr int kConnectTimeoutMs = 1000;
+// A first copy busy starting up (or a loaded machine) may take a moment to answer.
+constexpr int kConnectTimeoutMs = 3000;
 
 QString RuntimeDir()
 {

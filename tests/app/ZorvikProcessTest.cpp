@@ -122,9 +122,9 @@ TEST_F(ProgramTest, SecondCopyWakesTheFirstAndShowsNothing)
     ASSERT_TRUE(first.waitForStarted(10000));
     // Wait until the first copy holds the name and runs its window.
     const fs::path log = UserDir() / "Log.txt";
-    for (int i = 0; i < 200 && !(fs::exists(log) && test::ReadBytes(log).find("Launch ") != std::string::npos); ++i)
+    for (int i = 0; i < 400 && !(fs::exists(log) && test::ReadBytes(log).find("Main window shown") != std::string::npos);
+         ++i)
         QProcess().execute("sleep", {"0.05"});
-    QProcess().execute("sleep", {"0.5"});
 
     QProcess second;
     second.setProcessEnvironment(Env());
