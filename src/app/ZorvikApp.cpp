@@ -145,10 +145,14 @@ void CZorvikApp::ShowDevices()
 {
     QStringList lines;
     for (size_t i = 0; i < m_hub->Count(); ++i) {
-        const CHidDev& dev = m_hub->Device(i);
-        const char* pszState = dev.IsConnected() ? "connected" : dev.FoundButDenied() ? "no access (udev rule)"
-                                                                                      : "not found";
-        lines << QStringLiteral("%1: %2").arg(QString::fromUtf8(m_hub->Name(i)), QString::fromUtf8(pszState));
+        const DeviceState st = m_hub->State(i);
+        QString strState = st.bConnected ? QStringLiteral("connected")
+                           : st.bDenied  ? QStringLiteral("no access (udev rule)")
+                                         : QStringLiteral("not found");
+        if (st.bConnected && st.nLink >= 0)
+            strState += st.nLink ? QStringLiteral(", through the receiver") : QStringLiteral(", on the cable");
+        if (st.bConnected && st.bBatteryRead) strState += QStringLiteral(", battery %1").arg(st.nBatteryLevel);
+        lines << QStringLiteral("%1: %2").arg(QString::fromUtf8(m_hub->Name(i)), strState);
     }
     for (const std::string& s : CDeviceHub::UndrivenFamilies(gVar))
         lines << QStringLiteral("%1: not supported yet").arg(QString::fromStdString(s));

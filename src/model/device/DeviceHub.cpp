@@ -88,10 +88,20 @@ void CDeviceHub::FinderLoop(size_t i, Family& f, std::stop_token stop)
         const int nFound = f.dev->FindHIDDevice();
         // A device that is gone, or refused, keeps nothing open from before.
         if (nFound != 1) f.dev->ClearHandle();
+        DeviceState state;
+        state.bConnected = f.dev->IsConnected();
+        state.bDenied = f.dev->FoundButDenied();
+        if (state.bConnected) {
+            state.found = f.dev->Found();
+            if (ILinkState* pLink = f.dev->Link()) state.nLink = pLink->IsWireless() ? 1 : 0;
+            if (IBattery* pBattery = f.dev->Battery())
+                state.bBatteryRead = pBattery->ReadPower(state.nBatteryLevel, state.bCharging, state.nVoltage);
+        }
         LogPrintf("DeviceHub: %s found=%d", f.pInfo->pszName, nFound);
         if (m_pEvents) m_pEvents->Post(kMsgDeviceFound, i, nFound);
         {
             std::lock_guard lock(f.mtx);
+            f.state = state;
             f.bFinding = false;
         }
         f.cv.notify_all();
@@ -104,6 +114,13 @@ void CDeviceHub::WaitFound()
         std::unique_lock lock(pf->mtx);
         pf->cv.wait(lock, [&pf] { return !pf->bFindWanted && !pf->bFinding; });
     }
+}
+
+DeviceState CDeviceHub::State(size_t i) const
+{
+    const Family& f = *m_families[i];
+    std::lock_guard lock(f.mtx);
+    return f.state;
 }
 
 void CDeviceHub::Publish(size_t i, IPrompt& prompt) { m_families[i]->dev->Publish(prompt); }

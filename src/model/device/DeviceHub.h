@@ -32,7 +32,19 @@
 #include "device/HidDev.h"
 #include "device/IMsgTarget.h"
 
-constexpr uint32_t kMsgDeviceFound = 2030;  // hub -> main window: family index, FindHIDDevice result
+constexpr uint32_t kMsgDeviceFound = 2030;
+
+// What the program shows of one family's device.
+struct DeviceState {
+    bool bConnected = false;
+    bool bDenied = false;            // there, but this user may not open it (the udev rule)
+    DeviceFound found;               // mode and levels the last discovery read
+    int nLink = -1;                  // 0 cable, 1 receiver, -1 not a receiver family or not connected
+    bool bBatteryRead = false;       // the battery was read after discovery
+    int nBatteryLevel = 0;
+    bool bCharging = false;
+    int nVoltage = 0;
+};  // hub -> main window: family index, FindHIDDevice result
 
 class CDeviceHub {
 public:
@@ -66,6 +78,9 @@ public:
     // Takes a family's findings into the program's state. Owner's thread.
     void Publish(size_t i, IPrompt& prompt);
 
+    // The device's state as the last discovery left it.
+    DeviceState State(size_t i) const;
+
     // What family i's input report says (the bytes of kMsgInputReport).
     std::optional<DeviceEvent> Decode(size_t i, uint32_t dwBytes) const
     {
@@ -89,10 +104,11 @@ private:
         std::unique_ptr<IMsgTarget> events;   // the event target, with the family index on input reports
         std::unique_ptr<CHidDev> dev;
         std::unique_ptr<CApplyWorker> worker;
-        std::mutex mtx;
+        mutable std::mutex mtx;
         std::condition_variable_any cv;
         bool bFindWanted = false;   // guarded by mtx
         bool bFinding = false;      // guarded by mtx
+        DeviceState state;          // guarded by mtx
         std::jthread finder;        // discovery thread
     };
     void FinderLoop(size_t i, Family& f, std::stop_token stop);

@@ -43,6 +43,11 @@ TEST(DeviceHub, FindsOnTheFamilyThreadAndFollowsPlugEvents)
     hub.WaitFound();
     EXPECT_EQ(events.Msgs(), (std::vector<fake::Msg>{{kMsgDeviceFound, 0, 1}}));
     EXPECT_TRUE(hub.Device(0).IsConnected());
+    const DeviceState st = hub.State(0);
+    EXPECT_TRUE(st.bConnected);
+    EXPECT_EQ(st.found.nMode, 1);
+    EXPECT_EQ(st.nLink, -1);  // the wired family has no receiver
+    EXPECT_FALSE(st.bBatteryRead);
     EXPECT_EQ(g_nCurMode, -1);  // nothing of the program's state changes on the family's thread
     CRecordingPrompt prompt;
     hub.Publish(0, prompt);
@@ -52,6 +57,7 @@ TEST(DeviceHub, FindsOnTheFamilyThreadAndFollowsPlugEvents)
     hub.WaitFound();
     EXPECT_EQ(events.Msgs().back(), (fake::Msg{kMsgDeviceFound, 0, 0}));
     EXPECT_FALSE(hub.Device(0).IsConnected());
+    EXPECT_FALSE(hub.State(0).bConnected);
     mouse->Plug();
     hub.WaitFound();
     EXPECT_EQ(events.Msgs().back(), (fake::Msg{kMsgDeviceFound, 0, 1}));

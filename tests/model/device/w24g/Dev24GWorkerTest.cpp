@@ -9,6 +9,7 @@
 
 #include "device/ApplySnapshot.h"
 #include "device/ApplyWorker.h"
+#include "device/DeviceHub.h"
 #include "keys/FunId.h"
 #include "model/device/w24g/W24Fixture.h"
 
@@ -221,4 +222,26 @@ TEST_F(Dev24GWorker, UnplugDuringAFailingApplyIsClean)
     }
     EXPECT_EQ(m_worker->JobsDone(), 20);
     StopAll();
+}
+
+// The device hub with the wireless family: discovery on the family's thread
+// leaves the link and the battery in the family's state.
+TEST_F(W24Fixture, HubKeepsLinkAndBatteryOfTheWirelessMouse)
+{
+    Load("wireless5.ini");
+    ASSERT_TRUE(m_rig.mouse->SetBattery(55, 3900));
+    CDeviceHub hub(*m_backend, m_clock, m_prompt, nullptr);
+    hub.Open();
+    ASSERT_EQ(hub.Count(), 1u);
+    EXPECT_STREQ(hub.Name(0), "wireless mouse");
+    hub.FindLater();
+    hub.WaitFound();
+    const DeviceState st = hub.State(0);
+    ASSERT_TRUE(st.bConnected);
+    EXPECT_EQ(st.nLink, 1);  // through the receiver
+    EXPECT_EQ(st.found.nMode, 2);
+    ASSERT_TRUE(st.bBatteryRead);
+    EXPECT_EQ(st.nBatteryLevel, 55);
+    EXPECT_FALSE(st.bCharging);
+    hub.Close();
 }
