@@ -23,16 +23,28 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// The demo installation's wired mouse behind the emulator, and a hub over it.
+struct WiredRig {
+    CVirtualClock clock;
+    CEmuBackend backend;
+    std::shared_ptr<CEmuMirex> mouse = AddMouse();
+    CNoticeQueue notices;
+    fake::CTarget events;
+    CDeviceHub hub{backend, clock, notices, &events};
+
+    std::shared_ptr<CEmuMirex> AddMouse()
+    {
+        auto m = std::make_shared<CEmuMirex>(MirexConfigFor(0x258A, 0x1007, 0x3360), clock);
+        backend.AddDevice(m);
+        return m;
+    }
+};
+
 TEST(DeviceHub, FindsOnTheFamilyThreadAndFollowsPlugEvents)
 {
     mirextest::LoadMouse(1);
-    CVirtualClock clock;
-    CEmuBackend backend;
-    auto mouse = std::make_shared<CEmuMirex>(MirexConfigFor(0x258A, 0x1007, 0x3360), clock);
-    backend.AddDevice(mouse);
-    CNoticeQueue notices;
-    fake::CTarget events;
-    CDeviceHub hub(backend, clock, notices, &events);
+    WiredRig rig;
+    auto& [clock, backend, mouse, notices, events, hub] = rig;
     hub.Open();
     ASSERT_EQ(hub.Count(), 1u);
     EXPECT_STREQ(hub.Name(0), "wired mouse");
@@ -175,13 +187,8 @@ TEST(DeviceHub, InputReportsDecodePerFamily)
 TEST(DeviceHub, InputReportsArriveMarkedWithTheirFamily)
 {
     mirextest::LoadMouse(1);
-    CVirtualClock clock;
-    CEmuBackend backend;
-    auto mouse = std::make_shared<CEmuMirex>(MirexConfigFor(0x258A, 0x1007, 0x3360), clock);
-    backend.AddDevice(mouse);
-    CNoticeQueue notices;
-    fake::CTarget events;
-    CDeviceHub hub(backend, clock, notices, &events);
+    WiredRig rig;
+    auto& [clock, backend, mouse, notices, events, hub] = rig;
     hub.Open();
     ASSERT_EQ(hub.FindNow(0), 1);
     const uint8_t report[8] = {7, 2, 3, 0, 0, 0, 0, 0};
