@@ -36,8 +36,12 @@ CSingleInstance::Result CSingleInstance::Acquire(const QString& strMutexName, co
     bWoken = false;
     m_strTitle = strTitle;
     // Per user, so that two users on one machine each run their own copy.
-    m_strSocket = strMutexName + QStringLiteral(".") + QString::number(getuid());
-    m_pLock = std::make_unique<QLockFile>(RuntimeDir() + QStringLiteral("/") + m_strSocket + QStringLiteral(".lock"));
+    // Both the lock and the socket live in the user's private runtime folder: a
+    // bare socket name would be shared by every session of the machine in the
+    // temporary folder, where another session's first copy could replace it.
+    const QString strBase = RuntimeDir() + QStringLiteral("/") + strMutexName + QStringLiteral(".") + QString::number(getuid());
+    m_strSocket = strBase + QStringLiteral(".sock");
+    m_pLock = std::make_unique<QLockFile>(strBase + QStringLiteral(".lock"));
     m_pLock->setStaleLockTime(0);  // only a dead owner's lock is stale
     if (!m_pLock->tryLock(0)) {
         if (m_pLock->error() == QLockFile::LockFailedError) {

@@ -116,6 +116,17 @@ TEST_F(ProgramTest, DemoFindsTheVirtualDevicesAndKeepsTheirState)
 
 TEST_F(ProgramTest, SecondCopyWakesTheFirstAndShowsNothing)
 {
+    // Another session of the machine (its own runtime folder) runs its own
+    // first copy at the same time; it must neither take this session's name
+    // nor be woken by it.
+    test::CTempDir other;
+    fs::create_directories(other / "run");
+    fs::permissions(other / "run", fs::perms::owner_all, fs::perm_options::replace);
+    QProcessEnvironment envOther = Env();
+    envOther.insert("HOME", QString::fromStdString(other.Path().string()));
+    envOther.insert("XDG_DATA_HOME", QString::fromStdString((other / "data").string()));
+    envOther.insert("XDG_RUNTIME_DIR", QString::fromStdString((other / "run").string()));
+
     QProcess first;
     first.setProcessEnvironment(Env());
     first.start(Zorvik(), {});
@@ -125,6 +136,15 @@ TEST_F(ProgramTest, SecondCopyWakesTheFirstAndShowsNothing)
     for (int i = 0; i < 400 && !(fs::exists(log) && test::ReadBytes(log).find("Main window shown") != std::string::npos);
          ++i)
         QProcess().execute("sleep", {"0.05"});
+    QProcess firstOther;
+    firstOther.setProcessEnvironment(envOther);
+    firstOther.start(Zorvik(), {});
+    ASSERT_TRUE(firstOther.waitForStarted(10000));
+    const fs::path logOther = other / "data" / "Zorvik" / "Log.txt";
+    for (int i = 0; i < 400 &&
+                    !(fs::exists(logOther) && test::ReadBytes(logOther).find("Main window shown") != std::string::npos);
+         ++i)
+        QProcess().execute("sleep", {"0.05"});
 
     QProcess second;
     second.setProcessEnvironment(Env());
@@ -132,6 +152,7 @@ TEST_F(ProgramTest, SecondCopyWakesTheFirstAndShowsNothing)
     ASSERT_TRUE(second.waitForFinished(20000));
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_EQ(firstOther.state(), QProcess::Running);
 
     std::string strLog;
     for (int i = 0; i < 100; ++i) {
@@ -141,8 +162,13 @@ TEST_F(ProgramTest, SecondCopyWakesTheFirstAndShowsNothing)
     }
     EXPECT_NE(strLog.find("ALREADY_EXISTS, hWnd=1, szMutexName=MUTEX_BY_COMBOMirex"), std::string::npos) << strLog;
     EXPECT_NE(strLog.find("Show window (tray click)"), std::string::npos) << strLog;
-    first.terminate();
-    if (!first.waitForFinished(5000)) first.kill();
+    const std::string strOther = test::ReadBytes(logOther);
+    EXPECT_EQ(strOther.find("ALREADY_EXISTS"), std::string::npos) << strOther;
+    EXPECT_EQ(strOther.find("Show window (tray click)"), std::string::npos) << strOther;
+    for (QProcess* p : {&first, &firstOther}) {
+        p->terminate();
+        if (!p->waitForFinished(5000)) p->kill();
+    }
 }
 
 }  // namespace
