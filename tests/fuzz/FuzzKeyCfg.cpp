@@ -3,6 +3,7 @@
 // first word is the magic or not. Checks: only the exact size is taken, the
 // buffer then holds exactly the file, and every slot that decodes to a macro
 // writes back as the same record.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -53,8 +54,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string_view raw(reinterpret_cast<const char*>(data), size);
     Check(raw);
     if (size == 0) return 0;
+    // The input repeated to the file's size, byte i being raw[i % size]: one copy
+    // of the input, then the filled part doubled until the file is full.
     std::string whole(sizeof(KeyCfgFile), '\0');
-    for (size_t i = 0; i < whole.size(); ++i) whole[i] = raw[i % size];
+    size_t nFilled = std::min(size, whole.size());
+    std::memcpy(whole.data(), data, nFilled);
+    while (nFilled < whole.size()) {
+        const size_t n = std::min(nFilled, whole.size() - nFilled);
+        std::memcpy(whole.data() + nFilled, whole.data(), n);
+        nFilled += n;
+    }
     if (data[0] & 1) {
         const uint32_t magic = kKeyCfgMagic;
         std::memcpy(whole.data(), &magic, 4);

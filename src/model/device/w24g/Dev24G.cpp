@@ -54,8 +54,9 @@ std::optional<Personality> ChoosePersonality(const std::vector<HidDevInfo>& list
     std::optional<Personality> best, last;
     bool bBestCable = false;
     for (const auto& [nPID, nSeen] : lastSeen) {
+        const int nThisPID = nPID;  // a structured binding cannot be captured before clang 16
         Personality p{nPID, ChooseInterfaces(list, kInterfaces, [&](const HidDevInfo& d) {
-                          return d.nVID == ms.nVID && d.nPID == nPID;
+                          return d.nVID == ms.nVID && d.nPID == nThisPID;
                       }, true), nSeen};
         if (!last || p.nLastSeen > last->nLastSeen) last = p;
         if (!p.choice.Complete(kInterfaces)) continue;
