@@ -107,7 +107,7 @@ public:
 protected:
     // The interface roles and their records; the path is filled in here.
     int AddInterface(std::string strRole, HidDevInfo info);
-    int AddInterface(const EmuUsbId& id, const EmuInterfaceSpec& spec) { return AddInterface(spec.pszRole, EmuInterface(id, spec)); }
+    int AddInterface(const EmuUsbId& id, const EmuInterfaceDesc& desc) { return AddInterface(desc.pszRole, EmuInterface(id, desc)); }
 
     // Firmware, called with m_mtx held, after the report passed the generic
     // checks (open, plugged, length and report id). The device answers in buf.

@@ -4,7 +4,7 @@
 // row to the table in EmuFamilies.cpp.
 //
 // A family's firmware is a CEmuDevice made of shared parts: its interfaces as
-// EmuInterfaceSpec records (EmuInterfaces.h), its commands and records as
+// EmuInterfaceDesc records (EmuInterfaces.h), its commands and records as
 // tables (EmuCommandTable.h) checked with the common record rules
 // (EmuRecordRules.h), and its saved state as a key table (EmuStateTable.h).
 #pragma once

@@ -16,7 +16,7 @@ struct EmuUsbId {
 
 // One interface as the device declares it; the role names it in the journal
 // and in the path ("emu:<device>/<role>").
-struct EmuInterfaceSpec {
+struct EmuInterfaceDesc {
     const char* pszRole;
     int nReportId;
     int nFeatureLen;
@@ -29,17 +29,17 @@ struct EmuInterfaceSpec {
 // The ordinary pointer collection (generic desktop, mouse) a mouse shows
 // beside its vendor interfaces; it belongs to the system and the host must
 // leave it alone.
-inline constexpr EmuInterfaceSpec kEmuPointerInterface{"pointer", 0, 0, 8, 0, 1, 2};
+inline constexpr EmuInterfaceDesc kEmuPointerInterface{"pointer", 0, 0, 8, 0, 1, 2};
 
-inline HidDevInfo EmuInterface(const EmuUsbId& id, const EmuInterfaceSpec& spec)
+inline HidDevInfo EmuInterface(const EmuUsbId& id, const EmuInterfaceDesc& desc)
 {
     HidDevInfo i;
-    i.nReportId = spec.nReportId;
-    i.nFeatureLen = spec.nFeatureLen;
-    i.nInputLen = spec.nInputLen;
-    i.nOutputLen = spec.nOutputLen;
-    i.nUsagePage = spec.nUsagePage;
-    i.nUsage = spec.nUsage;
+    i.nReportId = desc.nReportId;
+    i.nFeatureLen = desc.nFeatureLen;
+    i.nInputLen = desc.nInputLen;
+    i.nOutputLen = desc.nOutputLen;
+    i.nUsagePage = desc.nUsagePage;
+    i.nUsage = desc.nUsage;
     i.nVID = id.nVID;
     i.nPID = id.nPID;
     i.nVersion = id.nVersion;

@@ -13,9 +13,9 @@ namespace {
 // the host's idea of it.
 constexpr uint8_t kNotifyId = 7;
 constexpr int kNotifyLen = 8;
-constexpr EmuInterfaceSpec kCmd{"cmd", 5, 6, 0};
-constexpr EmuInterfaceSpec kData{"data", 4, 520, 0};
-constexpr EmuInterfaceSpec kNotify{"notify", kNotifyId, 0, kNotifyLen};
+constexpr EmuInterfaceDesc kCmd{"cmd", 5, 6, 0};
+constexpr EmuInterfaceDesc kData{"data", 4, 520, 0};
+constexpr EmuInterfaceDesc kNotify{"notify", kNotifyId, 0, kNotifyLen};
 constexpr auto kAnswerGap = std::chrono::milliseconds(30);
 constexpr uint8_t kBlockTag = 0x7B, kMatrixTag = 80;
 constexpr size_t kPayloadAt = kEmuPayloadAt;

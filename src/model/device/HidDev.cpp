@@ -3,7 +3,7 @@
 #include "core/Gvar.h"
 #include "core/MouseDesc.h"
 
-CHidDev::CHidDev(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nFwType, InputReportSpec input,
+CHidDev::CHidDev(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nFwType, InputReportDesc input,
                  std::unique_ptr<CHidDrv> pDrv)
     : m_backend(backend), m_clock(clock), m_notices(notices), m_nFwType(nFwType), m_input(input),
       m_pDrv(pDrv ? std::move(pDrv) : std::make_unique<CHidDrv>(clock))

@@ -57,7 +57,7 @@ struct DeviceEvent {
 };
 
 // The input report a family's listener reads: its id and length (id included).
-struct InputReportSpec {
+struct InputReportDesc {
     uint8_t byId = 0;
     int nLen = 0;                   // 0: the family has no listener
 };
@@ -87,7 +87,7 @@ public:
 
 class CHidDev {
 public:
-    CHidDev(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nFwType, InputReportSpec input,
+    CHidDev(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nFwType, InputReportDesc input,
             std::unique_ptr<CHidDrv> pDrv = nullptr);
     // Stops the listener and closes the interfaces.
     virtual ~CHidDev();
@@ -170,7 +170,7 @@ protected:
     std::atomic<int> m_nMode{-1};           // mode read from the device, -1 before
     std::atomic<int> m_nPID{0};             // product identifier of the found interface
     std::atomic<bool> m_bDenied{false};
-    const InputReportSpec m_input;          // what the listener reads
+    const InputReportDesc m_input;          // what the listener reads
     std::atomic<IMsgTarget*> m_hWnd{nullptr};  // receives input-report messages
 
 private:

@@ -13,7 +13,7 @@
 
 #include "lighting/IAudioSource.h"
 #include "lighting/RingBuffer.h"
-#include "lighting/Spectrum.h"
+#include "lighting/SoundBands.h"
 
 // Receives the band levels of every block, on the capture thread.
 class IBandSink {

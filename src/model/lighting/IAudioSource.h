@@ -1,5 +1,5 @@
 // Where the sound being played comes from: a capture session behind a small
-// interface, so the spectrum code runs the same on the sound server's monitor
+// interface, so the band code runs the same on the sound server's monitor
 // and on the synthetic source of tests and the bench.
 #pragma once
 

@@ -8,14 +8,14 @@
 
 #include "FakeHid.h"
 #include "device/HidDrv.h"
-#include "device/InterfaceSpec.h"
+#include "device/InterfacePick.h"
 
 using namespace fake;
 using namespace std::chrono_literals;
 
 namespace {
 
-constexpr HidInterfaceSpec kSpecs[] = {
+constexpr HidInterfaceRule kRules[] = {
     {HidRole::Cmd, {0xFF00, 1, 6}},
     {HidRole::Data, {0xFF00, 1, 1032}},
     {HidRole::Notify, {0xFF00, 1, 0, 8}, false},
@@ -27,7 +27,7 @@ FindResult FindOn(CBackend& b, CHidDrv& drv)
 {
     const std::vector<HidDevInfo> list = b.Enumerate();
     HandleSet h;
-    const FindResult r = OpenInterfaces(b, ChooseInterfaces(list, kSpecs, Ours), kSpecs, h);
+    const FindResult r = OpenInterfaces(b, ChooseInterfaces(list, kRules, Ours), kRules, h);
     for (size_t i = 0; i < h.size(); ++i) drv.Install(HidRole(i), std::move(h[i]));
     return r;
 }
@@ -88,7 +88,7 @@ TEST(HidDevDrv, IncompleteDeviceOpensNothingAndARefusedOneIsDenied)
 }
 
 // When several interfaces qualify for a role, the last one found wins; with
-// first-spec-only an interface serves only the first role it meets.
+// first-rule-only an interface serves only the first role it meets.
 TEST(HidDevDrv, ChoiceRules)
 {
     const std::vector<HidDevInfo> list = {
@@ -96,12 +96,12 @@ TEST(HidDevDrv, ChoiceRules)
         Info("b", 0x1234, 0x0042, 0xFF00, 1, 0, 0, 6, 5),
         Info("c", 0x1234, 0x0042, 0xFF00, 1, 0, 0, 1032, 6),
     };
-    const InterfaceChoice all = ChooseInterfaces(list, kSpecs, Ours);
+    const InterfaceChoice all = ChooseInterfaces(list, kRules, Ours);
     EXPECT_EQ(all.Of(HidRole::Cmd)->szPath, "b");
     EXPECT_EQ(all.Of(HidRole::Notify)->szPath, "a");
-    const InterfaceChoice first = ChooseInterfaces(list, kSpecs, Ours, true);
+    const InterfaceChoice first = ChooseInterfaces(list, kRules, Ours, true);
     EXPECT_EQ(first.Of(HidRole::Notify), nullptr);
-    EXPECT_TRUE(first.Complete(kSpecs));
+    EXPECT_TRUE(first.Complete(kRules));
 }
 
 // The last error is read under the command lock: a concurrent close (an

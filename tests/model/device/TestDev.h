@@ -20,7 +20,7 @@ public:
     };
 
     CTestDev(IHidBackend& backend, IClock& clock, INoticeSink& notices)
-        : CHidDev(backend, clock, notices, 0, InputReportSpec{7, 8})
+        : CHidDev(backend, clock, notices, 0, InputReportDesc{7, 8})
     {
     }
     ~CTestDev() override { ClearHandle(); }

@@ -9,7 +9,7 @@
 #include "core/MouseDesc.h"
 #include "core/SensorTables.h"
 #include "core/Utf.h"
-#include "device/InterfaceSpec.h"
+#include "device/InterfacePick.h"
 #include "device/mouse/MouseDefaults.h"
 #include "device/mouse/MouseDevice.h"
 #include "device/mouse/MouseKeyCode.h"
@@ -21,7 +21,7 @@ using namespace mirex;
 
 namespace {
 
-constexpr HidInterfaceSpec kInterfaces[] = {
+constexpr HidInterfaceRule kInterfaces[] = {
     {HidRole::Cmd, {kUsagePage, kUsage, int(kCmdReportLen)}},
     {HidRole::Data, {kUsagePage, kUsage, int(kDataReportLen)}},
     {HidRole::Notify, {kUsagePage, kUsage, 0, int(kNotifyReportLen)}, false},
@@ -97,7 +97,7 @@ int CDevMirex::FindHIDDevice()
     }
     m_clock.Sleep(kFindPause);
     ClearHandle();
-    for (const HidInterfaceSpec& s : kInterfaces) SetHandle(s.role, std::move(h[size_t(s.role)]));
+    for (const HidInterfaceRule& s : kInterfaces) SetHandle(s.role, std::move(h[size_t(s.role)]));
     const HidDevInfo* pCmd = choice.Of(HidRole::Cmd);
     m_nPID = pCmd->nPID;
 

@@ -15,7 +15,7 @@
 namespace mouse {
 
 // Both families' listeners read the 8-byte input report 7.
-constexpr InputReportSpec kMouseInput{kNotifyReportId, int(kNotifyReportLen)};
+constexpr InputReportDesc kMouseInput{kNotifyReportId, int(kNotifyReportLen)};
 
 // A command report on the command interface, logged at level 4 first.
 bool SendCommand(CHidDrv& drv, std::span<const uint8_t> cmd);

@@ -11,7 +11,7 @@
 #include "core/MouseDesc.h"
 #include "core/SensorTables.h"
 #include "core/Utf.h"
-#include "device/InterfaceSpec.h"
+#include "device/InterfacePick.h"
 #include "device/mouse/MouseDefaults.h"
 #include "device/mouse/MouseDevice.h"
 #include "device/mouse/MouseMacro.h"
@@ -26,7 +26,7 @@ namespace {
 using mouse::InPidList;
 
 // Tried in this order: an interface serves the first role it qualifies for.
-constexpr HidInterfaceSpec kInterfaces[] = {
+constexpr HidInterfaceRule kInterfaces[] = {
     {HidRole::Data, {kUsagePage, kUsage, int(kDataReportLen)}},
     {HidRole::Cmd, {kUsagePage, kUsage, int(kCmdReportLen)}},
     {HidRole::Notify, {kUsagePage, kUsage, 0, int(kNotifyReportLen)}, false},
@@ -176,7 +176,7 @@ bool CDev24G::OpenInterfaces()
     }
     m_clock.Sleep(kFindPause);
     ClearHandle();
-    for (const HidInterfaceSpec& s : kInterfaces) SetHandle(s.role, std::move(h[size_t(s.role)]));
+    for (const HidInterfaceRule& s : kInterfaces) SetHandle(s.role, std::move(h[size_t(s.role)]));
     const HidDevInfo* pCmd = pick->choice.Of(HidRole::Cmd);
     m_nPID = pCmd->nPID;
     m_bWireless = InPidList(ms.nPID2, pCmd->nPID);

@@ -1,33 +1,33 @@
-#include "device/InterfaceSpec.h"
+#include "device/InterfacePick.h"
 
-bool InterfaceChoice::Complete(std::span<const HidInterfaceSpec> specs) const
+bool InterfaceChoice::Complete(std::span<const HidInterfaceRule> rules) const
 {
-    for (const HidInterfaceSpec& s : specs)
+    for (const HidInterfaceRule& s : rules)
         if (s.bRequired && !Of(s.role)) return false;
     return true;
 }
 
-InterfaceChoice ChooseInterfaces(std::span<const HidDevInfo> list, std::span<const HidInterfaceSpec> specs,
-                                 const std::function<bool(const HidDevInfo&)>& accept, bool bFirstSpecOnly)
+InterfaceChoice ChooseInterfaces(std::span<const HidDevInfo> list, std::span<const HidInterfaceRule> rules,
+                                 const std::function<bool(const HidDevInfo&)>& accept, bool bFirstRuleOnly)
 {
     InterfaceChoice c;
     for (const HidDevInfo& d : list) {
         if (!accept(d)) continue;
-        for (const HidInterfaceSpec& s : specs) {
+        for (const HidInterfaceRule& s : rules) {
             if (!MatchesPick(d, s.pick)) continue;
             c.info[size_t(s.role)] = &d;
-            if (bFirstSpecOnly) break;
+            if (bFirstRuleOnly) break;
         }
     }
     return c;
 }
 
 FindResult OpenInterfaces(IHidBackend& backend, const InterfaceChoice& choice,
-                          std::span<const HidInterfaceSpec> specs, HandleSet& out)
+                          std::span<const HidInterfaceRule> rules, HandleSet& out)
 {
     out = {};
-    if (!choice.Complete(specs)) return FindResult::NotFound;
-    for (const HidInterfaceSpec& s : specs) {
+    if (!choice.Complete(rules)) return FindResult::NotFound;
+    for (const HidInterfaceRule& s : rules) {
         const HidDevInfo* pInfo = choice.Of(s.role);
         if (!pInfo) continue;
         std::unique_ptr<IHidHandle> h = backend.Open(pInfo->szPath);

@@ -1,4 +1,4 @@
-#include "lighting/Spectrum.h"
+#include "lighting/SoundBands.h"
 
 #include <cmath>
 #include <cstdint>

@@ -15,7 +15,7 @@
 #include "device/HidDrv.h"
 #include "device/IHidBackend.h"
 
-struct HidInterfaceSpec {
+struct HidInterfaceRule {
     HidRole role;
     HidPick pick;
     bool bRequired = true;
@@ -25,21 +25,21 @@ struct InterfaceChoice {
     std::array<const HidDevInfo*, kHidRoleCount> info{};
     const HidDevInfo* Of(HidRole role) const { return info[size_t(role)]; }
     // Every required interface was found.
-    bool Complete(std::span<const HidInterfaceSpec> specs) const;
+    bool Complete(std::span<const HidInterfaceRule> rules) const;
 };
 
 // The interfaces of list that belong to the device (accept) and meet the
-// specs. With bFirstSpecOnly an interface serves only the first spec it meets
-// (specs in the order they should be tried); otherwise every spec it meets.
-InterfaceChoice ChooseInterfaces(std::span<const HidDevInfo> list, std::span<const HidInterfaceSpec> specs,
-                                 const std::function<bool(const HidDevInfo&)>& accept, bool bFirstSpecOnly = false);
+// rules. With bFirstRuleOnly an interface serves only the first rule it meets
+// (rules in the order they should be tried); otherwise every rule it meets.
+InterfaceChoice ChooseInterfaces(std::span<const HidDevInfo> list, std::span<const HidInterfaceRule> rules,
+                                 const std::function<bool(const HidDevInfo&)>& accept, bool bFirstRuleOnly = false);
 
 enum class FindResult { Found, NotFound, Denied };
 
 using HandleSet = std::array<std::unique_ptr<IHidHandle>, kHidRoleCount>;
-// Opens the chosen interfaces in spec order and stops at the first required
+// Opens the chosen interfaces in rule order and stops at the first required
 // one that does not open. Found: every required one is open (optional ones
 // when they opened). Denied: all were there but one would not open (no
 // permission). NotFound: a required one is missing.
 FindResult OpenInterfaces(IHidBackend& backend, const InterfaceChoice& choice,
-                          std::span<const HidInterfaceSpec> specs, HandleSet& out);
+                          std::span<const HidInterfaceRule> rules, HandleSet& out);

@@ -62,16 +62,16 @@ TEST_P(ToneBands, AToneLightsItsOwnBand)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Spectrum, ToneBands, ::testing::Values(2, 7, 12, 17, 20, 22));
+INSTANTIATE_TEST_SUITE_P(SoundBands, ToneBands, ::testing::Values(2, 7, 12, 17, 20, 22));
 
-TEST(Spectrum, AFullScaleToneOnABinReads108)
+TEST(SoundBands, AFullScaleToneOnABinReads108)
 {
     Rig rig(kFloat48);
     const BandLevels bands = rig.Run({{{BinCentre(12, 48000), 1.0}}});
     EXPECT_EQ(bands[12], 108);
 }
 
-TEST(Spectrum, SilenceGivesTheSilentFrame)
+TEST(SoundBands, SilenceGivesTheSilentFrame)
 {
     for (bool bFlag : {false, true}) {  // zero samples, and packets marked silent
         Rig rig(kFloat48);
@@ -85,7 +85,7 @@ TEST(Spectrum, SilenceGivesTheSilentFrame)
     }
 }
 
-TEST(Spectrum, FullScaleNoiseStaysInRange)
+TEST(SoundBands, FullScaleNoiseStaysInRange)
 {
     for (const AudioFormat& fmt : {kFloat48, AudioFormat{44100, 2, 16, false}, AudioFormat{96000, 1, 16, false}}) {
         Rig rig(fmt);
@@ -105,7 +105,7 @@ TEST(Spectrum, FullScaleNoiseStaysInRange)
     }
 }
 
-TEST(Spectrum, FloatSamplesPastFullScaleClampInsteadOfWrapping)
+TEST(SoundBands, FloatSamplesPastFullScaleClampInsteadOfWrapping)
 {
     // Square waves at 1.5 and 3.0 of full scale both clamp to the 16-bit
     // limits; wrapped instead, 1.5 would become an inverted square at half
@@ -129,7 +129,7 @@ TEST(Spectrum, FloatSamplesPastFullScaleClampInsteadOfWrapping)
     EXPECT_EQ(out[0][13], 112);  // 1.5 kHz fundamental of a full-scale square: 4/pi of a sine
 }
 
-TEST(Spectrum, BandsAtOrAboveHalfTheRateAreZero)
+TEST(SoundBands, BandsAtOrAboveHalfTheRateAreZero)
 {
     struct Case { unsigned nRate; std::vector<int> zero; } cases[] = {
         {22050, {21, 22}},  // 14 and 16 kHz above 11.025 kHz
@@ -154,7 +154,7 @@ TEST(Spectrum, BandsAtOrAboveHalfTheRateAreZero)
     }
 }
 
-TEST(Spectrum, BandsFromPowerTable)
+TEST(SoundBands, BandsFromPowerTable)
 {
     // Direct: a bin with power F reads 0, 101 F reads 40, F/2 reads -6 (truncated), none reads silent.
     std::vector<float> power(512, 0.0f);
