@@ -1,5 +1,7 @@
 #include "core/FileAccess.h"
 
+#include "core/HookSlot.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -9,23 +11,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::mutex& HookMutex()
+CHookSlot<FileHooks>& Slot()
 {
-    static std::mutex m;
-    return m;
+    static CHookSlot<FileHooks> slot;
+    return slot;
 }
 
-FileHooks& Hooks()
-{
-    static FileHooks hooks;
-    return hooks;
-}
-
-FileHooks CurrentHooks()
-{
-    std::lock_guard lock(HookMutex());
-    return Hooks();
-}
+FileHooks CurrentHooks() { return Slot().Get(); }
 
 OpenedFile OpenByName(const fs::path& path)
 {
@@ -56,8 +48,7 @@ OpenedFile OpenByName(const fs::path& path)
 
 void SetFileHooks(FileHooks hooks)
 {
-    std::lock_guard lock(HookMutex());
-    Hooks() = std::move(hooks);
+    Slot().Set(std::move(hooks));
 }
 
 OpenedFile OpenRegularFile(const fs::path& path)

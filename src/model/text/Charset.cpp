@@ -5,22 +5,17 @@
 #include <cstdint>
 #include <mutex>
 
+#include "core/HookSlot.h"
 #include "core/Utf.h"
 
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
-std::mutex& HookMutex()
+CHookSlot<CharsetHook>& Slot()
 {
-    static std::mutex m;
-    return m;
-}
-
-CharsetHook& Hook()
-{
-    static CharsetHook hook;
-    return hook;
+    static CHookSlot<CharsetHook> slot;
+    return slot;
 }
 
 struct CharsetName {
@@ -131,11 +126,7 @@ std::u16string DecodeSingleByte(std::string_view bytes, char32_t cpMax)
 
 bool CallHook(std::string_view name, std::string_view bytes, std::u16string& out)
 {
-    CharsetHook hook;
-    {
-        std::lock_guard lock(HookMutex());
-        hook = Hook();
-    }
+    const CharsetHook hook = Slot().Get();
     if (!hook) return false;
     out.clear();
     try {
@@ -151,8 +142,7 @@ bool CallHook(std::string_view name, std::string_view bytes, std::u16string& out
 
 void SetCharsetHook(CharsetHook hook)
 {
-    std::lock_guard lock(HookMutex());
-    Hook() = std::move(hook);
+    Slot().Set(std::move(hook));
 }
 
 CharsetKind LookupCharset(std::string_view name)
