@@ -65,7 +65,7 @@ bool CZorvikApp::InitInstance()
     // A screenshot or gallery run has no one to answer message boxes: messages go to stderr.
     CSkinPrompt skinPrompt;
     CStreamPrompt streamPrompt(std::cerr);
-    const bool bUnattended = !m_args.strScreenshot.isEmpty() || !m_args.strGallery.isEmpty();
+    const bool bUnattended = Unattended();
     IPrompt& prompt = bUnattended ? static_cast<IPrompt&>(streamPrompt) : skinPrompt;
     if (!RunStartupDataSteps(folders, prompt)) {
         prompt.ShowMessage(u"     Data Init failed.     ", u"Error");
@@ -124,8 +124,10 @@ void CZorvikApp::OpenDevices()
         }
         if (nMsg != kMsgDeviceFound || wParam >= m_hub->Count()) return;
         if (m_hub->Device(wParam).IsConnected()) {
-            CStreamPrompt prompt(std::cerr);
-            m_hub->Publish(wParam, prompt);
+            // Taking a sensor the description does not know is told to the user.
+            CSkinPrompt skinPrompt;
+            CStreamPrompt streamPrompt(std::cerr);
+            m_hub->Publish(wParam, Unattended() ? static_cast<IPrompt&>(streamPrompt) : skinPrompt);
         }
         ShowDevices();
     });
@@ -165,7 +167,7 @@ void CZorvikApp::ShowNotices()
     // Shown here, on the user-interface thread; the worker that left them went on long ago.
     for (const CNoticeQueue::Entry& e : m_notices->Take()) {
         LogPrintf("Notice: %s", U16ToUtf8(e.text).c_str());
-        if (!m_args.strScreenshot.isEmpty()) continue;  // nobody to read it
+        if (Unattended()) continue;  // nobody to read it
         CSkinPrompt prompt;
         prompt.ShowMessage(e.text, e.caption);
     }

@@ -43,6 +43,8 @@ private:
     void OpenDevices();
     void ShowDevices();
     void ShowNotices();
+    // A screenshot or gallery run: nobody answers message windows; messages go to stderr.
+    bool Unattended() const { return !m_args.strScreenshot.isEmpty() || !m_args.strGallery.isEmpty(); }
 
     AppArgs m_args;
     CSingleInstance m_instance;
