@@ -55,7 +55,7 @@ int Usage()
                  "commands:\n"
                  "  list                              the HID interfaces found and their configured family\n"
                  "  apply [--flags HEX]               writes the current profile to the devices\n"
-                 "                                    (default flags 0x806F: everything)\n"
+                 "                                    (default: everything, 0x806F for a mouse)\n"
                  "  reset                             the current profile back to the defaults, on the\n"
                  "                                    devices and in the profile file\n"
                  "  emu-state                         with --emulate: what the virtual devices hold\n"
