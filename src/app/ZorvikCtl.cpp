@@ -16,6 +16,8 @@
 #include "CtlDevices.h"
 #include "core/Gvar.h"
 #include "core/Ini.h"
+#include "core/MouseDesc.h"
+#include "core/ProfileExport.h"
 #include "core/ProfileStore.h"
 #include "core/StreamPrompt.h"
 #include "core/Startup.h"
@@ -64,6 +66,11 @@ int Usage()
                  "  xml FILE                          the element tree as the XML reader indexes it\n"
                  "  profiles                          the stored profiles: id, name, current mark\n"
                  "  keys [MODE]                       the mouse keys of the current profile (mode 1..3)\n"
+                 "  export FILE                       the current profile with its macros to a .bkm file\n"
+                 "  import FILE [--replace]           a .bkm file as a new profile, made current; its macros\n"
+                 "                                    replace files of the same name only with --replace\n"
+                 "  export-keys FILE                  the mouse key layout with its macros to a .kyg file\n"
+                 "  import-keys FILE                  a .kyg file as the mouse key layout of the current profile\n"
                  "  macro show FILE                   a macro (.mcf) or bullet (.mcb) file, one action a line\n"
                  "  macro new NAME FILE [ACTION...]   a new macro or bullet file from actions given as\n"
                  "                                    arguments or on standard input, one a line\n"
@@ -236,6 +243,8 @@ int CmdKeys(const Options& opt)
     if (!LoadInstallation(opt, prompt)) return kFailed;
     const StoredProfiles stored = ListProfilesReported(prompt);
     const ProfileRecord* pProfile = stored.pCurrent;
+    // Keys that play a macro are shown by the macro's name.
+    if (std::string strErr; !LoadMacroLists(strErr)) std::cerr << "zorvikctl: " << strErr << '\n';
     const std::string strWhose =
         pProfile ? "profile " + U16ToUtf8(FixedView(pProfile->szName)) : std::string("no stored profile: default layout");
     if (gVar.nMsFw == 0) {
@@ -267,6 +276,115 @@ int CmdKeys(const Options& opt)
     }
     std::cout << strWhose << ", mouse mode " << nMode << '\n';
     PrintKeys(pKeys, nKeys);
+    return kOk;
+}
+
+// Answers every question yes, and says so.
+class CYesPrompt final : public IPrompt {
+public:
+    explicit CYesPrompt(IPrompt& inner) : m_inner(inner) {}
+    void ShowMessage(std::u16string_view text, std::u16string_view caption) override { m_inner.ShowMessage(text, caption); }
+    bool AskYesNo(std::u16string_view text, std::u16string_view caption) override
+    {
+        m_inner.ShowMessage(std::u16string(text) + u" (yes: --replace)", caption);
+        return true;
+    }
+
+private:
+    IPrompt& m_inner;
+};
+
+// The stored profiles and the macro lists, loaded for an export or an import.
+bool LoadProfilesAndMacros(CProfileStore& store, CProList& list, ProfileRecord*& pCurrent)
+{
+    store.LoadProfiles(list);
+    pCurrent = list.Find(store.ReadCurrentId());
+    if (!pCurrent) pCurrent = list.At(0);
+    std::string strErr;
+    if (!LoadMacroLists(strErr)) {
+        std::cerr << "zorvikctl: " << strErr << '\n';
+        return false;
+    }
+    return true;
+}
+
+int CmdExport(const Options& opt)
+{
+    if (opt.args.size() != 2) return Usage();
+    CStreamPrompt prompt(std::cerr);
+    if (!LoadInstallation(opt, prompt)) return kFailed;
+    CProfileStore store(g_szUserDir, prompt);
+    CProList list;
+    ProfileRecord* pCurrent = nullptr;
+    if (!LoadProfilesAndMacros(store, list, pCurrent)) return kFailed;
+    if (!pCurrent) {
+        std::cerr << "zorvikctl: no stored profile to export\n";
+        return kFailed;
+    }
+    const bool bKeys = opt.args[0] == "export-keys";
+    const ProfileExportEnv env = InstalledExportEnv();
+    const ExportResult r = bKeys ? ExportKeyCfg(opt.args[1], *pCurrent, env) : ExportProfile(opt.args[1], *pCurrent, env);
+    if (!r.bOk) {
+        std::cerr << "zorvikctl: " << U16ToUtf8(r.strMessage) << '\n';
+        return kFailed;
+    }
+    if (r.nLeftOut > 0) std::cerr << "zorvikctl: " << r.nLeftOut << " macros did not fit into the file\n";
+    std::cout << (bKeys ? "key layout of " : "profile ") << U16ToUtf8(FixedView(pCurrent->szName)) << " written to "
+              << opt.args[1] << '\n';
+    return kOk;
+}
+
+int CmdImport(const Options& opt)
+{
+    const bool bReplace = opt.args.size() == 3 && opt.args[2] == "--replace";
+    if (opt.args.size() != 2 && !bReplace) return Usage();
+    CStreamPrompt prompt(std::cerr);
+    if (!LoadInstallation(opt, prompt)) return kFailed;
+    CProfileStore store(g_szUserDir, prompt);
+    CProList list;
+    ProfileRecord* pCurrent = nullptr;
+    if (!LoadProfilesAndMacros(store, list, pCurrent)) return kFailed;
+    CYesPrompt yes(prompt);
+    const ProfileImportResult r =
+        ImportProfile(opt.args[1], list, bReplace ? static_cast<IPrompt&>(yes) : prompt, InstalledExportEnv());
+    if (!r.bOk) {
+        std::cerr << "zorvikctl: " << U16ToUtf8(r.strMessage) << '\n';
+        return kFailed;
+    }
+    if (!r.strMessage.empty()) std::cerr << "zorvikctl: " << U16ToUtf8(r.strMessage) << '\n';
+    std::string strErr;
+    if (!store.SaveProfiles(list, strErr) || !store.WriteCurrentId(r.pProfile, strErr)) {
+        std::cerr << "zorvikctl: the profiles could not be saved: " << strErr << '\n';
+        return kFailed;
+    }
+    std::cout << "profile " << U16ToUtf8(FixedView(r.pProfile->szName)) << " imported with " << r.written.size()
+              << " macros; it is the current profile now\n";
+    return kOk;
+}
+
+int CmdImportKeys(const Options& opt)
+{
+    if (opt.args.size() != 2) return Usage();
+    CStreamPrompt prompt(std::cerr);
+    if (!LoadInstallation(opt, prompt)) return kFailed;
+    if (gVar.nMsFw == 0) {
+        std::cerr << "zorvikctl: this installation has no mouse\n";
+        return kFailed;
+    }
+    CProfileStore store(g_szUserDir, prompt);
+    CProList list;
+    ProfileRecord* pCurrent = nullptr;
+    if (!LoadProfilesAndMacros(store, list, pCurrent)) return kFailed;
+    const KeyCfgImportResult r = ImportKeyCfg(opt.args[1], g_KeyCfg, pCurrent, InstalledExportEnv(),
+                                              [&prompt] { BuildMouseKeyLayout(&g_KeyCfg, prompt); });
+    if (!r.strMessage.empty()) std::cerr << "zorvikctl: " << U16ToUtf8(r.strMessage) << '\n';
+    if (!r.bOk) return kFailed;
+    std::string strErr;
+    if (pCurrent && !store.SaveProfiles(list, strErr)) {
+        std::cerr << "zorvikctl: the profiles could not be saved: " << strErr << '\n';
+        return kFailed;
+    }
+    std::cout << "key layout imported with " << r.nMacros << " macros\n";
     return kOk;
 }
 
@@ -509,6 +627,9 @@ int main(int argc, char** argv)
     if (cmd == "profiles") return CmdProfiles(opt);
     if (cmd == "keys") return CmdKeys(opt);
     if (cmd == "macro") return CmdMacro(opt);
+    if (cmd == "export" || cmd == "export-keys") return CmdExport(opt);
+    if (cmd == "import") return CmdImport(opt);
+    if (cmd == "import-keys") return CmdImportKeys(opt);
     if (cmd == "watch") return CmdWatch(opt);
     if (cmd == "list") return CmdList(opt);
     if (cmd == "apply") return CmdApply(opt);

@@ -14,6 +14,7 @@
 #include "core/ProfileStore.h"
 #include "core/Utf.h"
 #include "keys/FunId.h"
+#include "keys/MacroFile.h"
 
 namespace fs = std::filesystem;
 
@@ -198,3 +199,46 @@ TEST_F(ZorvikCtlTest, WatchReportsWhichWatcherRunsAndRefusesBadDurations)
 }
 
 }  // namespace
+
+// A profile and the macro its key plays go from one user folder to another
+// through a .bkm file; importing it a second time is refused by its name.
+TEST_F(ZorvikCtlTest, ExportThenImportCarriesTheProfileAndItsMacro)
+{
+    const fs::path app = MakeAppDir(test::SourceDir() / "data" / "cfg.ini");
+    StoreProfiles();
+    fs::create_directories(UserDir() / "Mac");
+    const CtlResult made = Run(app, {"macro", "new", "Burst", QString::fromStdString((UserDir() / "Mac" / "Burst.mcf").string())},
+                               "down A 10ms\nup A\n");
+    ASSERT_EQ(made.nExit, 0) << made.strErr;
+    const MacroFileRead macro = ReadMacroFile(UserDir() / "Mac" / "Burst.mcf");
+    ASSERT_TRUE(macro.bOpened);
+    // Bind the current profile's first mouse key to it.
+    CProList list;
+    ASSERT_EQ(DecodeProDct(test::ReadBytes(UserDir() / "pro.dct"), list).nLoaded, 2);
+    list.At(1)->Ms.Mode[0].Key[0][0].FunID = MakeFunID(FUN_MACRO, 0);
+    list.At(1)->Ms.Mode[0].Key[0][0].MacroID = macro.rec.MacroID;
+    int nSaved = 0;
+    test::WriteBytes(UserDir() / "pro.dct", EncodeProDct(list, nSaved));
+
+    const fs::path bkm = m_home / "Shared.bkm";
+    const CtlResult ex = Run(app, {"export", QString::fromStdString(bkm.string())});
+    ASSERT_EQ(ex.nExit, 0) << ex.strErr;
+    EXPECT_EQ(fs::file_size(bkm), 83996u);
+
+    fs::rename(UserDir(), m_home / "old-user");
+    const CtlResult im = Run(app, {"import", QString::fromStdString(bkm.string())});
+    ASSERT_EQ(im.nExit, 0) << im.strErr;
+    EXPECT_NE(im.strOut.find("profile Shared imported with 1 macros"), std::string::npos) << im.strOut;
+    // This installation has no macro groups: the macro lands in the macro folder itself.
+    EXPECT_TRUE(fs::exists(UserDir() / "Mac" / "Burst.mcf"));
+    const CtlResult listed = Run(app, {"profiles"});
+    EXPECT_NE(listed.strOut.find("*"), std::string::npos);
+    EXPECT_NE(listed.strOut.find("Shared"), std::string::npos) << listed.strOut;
+    const CtlResult keys = Run(app, {"keys", "1"});
+    EXPECT_NE(keys.strOut.find("profile Shared, mouse mode 1\nK1   0x05000000  Macro - Burst"), std::string::npos)
+        << keys.strOut << keys.strErr;
+
+    const CtlResult again = Run(app, {"import", QString::fromStdString(bkm.string())});
+    EXPECT_EQ(again.nExit, 1);
+    EXPECT_NE(again.strErr.find("already exists"), std::string::npos) << again.strErr;
+}

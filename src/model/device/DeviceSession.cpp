@@ -55,14 +55,18 @@ bool LoadMacroLists(std::string& strErr)
     ctx.nMacroHasMsKey = gVar.nMacroHasMsKey;
     MacroScanOptions scan;
     scan.bGroups = gVar.nMacroDir != 0;
-    for (const MacroKind kind : {MacroKind::Macro, MacroKind::Bullet}) {
-        const std::filesystem::path folder = FolderOf(kind, g_szUserDir, gVar.nMid);
-        if (!ScanMacroFolder(folder, kind, scan, ctx)) {
-            // The keys that play them would be written without their macros.
-            strErr = "the folder " + folder.string() + " cannot be read";
-            return false;
-        }
-    }
+    // The macros of imported key layouts sit beside the user's own, in one
+    // folder for both kinds.
+    MacroScanOptions flat = scan;
+    flat.bGroups = false;
+    for (const MacroKind kind : {MacroKind::Macro, MacroKind::Bullet})
+        for (const auto& [folder, opt] : {std::pair{FolderOf(kind, g_szUserDir, gVar.nMid), scan},
+                                          std::pair{OrgMacFolder(g_szUserDir), flat}})
+            if (!ScanMacroFolder(folder, kind, opt, ctx)) {
+                // The keys that play them would be written without their macros.
+                strErr = "the folder " + folder.string() + " cannot be read";
+                return false;
+            }
     return true;
 }
 

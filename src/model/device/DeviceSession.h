@@ -26,8 +26,9 @@ struct ApplyRunResult {
     bool Ok() const;
 };
 
-// Loads the macro and bullet folders of the user folder into the program's
-// lists; false (with the folder in strErr) when one cannot be read.
+// Loads the macro and bullet folders of the user folder, and the macros of
+// imported key layouts (OrgMac), into the program's lists; false (with the
+// folder in strErr) when one cannot be read.
 bool LoadMacroLists(std::string& strErr);
 
 // Every family of the hub must have been found (FindNow or FindLater, then
