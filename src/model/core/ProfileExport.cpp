@@ -9,6 +9,7 @@
 #include "core/Gvar.h"
 #include "core/IPrompt.h"
 #include "core/Log.h"
+#include "core/ProfileOps.h"
 #include "core/ProfileStore.h"
 #include "core/Utf.h"
 #include "keys/FunId.h"
@@ -24,7 +25,6 @@ static_assert(kKeyCfgExportMacros == kKeyCfgMacroNum);
 namespace {
 
 constexpr char16_t kCaption[] = u"Zorvik";
-constexpr size_t kProfileNameMax = std::size(ProfileRecord{}.szName) - 1;
 
 std::u16string Text(const char* key, std::u16string_view fallback)
 {
@@ -207,12 +207,9 @@ ProfileImportResult Refuse(std::u16string text)
 ProfileImportResult ImportProfile(const fs::path& file, CProList& list, IPrompt& prompt, const ProfileExportEnv& env)
 {
     // The name first, cut to what the record holds, so the check sees the name that is stored.
-    std::u16string name = file.stem().u16string();
-    if (name.size() > kProfileNameMax) name.resize(kProfileNameMax);
+    std::u16string name = ProfileNameOf(file.stem().u16string());
     if (name.empty()) name = u"Profile";
-    for (const auto& p : list)
-        if (SameNameIgnoringCase(FixedView(p->szName), name))
-            return Refuse(Text("tc_msg20", u"A profile with this name already exists."));
+    if (ProfileNameTaken(list, name)) return Refuse(Text("tc_msg20", u"A profile with this name already exists."));
     if (list.Count() >= kProfileSlotNum) return Refuse(u"The number of profile has reached it's maximum");
 
     std::string bytes;
