@@ -159,7 +159,7 @@ struct ProfileRecord {
     uint32_t dwReserved0;
     uint32_t dwMagic;            // kProfileMagic in a used record
     uint32_t nID;                // non-zero in a used record
-    uint8_t byReserved12[520];
+    char16_t szSound[260];       // sound file played when the window opens; empty: none
     char16_t szName[20];
     uint8_t byReserved572[44];
     KbSettings Kb;
@@ -174,7 +174,7 @@ static_assert(sizeof(ProfileRecord) == 54396);
 static_assert(offsetof(ProfileRecord, dwReserved0) == 0);
 static_assert(offsetof(ProfileRecord, dwMagic) == 4);
 static_assert(offsetof(ProfileRecord, nID) == 8);
-static_assert(offsetof(ProfileRecord, byReserved12) == 12);
+static_assert(offsetof(ProfileRecord, szSound) == 12);
 static_assert(offsetof(ProfileRecord, szName) == 532);
 static_assert(offsetof(ProfileRecord, byReserved572) == 572);
 static_assert(offsetof(ProfileRecord, Kb) == 616);

@@ -93,7 +93,7 @@ TEST(GvarLayout, ProfileRecordFieldsLandAtTheirFileOffsets)
     r.dwReserved0 = 0x0A0B0C0D;
     r.dwMagic = kProfileMagic;
     r.nID = 0x01123456;
-    r.byReserved12[0] = 0x5A;
+    r.szSound[0] = 0x5A;
     r.szName[0] = u'\u0150';
     r.szName[19] = u'\u7A7A';
     r.byReserved572[0] = 0x6B;

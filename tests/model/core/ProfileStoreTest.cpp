@@ -24,7 +24,7 @@ std::unique_ptr<ProfileRecord> MakeProfile(uint32_t id, std::u16string_view name
     p->dwReserved0 = 0xA0A0A000 | (id & 0xFF);
     p->dwMagic = kProfileMagic;
     p->nID = id;
-    std::memset(p->byReserved12, int(0x10 + (id & 0x0F)), sizeof p->byReserved12);
+    std::memset(p->szSound, int(0x10 + (id & 0x0F)), sizeof p->szSound);
     CopyToFixed(p->szName, name);
     p->byReserved572[43] = 0x57;
     p->Kb.Key[131].FunID = 0x02000000 | id;
