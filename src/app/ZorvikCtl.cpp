@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <iterator>
+#include <memory>
 #include <mutex>
 #include <cstdio>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include "core/Ini.h"
 #include "core/MouseDesc.h"
 #include "core/ProfileExport.h"
+#include "core/ProfileOps.h"
 #include "core/ProfileStore.h"
 #include "core/StreamPrompt.h"
 #include "core/Startup.h"
@@ -294,29 +296,36 @@ private:
     IPrompt& m_inner;
 };
 
-// The stored profiles and the macro lists, loaded for an export or an import.
-bool LoadProfilesAndMacros(CProfileStore& store, CProList& list, ProfileRecord*& pCurrent)
-{
-    store.LoadProfiles(list);
-    pCurrent = list.Find(store.ReadCurrentId());
-    if (!pCurrent) pCurrent = list.At(0);
-    std::string strErr;
-    if (!LoadMacroLists(strErr)) {
-        std::cerr << "zorvikctl: " << strErr << '\n';
-        return false;
+// The installation, the stored profiles and the macro lists, loaded for an
+// export or an import.
+struct CtlProfiles {
+    CStreamPrompt prompt{std::cerr};
+    std::unique_ptr<CProfileStore> store;
+    CProList list;
+    ProfileRecord* pCurrent = nullptr;
+
+    bool Load(const Options& opt)
+    {
+        if (!LoadInstallation(opt, prompt)) return false;
+        store = std::make_unique<CProfileStore>(g_szUserDir, prompt);
+        store->LoadProfiles(list);
+        pCurrent = list.Find(store->ReadCurrentId());
+        if (!pCurrent) pCurrent = list.At(0);
+        std::string strErr;
+        if (!LoadMacroLists(strErr)) {
+            std::cerr << "zorvikctl: " << strErr << '\n';
+            return false;
+        }
+        return true;
     }
-    return true;
-}
+};
 
 int CmdExport(const Options& opt)
 {
     if (opt.args.size() != 2) return Usage();
-    CStreamPrompt prompt(std::cerr);
-    if (!LoadInstallation(opt, prompt)) return kFailed;
-    CProfileStore store(g_szUserDir, prompt);
-    CProList list;
-    ProfileRecord* pCurrent = nullptr;
-    if (!LoadProfilesAndMacros(store, list, pCurrent)) return kFailed;
+    CtlProfiles p;
+    if (!p.Load(opt)) return kFailed;
+    const ProfileRecord* pCurrent = p.pCurrent;
     if (!pCurrent) {
         std::cerr << "zorvikctl: no stored profile to export\n";
         return kFailed;
@@ -338,22 +347,18 @@ int CmdImport(const Options& opt)
 {
     const bool bReplace = opt.args.size() == 3 && opt.args[2] == "--replace";
     if (opt.args.size() != 2 && !bReplace) return Usage();
-    CStreamPrompt prompt(std::cerr);
-    if (!LoadInstallation(opt, prompt)) return kFailed;
-    CProfileStore store(g_szUserDir, prompt);
-    CProList list;
-    ProfileRecord* pCurrent = nullptr;
-    if (!LoadProfilesAndMacros(store, list, pCurrent)) return kFailed;
-    CYesPrompt yes(prompt);
+    CtlProfiles p;
+    if (!p.Load(opt)) return kFailed;
+    CYesPrompt yes(p.prompt);
     const ProfileImportResult r =
-        ImportProfile(opt.args[1], list, bReplace ? static_cast<IPrompt&>(yes) : prompt, InstalledExportEnv());
+        ImportProfile(opt.args[1], p.list, bReplace ? static_cast<IPrompt&>(yes) : p.prompt, InstalledExportEnv());
     if (!r.bOk) {
         std::cerr << "zorvikctl: " << U16ToUtf8(r.strMessage) << '\n';
         return kFailed;
     }
     if (!r.strMessage.empty()) std::cerr << "zorvikctl: " << U16ToUtf8(r.strMessage) << '\n';
     std::string strErr;
-    if (!store.SaveProfiles(list, strErr) || !store.WriteCurrentId(r.pProfile, strErr)) {
+    if (!StoreProfiles(*p.store, p.list, r.pProfile, strErr)) {
         std::cerr << "zorvikctl: the profiles could not be saved: " << strErr << '\n';
         return kFailed;
     }
@@ -365,22 +370,18 @@ int CmdImport(const Options& opt)
 int CmdImportKeys(const Options& opt)
 {
     if (opt.args.size() != 2) return Usage();
-    CStreamPrompt prompt(std::cerr);
-    if (!LoadInstallation(opt, prompt)) return kFailed;
+    CtlProfiles p;
+    if (!p.Load(opt)) return kFailed;
     if (gVar.nMsFw == 0) {
         std::cerr << "zorvikctl: this installation has no mouse\n";
         return kFailed;
     }
-    CProfileStore store(g_szUserDir, prompt);
-    CProList list;
-    ProfileRecord* pCurrent = nullptr;
-    if (!LoadProfilesAndMacros(store, list, pCurrent)) return kFailed;
-    const KeyCfgImportResult r = ImportKeyCfg(opt.args[1], g_KeyCfg, pCurrent, InstalledExportEnv(),
-                                              [&prompt] { BuildMouseKeyLayout(&g_KeyCfg, prompt); });
+    const KeyCfgImportResult r = ImportKeyCfg(opt.args[1], g_KeyCfg, p.pCurrent, InstalledExportEnv(),
+                                              [&p] { BuildMouseKeyLayout(&g_KeyCfg, p.prompt); });
     if (!r.strMessage.empty()) std::cerr << "zorvikctl: " << U16ToUtf8(r.strMessage) << '\n';
     if (!r.bOk) return kFailed;
     std::string strErr;
-    if (pCurrent && !store.SaveProfiles(list, strErr)) {
+    if (p.pCurrent && !p.store->SaveProfiles(p.list, strErr)) {
         std::cerr << "zorvikctl: the profiles could not be saved: " << strErr << '\n';
         return kFailed;
     }

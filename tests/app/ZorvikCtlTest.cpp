@@ -220,10 +220,13 @@ TEST_F(ZorvikCtlTest, ExportThenImportCarriesTheProfileAndItsMacro)
     int nSaved = 0;
     test::WriteBytes(UserDir() / "pro.dct", EncodeProDct(list, nSaved));
 
-    const fs::path bkm = m_home / "Shared.bkm";
+    const fs::path bkm = m_home / "Shared.bkm", kyg = m_home / "layout.kyg";
     const CtlResult ex = Run(app, {"export", QString::fromStdString(bkm.string())});
     ASSERT_EQ(ex.nExit, 0) << ex.strErr;
     EXPECT_EQ(fs::file_size(bkm), 83996u);
+    const CtlResult exKeys = Run(app, {"export-keys", QString::fromStdString(kyg.string())});
+    ASSERT_EQ(exKeys.nExit, 0) << exKeys.strErr;
+    EXPECT_EQ(fs::file_size(kyg), 27748u);
 
     fs::rename(UserDir(), m_home / "old-user");
     const CtlResult im = Run(app, {"import", QString::fromStdString(bkm.string())});
@@ -241,4 +244,16 @@ TEST_F(ZorvikCtlTest, ExportThenImportCarriesTheProfileAndItsMacro)
     const CtlResult again = Run(app, {"import", QString::fromStdString(bkm.string())});
     EXPECT_EQ(again.nExit, 1);
     EXPECT_NE(again.strErr.find("already exists"), std::string::npos) << again.strErr;
+
+    // The key layout into a third user folder: its macro goes to OrgMac and
+    // the current profile's first key plays it.
+    fs::rename(UserDir(), m_home / "second-user");
+    StoreProfiles();
+    const CtlResult imKeys = Run(app, {"import-keys", QString::fromStdString(kyg.string())});
+    ASSERT_EQ(imKeys.nExit, 0) << imKeys.strErr;
+    EXPECT_TRUE(fs::exists(UserDir() / "OrgMac" / "Burst.mcf"));
+    EXPECT_EQ(test::ReadBytes(UserDir() / "keycfg.kyg").size(), 27748u);
+    const CtlResult keys2 = Run(app, {"keys", "1"});
+    EXPECT_NE(keys2.strOut.find("profile Game night, mouse mode 1\nK1   0x05000000  Macro - Burst"), std::string::npos)
+        << keys2.strOut << keys2.strErr;
 }
