@@ -14,6 +14,7 @@ namespace {
 constexpr EmuStateFormat kFormat{"zorvik-emu-state varorgb 1", "RGB keyboard", "the configuration is needed"};
 constexpr size_t kCfgBlocksAt = 8, kCfgBlockLen = 123, kCfgWireless = 16;
 constexpr int kGridColumns = 6;
+constexpr size_t kModeRecords = 24;
 
 std::string UsageName(uint8_t u)
 {
@@ -108,6 +109,18 @@ std::string CEmuVaroRgb::DescribeLocked() const
         const uint8_t* P = &cfg[kCfgBlocksAt + cfg[0] * kCfgBlockLen];
         os << EmuPrintf("lighting: mode %u, per-key colours %s, group byte %u\n", P[5], P[4] ? "on" : "off", P[6]);
         os << "  lighting block: " << EmuHex(std::span(P, kCfgBlockLen)) << "\n";
+        // The mode records: two bytes a mode from 22 (colour and direction,
+        // speed and brightness), one byte a mode from 19 on the single-colour keyboard.
+        for (size_t m = 0; m < kModeRecords; ++m) {
+            if (m_cfg.nFwType == 23) {
+                const uint8_t sb = P[19 + m];
+                os << EmuPrintf("  mode %2zu: speed %u, brightness %u\n", m, sb >> 4, sb & 0x0F);
+            } else {
+                const uint8_t c = P[22 + 2 * m], sb = P[23 + 2 * m];
+                os << EmuPrintf("  mode %2zu: colour %u, direction %u, speed %u, brightness %u\n", m, c & 0x0F,
+                                c >> 4, sb >> 4, sb & 0x0F);
+            }
+        }
     }
     const Page matrix = page(MatrixAddrLocked());
     const auto code = [&matrix](int i) {

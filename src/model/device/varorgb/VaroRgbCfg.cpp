@@ -53,7 +53,8 @@ int RgbTableModes(const kb::KbDescSnap& d)
 {
     const size_t at = d.kb.nOurCfg == 1 ? kRgbTableAtOurCfg : kRgbTableAt;
     const int nFit = int((kb::kBlockPayloadMax - at) / kRgbModeLen);
-    return std::min({int(d.kb.nEffectOffset), nFit, kKbLedModeNum});
+    // Table entries of modes the description does not have keep the keyboard's bytes.
+    return std::min({int(d.kb.nEffectOffset), nFit, d.nModeCount});
 }
 
 void FillRgbTable(std::span<uint8_t, kb::kBlockPayloadMax> table, const kb::CKbBlock& block, const kb::KbDescSnap& d)

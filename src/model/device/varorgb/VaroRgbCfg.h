@@ -27,7 +27,7 @@ bool FillConfig(CfgBlock& cfg, const kb::CKbBlock& block, const kb::KbDescSnap& 
 
 // The mode colours into the colour table (type 22): seven colours per mode in
 // RGBIndex order, from byte 21 (525 with the product's configuration 1), as
-// many modes as EffectOffset names and the table holds.
+// many modes as EffectOffset names, the description has and the table holds.
 void FillRgbTable(std::span<uint8_t, kb::kBlockPayloadMax> table, const kb::CKbBlock& block, const kb::KbDescSnap& d);
 // Modes the table takes.
 int RgbTableModes(const kb::KbDescSnap& d);

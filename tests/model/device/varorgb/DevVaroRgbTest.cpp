@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TestSupport.h"
@@ -357,4 +359,32 @@ TEST_F(VaroRgbTest, MusicFramesEffectDataAndRestore)
     EXPECT_EQ(cfg[8 + 4], 1);  // the per-key colour mode shows with its switch on
     EXPECT_EQ(cfg[8 + 5], m_snapKb.DevMode(gVar.Kb.nGaoshouIndex));
     EXPECT_EQ(m_backend->Violations(), std::vector<std::string>{});
+}
+
+// Music frames sent from another thread all through an apply: none goes out
+// between the apply's first and last transfer.
+TEST_F(VaroRgbTest, MusicFramesNeverInterleaveWithAnApply)
+{
+    Load("keyboard-only.ini");
+    std::atomic<bool> bStop{false};
+    std::atomic<int> nSent{0};
+    std::thread music([&] {
+        const std::vector<uint8_t> frame(378, 0x11);
+        while (!bStop) {
+            if (m_dev->SendMusicData(frame)) ++nSent;
+            std::this_thread::yield();
+        }
+    });
+    ASSERT_TRUE(test::WaitFor([&] { return nSent.load() > 0; }));
+    const int nApply = Apply(0x8007);
+    ASSERT_TRUE(test::WaitFor([&] { return m_kb->GetState().nFrames > 2; }));
+    bStop = true;
+    music.join();
+    EXPECT_EQ(nApply, 1);
+    const std::vector<std::string> t = Transfers();
+    const auto first = std::find_if(t.begin(), t.end(), [](const std::string& s) { return s != "M"; });
+    const auto last = std::find_if(t.rbegin(), t.rend(), [](const std::string& s) { return s != "M"; });
+    ASSERT_NE(first, t.end());
+    EXPECT_EQ(std::count(first, last.base(), std::string("M")), 0);
+    EXPECT_EQ(std::count(first, last.base(), std::string("W 04@d4")), 1);
 }

@@ -181,7 +181,10 @@ TEST(VaroRgbCfg, ColourTableInRgbIndexOrderWithinTheBlock)
     EXPECT_EQ(EmuHex(std::span(tab).subspan(21, 3)), "00 00 ff");        // blue first
     EXPECT_EQ(EmuHex(std::span(tab).subspan(21 + 21 + 18, 3)), "33 22 11");
     EXPECT_EQ(tab[21 + 2 * 21], 0);                                       // EffectOffset 2: two modes
+    d->kb.nEffectOffset = 18;
+    EXPECT_EQ(RgbTableModes(*d), 3);                                      // no more than the description's modes
 
+    d->nModeCount = 24;
     d->kb.nOurCfg = 1;
     d->kb.nEffectOffset = 60;  // would run far past the block from byte 525
     EXPECT_EQ(RgbTableModes(*d), 23);
