@@ -124,6 +124,7 @@ std::string CEmuVaroRgb::DescribeLocked() const
     }
     const Page matrix = page(MatrixAddrLocked());
     const auto code = [&matrix](int i) {
+        if (i < 0 || i >= int(kPageLen / 4)) return uint32_t{0};
         const uint8_t* p = &matrix[size_t(4 * i)];
         return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
     };
