@@ -252,3 +252,30 @@ TEST_F(ZorvikCtlDeviceTest, TheWirelessFamilyAppliesThroughItsReceiver)
 }
 
 }  // namespace
+
+TEST_F(ZorvikCtlDeviceTest, KeyboardApplyThenEmuStateShowsTheProfileOnTheKeyboard)
+{
+    struct Case { const char* fixture; const char* state; const char* cfgWrite; };
+    for (const Case c : {Case{"keyboard-only.ini", "kb22.state", "setf data 06 03 b6 "},
+                         Case{"kb23.ini", "kb23.state", "setf data 06 03 ba "}}) {
+        SCOPED_TRACE(c.fixture);
+        const fs::path app = MakeAppDir(test::FixtureDir() / "cfg" / c.fixture);
+        const fs::path journal = m_home / "kb.journal";
+        const CtlResult applied = Run(app, {"--emulate", "--journal", Q(journal), "apply"});
+        ASSERT_EQ(applied.nExit, 0) << applied.strErr;
+        EXPECT_NE(applied.strOut.find("profile written to the keyboard"), std::string::npos) << applied.strOut;
+        EXPECT_EQ(applied.strErr.find("not supported"), std::string::npos) << applied.strErr;
+        const std::vector<std::string> lines = SplitLines(test::ReadBytes(journal));
+        EXPECT_TRUE(HasLineStarting(lines, "setf data 06 04 d4 00 40 ")) << test::ReadBytes(journal);
+        EXPECT_TRUE(HasLineStarting(lines, c.cfgWrite)) << test::ReadBytes(journal);
+        EXPECT_TRUE(fs::exists(UserDir() / "emu" / c.state));
+
+        // The next process finds the keys and the lighting on the keyboard.
+        const CtlResult state = Run(app, {"--emulate", "emu-state"});
+        ASSERT_EQ(state.nExit, 0) << state.strErr;
+        EXPECT_NE(state.strOut.find("configuration in use: 0, wired"), std::string::npos) << state.strOut;
+        EXPECT_NE(state.strOut.find("\n  A          A\n"), std::string::npos) << state.strOut;
+        EXPECT_NE(state.strOut.find("per-key colours, group 1"), std::string::npos) << state.strOut;
+        fs::remove_all(UserDir());
+    }
+}

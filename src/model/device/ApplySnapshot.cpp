@@ -48,5 +48,6 @@ std::unique_ptr<ApplySnapshot> MakeApplySnapshot(const ProfileRecord& pro, const
     snap->opt.ms = gVar.Ms;
     for (int m = 0; m < kMsModeNum; ++m)
         for (int k = 0; k < kMsKeyNum; ++k) snap->opt.nMatrixPos[m][k] = g_MsKeyLayout[m][k].MatrixInx;
+    if (gVar.nKbFw != 0) snap->opt.kb = kb::MakeKbDescSnap(gVar, g_defKEY);
     return snap;
 }

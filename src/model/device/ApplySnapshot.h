@@ -10,6 +10,7 @@
 
 #include "core/Gvar.h"
 #include "core/ProfileRecord.h"
+#include "device/kb/KbDescSnap.h"
 #include "keys/MacroList.h"
 
 // Request flags of an apply job (combined).
@@ -36,6 +37,7 @@ struct ApplyOptions {
     int32_t nSubMsFw = 0;
     MsDesc ms{};                         // the mouse description
     int nMatrixPos[kMsModeNum][kMsKeyNum] = {};  // key slot -> matrix position, from the mouse key layout
+    kb::KbDescSnap kb;                   // the keyboard description (nKbFw 0 when none is configured)
 };
 
 struct ApplySnapshot {

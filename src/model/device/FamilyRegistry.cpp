@@ -1,6 +1,7 @@
 #include "device/FamilyRegistry.h"
 
 #include "device/mirex/DevMirex.h"
+#include "device/varorgb/DevVaroRGB.h"
 #include "device/w24g/Dev24G.h"
 #include "text/TextCatalogue.h"
 
@@ -34,6 +35,11 @@ constexpr FamilyInfo kFamilies[] = {
          return std::make_unique<CDev24G>(d.backend, d.clock, d.notices, g.nMsFw, d.pPointer);
      },
      ReceiverWorker, kApplyFullMouse},
+    {"keyboard", [](const GlobalVar& g) { return g.nKbFw == 22 || g.nKbFw == 23; },
+     [](const DeviceDeps& d, const GlobalVar& g) -> std::unique_ptr<CHidDev> {
+         return std::make_unique<CDevVaroRGB>(d.backend, d.clock, d.notices, g.nKbFw);
+     },
+     PlainWorker, kApplyFullKbPad},
 };
 
 }  // namespace

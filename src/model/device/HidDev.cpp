@@ -58,6 +58,7 @@ DeviceFound CHidDev::Found() const
 void CHidDev::Publish(IPrompt& prompt) const
 {
     const DeviceFound f = Found();
+    if (!f.bMouseState) return;  // the mouse's mode and levels are not this device's to change
     if (f.bSwitchSensor && f.nSensor != 0) set_cur_sensor(f.nSensor, prompt);
     g_nCurMode = f.nMode;
     for (int m = 0; m < kMsModeNum; ++m) {

@@ -42,6 +42,7 @@ struct DeviceFound {
     bool bSwitchSensor = false;              // the description follows the device's sensor
     int nCurDpiLevel[kMsModeNum] = {-1, -1, -1};  // per mode; -1 not read
     int nCurLodLevel[kMsModeNum] = {-1, -1, -1};  // per mode; -1 not read
+    bool bMouseState = true;                 // false: a device without a mouse's state (keyboard, pad)
 };
 
 // What a device's own input report says, decoded by its family: the user

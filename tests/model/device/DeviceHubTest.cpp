@@ -84,9 +84,12 @@ TEST(DeviceHub, FindsOnTheFamilyThreadAndFollowsPlugEvents)
 TEST(DeviceHub, OnlyConfiguredFamiliesAreMade)
 {
     mirextest::LoadMouse(1);
-    gVar.nKbFw = 22;
+    gVar.nKbFw = 29;  // a keyboard no registry line drives
     gVar.nPadFw = 40;
     EXPECT_EQ(CDeviceHub::UndrivenFamilies(gVar), (std::vector<std::string>{"keyboard", "mouse pad"}));
+    gVar.nKbFw = 22;  // the RGB keyboard is driven
+    EXPECT_EQ(CDeviceHub::UndrivenFamilies(gVar), (std::vector<std::string>{"mouse pad"}));
+    gVar.nKbFw = 29;
     gVar.nMsFw = 0;
     CVirtualClock clock;
     CEmuBackend backend;

@@ -1,0 +1,66 @@
+// CDevVaroRGB: the RGB keyboard (firmware type 22) and its single-colour
+// variant (23, logged as CDevVaroSC). It finds the keyboard's command, data
+// and (optional) music interfaces, writes profiles through the block
+// transport (configuration, colour table, lighting blocks, macros, key
+// block), and sends music frames. The bytes are built by the pure functions
+// of this folder and of kb/; this class moves them in order with the pauses
+// the keyboard needs.
+//
+// A music frame never goes out while an apply runs: the apply marks the
+// keyboard busy under the transport's command lock, and a frame checks the
+// mark under the same lock (a frame that meets an apply is dropped).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <span>
+#include <stop_token>
+
+#include "device/HidDev.h"
+#include "device/kb/KbBlockTransport.h"
+#include "device/kb/KbDescSnap.h"
+#include "device/varorgb/VaroRgbCfg.h"
+
+class CDevVaroRGB final : public CHidDev {
+public:
+    CDevVaroRGB(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nFwType);
+    ~CDevVaroRGB() override;
+
+    // 1 found (command and data interfaces open), 0 not found or not openable.
+    int FindHIDDevice() override;
+    void FillDefault(ProfileRecord& pro) override;
+    int ApplySetting(ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, uint32_t nFlags,
+                     std::stop_token stop) override;
+    // The keyboard reports nothing the program follows.
+    std::optional<DeviceEvent> DecodeInput(uint32_t) const override { return std::nullopt; }
+
+    // ---- music lighting (the music page) ---------------------------------------------
+
+    // The keyboard has a music interface (found at discovery).
+    bool HasMusic() const { return Drv().IsOpen(HidRole::Aux1); }
+    // One frame of at most 378 bytes. While an apply runs the frame is dropped
+    // and true returned; false when it is too long or could not be sent.
+    bool SendMusicData(std::span<const uint8_t> frame);
+    // The keyboard's effect data (378 bytes into out, which must hold them);
+    // false while an apply runs or when it could not be read.
+    bool ReadEffectData(std::span<uint8_t> out);
+    // Shows lighting mode nMode again after music lighting: the configuration
+    // is read, the mode set in the configuration in use, and written back
+    // (nothing is written when the read fails).
+    bool RestoreLighting(const kb::KbDescSnap& d, int nMode);
+
+    bool IsBusy() const { return m_bBusy.load(); }
+    // "CDevVaroRGB" or "CDevVaroSC", for the log.
+    const char* Who() const;
+
+private:
+    class CApplyRun;
+    friend class CApplyRun;
+
+    // Marks the keyboard busy for an apply, under the command lock.
+    void SetBusy(bool b);
+    bool ReadCfg(const kb::KbBlockMap& map, varorgb::CfgBlock& cfg);
+
+    kb::CKbBlockTransport m_io;
+    std::atomic<bool> m_bBusy{false};
+};
