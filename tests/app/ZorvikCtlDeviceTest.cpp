@@ -188,15 +188,20 @@ TEST_F(ZorvikCtlDeviceTest, FaultsMakeTheCommandFailWithAReason)
     }
 }
 
-TEST_F(ZorvikCtlDeviceTest, ListShowsTheVirtualMouseInterfaces)
+TEST_F(ZorvikCtlDeviceTest, ListShowsTheVirtualInterfacesOfEveryConfiguredDevice)
 {
     const CtlResult r = Run(DemoApp(), {"--emulate", "list"});
     ASSERT_EQ(r.nExit, 0) << r.strErr;
     const std::vector<std::string> lines = SplitLines(r.strOut);
-    ASSERT_EQ(lines.size(), 4u) << r.strOut;
+    ASSERT_EQ(lines.size(), 8u) << r.strOut;
     EXPECT_EQ(lines[0], "258a:1007  usage ff00/0001  id 5  in 0 out 0 feature 6  emu:mirex/cmd  wired mouse");
     EXPECT_EQ(lines[1], "258a:1007  usage ff00/0001  id 4  in 0 out 0 feature 520  emu:mirex/data  wired mouse");
     EXPECT_NE(lines[3].find("usage 0001/0002"), std::string::npos) << lines[3];
+    // The demo's keyboard: command, data and music interfaces, and its consumer keys.
+    EXPECT_EQ(lines[4], "258a:0c45  usage ff00/0001  id 5  in 0 out 0 feature 6  emu:kb22/cmd  keyboard");
+    EXPECT_EQ(lines[5], "258a:0c45  usage ff00/0001  id 6  in 0 out 0 feature 1032  emu:kb22/data  keyboard");
+    EXPECT_NE(lines[6].find("feature 382  emu:kb22/music"), std::string::npos) << lines[6];
+    EXPECT_NE(lines[7].find("usage 000c/0001"), std::string::npos) << lines[7];
 }
 
 TEST_F(ZorvikCtlDeviceTest, BadUsageExitsTwo)
