@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the device tests with ThreadSanitizer in build-tsan and runs them:
-# the listener, the apply worker, the command lock and the device families
-# share data across threads, and a race there must fail the run.
+# the listener, the apply worker, the command lock, the device families and
+# the update check's worker share data across threads, and a race there must
+# fail the run.
 # Arguments go to the test binary (for example --gtest_filter='HidDev*').
 set -euo pipefail
 cd "$(dirname "$0")/.."

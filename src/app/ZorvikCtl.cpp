@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "CtlDevices.h"
+#include "CtlUpdate.h"
 #include "core/Gvar.h"
 #include "core/Ini.h"
 #include "core/MouseDesc.h"
@@ -76,7 +77,11 @@ int Usage()
                  "  macro show FILE                   a macro (.mcf) or bullet (.mcb) file, one action a line\n"
                  "  macro new NAME FILE [ACTION...]   a new macro or bullet file from actions given as\n"
                  "                                    arguments or on standard input, one a line\n"
-                 "  watch SECONDS                     hidraw nodes as they are plugged and unplugged\n";
+                 "  watch SECONDS                     hidraw nodes as they are plugged and unplugged\n"
+                 "  update-check [--url U] [--kb-ver HEX]\n"
+                 "                                    what the update check offers: reads the update\n"
+                 "                                    description (from U instead of UpateUrl), downloads\n"
+                 "                                    nothing else; HEX is the keyboard's firmware (0105)\n";
     return kUsage;
 }
 
@@ -614,6 +619,14 @@ int CmdWatch(const Options& opt)
     return kOk;
 }
 
+// What the update check would offer, from the installation's settings.
+int CmdUpdateCheck(const Options& opt)
+{
+    CStreamPrompt prompt(std::cerr);
+    if (!LoadInstallation(opt, prompt)) return kFailed;
+    return CtlUpdateCheck({opt.args.begin() + 1, opt.args.end()});
+}
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);  // folders and charset services
@@ -636,6 +649,7 @@ int main(int argc, char** argv)
     if (cmd == "apply") return CmdApply(opt);
     if (cmd == "reset") return CmdReset(opt);
     if (cmd == "emu-state") return CmdEmuState(opt);
+    if (cmd == "update-check") return CmdUpdateCheck(opt);
     std::cerr << "zorvikctl: unknown command " << cmd << '\n';
     return Usage();
 }
