@@ -3,6 +3,7 @@
 #include "core/Gvar.h"
 #include "emu/EmuBackend.h"
 #include "emu/mirex/EmuMirex.h"
+#include "emu/pad/EmuPad.h"
 #include "emu/w24g/EmuReceiver.h"
 #include "emu/w24g/EmuW24Mouse.h"
 
@@ -31,9 +32,23 @@ std::vector<EmuStatefulDevice> MakeWireless(const GlobalVar& gv, IClock& clock, 
     return {{rig.receiver, cfg.strName}};
 }
 
+// The pad family the virtual pad stands in for (PadFw).
+constexpr int32_t kPadFirmware = 40;
+
+bool PadConfigured(const GlobalVar& gv) { return gv.nPadFw == kPadFirmware; }
+
+std::vector<EmuStatefulDevice> MakePad(const GlobalVar& gv, IClock& clock, CEmuBackend& backend)
+{
+    const EmuPadConfig cfg = PadConfigFor(gv.Pad.nVID, gv.Pad.nPID);
+    auto pad = std::make_shared<CEmuPad>(cfg, clock);
+    backend.AddDevice(pad);
+    return {{pad, cfg.strName}};
+}
+
 constexpr EmuFamily kFamilies[] = {
     {"wired mouse", WiredConfigured, MakeWired},
     {"wireless mouse", WirelessConfigured, MakeWireless},
+    {"mouse pad", PadConfigured, MakePad},
 };
 
 }  // namespace
