@@ -2,6 +2,7 @@
 
 #include "core/Log.h"
 #include "device/ApplySnapshot.h"
+#include "device/pad/PadProtocol.h"
 #include "keys/MacroList.h"
 
 namespace {
@@ -57,7 +58,8 @@ std::vector<std::string> CDeviceHub::UndrivenFamilies(const GlobalVar& g)
 {
     std::vector<std::string> out;
     if (g.nKbFw != 0) out.push_back("keyboard");
-    if (g.nPadFw != 0) out.push_back("mouse pad");
+    // A pad of another firmware type than the one the pad family writes.
+    if (g.nPadFw != 0 && g.nPadFw != pad::kPadFw) out.push_back("mouse pad");
     return out;
 }
 
