@@ -48,8 +48,10 @@ public:
     std::string DescribeState() const override;
 
 protected:
-    void OnSetFeature(int nIface, std::span<const uint8_t> report) override;
+    // The block's one report: read, or written (the lighting taken when it keeps the rules).
     void OnGetFeature(int nIface, std::span<uint8_t> buf) override;
+    void OnSetFeature(int nIface, std::span<const uint8_t> report) override;
+    // The saved state: the block, its first two bytes always the pad's own.
     std::string StateText() const override;
     bool RestoreStateText(std::string_view text, std::string& strErr) override;
 
