@@ -1,9 +1,10 @@
-// The cost of a full apply to the emulated wired mouse with the real waits.
-// The protocol's pauses (the gap between a command and its answer, the waits
-// between steps) make a floor no implementation can go below; this program
-// measures a full apply, sums the waits it asked the clock for, and prints the
-// ratio of the two. What is above 1.0 is our own overhead. No threshold is
-// checked here: the ratio is for people and for comparing runs.
+// The cost of a full apply to the emulated wired mouse and to the emulated
+// pad, with the real waits. The protocol's pauses (the gap between a command
+// and its answer, the waits between steps) make a floor no implementation can
+// go below; this program measures a full apply, sums the waits it asked the
+// clock for, and prints the ratio of the two. What is above 1.0 is our own
+// overhead. No threshold is checked here: the ratio is for people and for
+// comparing runs.
 //
 //   apply_bench [RUNS]     (default 3)
 #include <algorithm>
@@ -25,8 +26,10 @@
 #include "device/ApplySnapshot.h"
 #include "device/IClock.h"
 #include "device/mirex/DevMirex.h"
+#include "device/pad/DevPad.h"
 #include "emu/EmuBackend.h"
 #include "emu/mirex/EmuMirex.h"
+#include "emu/pad/EmuPad.h"
 #include "keys/MacroList.h"
 
 namespace fs = std::filesystem;
@@ -73,6 +76,35 @@ double Ms(IClock::Duration d) { return std::chrono::duration<double, std::milli>
 
 }  // namespace
 
+// Runs a device's full apply nRuns times against the counting clock and
+// prints each run and the best ratio; false when a run failed.
+bool Measure(const char* pszWhat, int nRuns, CHidDev& dev, CCountingClock& clock, CEmuBackend& backend,
+             const ProfileRecord& pro, uint32_t nFlags, bool bReset)
+{
+    const CMacroList none;
+    double best = 0;
+    for (int i = 0; i < nRuns; ++i) {
+        auto snap = MakeApplySnapshot(pro, none, none, pSensorCfg, gVar.Ms.nMsSensor, g_nCurDpiLevel, g_nCurMode,
+                                      bReset);
+        backend.Journal()->Clear();
+        clock.Reset();
+        const auto t0 = std::chrono::steady_clock::now();
+        const int nOk = dev.ApplySetting(*snap, nullptr, 0, nFlags, std::stop_token());
+        const auto elapsed = std::chrono::steady_clock::now() - t0;
+        const IClock::Duration floor = clock.Asked();
+        if (!nOk) {
+            std::cerr << "apply_bench: the apply to the " << pszWhat << " failed\n";
+            return false;
+        }
+        const double ratio = Ms(floor) > 0 ? Ms(elapsed) / Ms(floor) : 0;
+        best = i == 0 ? ratio : std::min(best, ratio);
+        std::printf("%s, run %d: %zu transfers, %.1f ms elapsed, %.1f ms of waits asked for, ratio %.3f\n", pszWhat,
+                    i + 1, backend.Journal()->Size(), Ms(elapsed), Ms(floor), ratio);
+    }
+    std::printf("full apply, %s: best ratio %.3f (1.000 = the waits alone)\n", pszWhat, best);
+    return true;
+}
+
 int main(int argc, char** argv)
 {
     const int nRuns = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
@@ -110,29 +142,22 @@ int main(int argc, char** argv)
         pro.dwMagic = kProfileMagic;
         pro.nID = 0x00B00001;
         dev.FillDefault(pro);
-        const CMacroList none;
+        if (rc == 0 && !Measure("wired mouse (reset)", nRuns, dev, clock, backend, pro,
+                                kApplyFullMouse & ~kApplyOsPointer, /*bReset=*/true))
+            rc = 1;
 
-        double best = 0;
-        for (int i = 0; rc == 0 && i < nRuns; ++i) {
-            auto snap = MakeApplySnapshot(pro, none, none, pSensorCfg, gVar.Ms.nMsSensor, g_nCurDpiLevel, g_nCurMode,
-                                          /*bReset=*/true);
-            backend.Journal()->Clear();
-            clock.Reset();
-            const auto t0 = std::chrono::steady_clock::now();
-            const int nOk = dev.ApplySetting(*snap, nullptr, 0, kApplyFullMouse & ~kApplyOsPointer, std::stop_token());
-            const auto elapsed = std::chrono::steady_clock::now() - t0;
-            const IClock::Duration floor = clock.Asked();
-            if (!nOk) {
-                std::cerr << "apply_bench: the apply failed\n";
+        // The pad of the same installation, when it has one.
+        if (rc == 0 && gVar.nPadFw == pad::kPadFw) {
+            backend.AddDevice(std::make_shared<CEmuPad>(PadConfigFor(gVar.Pad.nVID, gVar.Pad.nPID), clock));
+            CDevPad pad(backend, clock, notices, gVar.nPadFw);
+            pad.FillDefault(pro);
+            if (pad.FindHIDDevice() != 1) {
+                std::cerr << "apply_bench: the virtual pad was not found\n";
                 rc = 1;
-                break;
+            } else if (!Measure("pad", nRuns, pad, clock, backend, pro, kApplyFullKbPad, false)) {
+                rc = 1;
             }
-            const double ratio = Ms(floor) > 0 ? Ms(elapsed) / Ms(floor) : 0;
-            best = i == 0 ? ratio : std::min(best, ratio);
-            std::printf("run %d: %zu transfers, %.1f ms elapsed, %.1f ms of waits asked for, ratio %.3f\n", i + 1,
-                        backend.Journal()->Size(), Ms(elapsed), Ms(floor), ratio);
         }
-        if (rc == 0) std::printf("full reset apply, wired mouse: best ratio %.3f (1.000 = the waits alone)\n", best);
     }
     for (const std::string& v : backend.Violations()) {
         std::cerr << "apply_bench: protocol rule broken: " << v << '\n';

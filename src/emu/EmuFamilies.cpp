@@ -4,6 +4,7 @@
 #include "emu/EmuBackend.h"
 #include "emu/mirex/EmuMirex.h"
 #include "emu/varorgb/EmuVaroRgb.h"
+#include "emu/pad/EmuPad.h"
 #include "emu/w24g/EmuReceiver.h"
 #include "emu/w24g/EmuW24Mouse.h"
 
@@ -42,10 +43,24 @@ std::vector<EmuStatefulDevice> MakeVaroRgb(const GlobalVar& gv, IClock& clock, C
     return {{kb, cfg.strName}};
 }
 
+// The pad family the virtual pad stands in for (PadFw).
+constexpr int32_t kPadFirmware = 40;
+
+bool PadConfigured(const GlobalVar& gv) { return gv.nPadFw == kPadFirmware; }
+
+std::vector<EmuStatefulDevice> MakePad(const GlobalVar& gv, IClock& clock, CEmuBackend& backend)
+{
+    const EmuPadConfig cfg = PadConfigFor(gv.Pad.nVID, gv.Pad.nPID);
+    auto pad = std::make_shared<CEmuPad>(cfg, clock);
+    backend.AddDevice(pad);
+    return {{pad, cfg.strName}};
+}
+
 constexpr EmuFamily kFamilies[] = {
     {"wired mouse", WiredConfigured, MakeWired},
     {"wireless mouse", WirelessConfigured, MakeWireless},
     {"keyboard", VaroRgbConfigured, MakeVaroRgb},
+    {"mouse pad", PadConfigured, MakePad},
 };
 
 }  // namespace

@@ -28,7 +28,7 @@ struct EmuStatefulDevice {
 };
 
 struct EmuFamily {
-    const char* pszName;                        // "wired mouse", "wireless mouse"
+    const char* pszName;                        // "wired mouse", "wireless mouse", "mouse pad"
     bool (*configured)(const GlobalVar& gv);
     // Adds the family's virtual devices, as cfg.ini describes them, to the backend.
     std::vector<EmuStatefulDevice> (*make)(const GlobalVar& gv, IClock& clock, CEmuBackend& backend);

@@ -193,7 +193,7 @@ TEST_F(ZorvikCtlDeviceTest, ListShowsTheVirtualInterfacesOfEveryConfiguredDevice
     const CtlResult r = Run(DemoApp(), {"--emulate", "list"});
     ASSERT_EQ(r.nExit, 0) << r.strErr;
     const std::vector<std::string> lines = SplitLines(r.strOut);
-    ASSERT_EQ(lines.size(), 8u) << r.strOut;
+    ASSERT_EQ(lines.size(), 9u) << r.strOut;
     EXPECT_EQ(lines[0], "258a:1007  usage ff00/0001  id 5  in 0 out 0 feature 6  emu:mirex/cmd  wired mouse");
     EXPECT_EQ(lines[1], "258a:1007  usage ff00/0001  id 4  in 0 out 0 feature 520  emu:mirex/data  wired mouse");
     EXPECT_NE(lines[3].find("usage 0001/0002"), std::string::npos) << lines[3];
@@ -202,6 +202,68 @@ TEST_F(ZorvikCtlDeviceTest, ListShowsTheVirtualInterfacesOfEveryConfiguredDevice
     EXPECT_EQ(lines[5], "258a:0c45  usage ff00/0001  id 6  in 0 out 0 feature 1032  emu:kb22/data  keyboard");
     EXPECT_NE(lines[6].find("feature 382  emu:kb22/music"), std::string::npos) << lines[6];
     EXPECT_NE(lines[7].find("usage 000c/0001"), std::string::npos) << lines[7];
+    EXPECT_EQ(lines[8], "258a:0d21  usage ff00/0001  id 48  in 0 out 0 feature 27  emu:pad/general  mouse pad");
+}
+
+TEST_F(ZorvikCtlDeviceTest, ThePadOnlyInstallationAppliesToTheVirtualPad)
+{
+    const fs::path app = MakeAppDir(test::FixtureDir() / "cfg" / "pad-only.ini");
+    const CtlResult list = Run(app, {"--emulate", "list"});
+    ASSERT_EQ(list.nExit, 0) << list.strErr;
+    EXPECT_EQ(list.strOut, "258a:0d21  usage ff00/0001  id 48  in 0 out 0 feature 27  emu:pad/general  mouse pad\n");
+
+    const fs::path journal = m_home / "pad.txt";
+    const CtlResult applied = Run(app, {"--emulate", "apply", "--journal", Q(journal)});
+    ASSERT_EQ(applied.nExit, 0) << applied.strErr;
+    EXPECT_EQ(applied.strErr, "");  // nothing left unwritten, no rule broken
+    EXPECT_NE(applied.strOut.find("profile written to the mouse pad: "), std::string::npos) << applied.strOut;
+    // Discovery reads the pad's block; the apply reads it again and writes it
+    // with the description's default lighting (effect record 1, speed 3, all
+    // seven colours), the pad's own first two bytes as they came.
+    const std::string factory =
+        "getf general 30 a1 02 01 42 00 ff 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00";
+    EXPECT_EQ(SplitLines(test::ReadBytes(journal)),
+              (std::vector<std::string>{
+                  factory, factory,
+                  "setf general 30 a1 02 02 43 00 ff 00 00 00 00 ff 00 ff 00 80 00 ff fa c6 03 fa 03 6a ff ff ff"}));
+    const CtlResult state = Run(app, {"--emulate", "emu-state"});
+    ASSERT_EQ(state.nExit, 0) << state.strErr;
+    EXPECT_NE(state.strOut.find("== pad ==\nmouse pad pad: 258a:0d21"), std::string::npos) << state.strOut;
+    EXPECT_NE(state.strOut.find("lighting: effect 2, speed 3, brightness 100 % (code 4)\n"), std::string::npos)
+        << state.strOut;
+    EXPECT_NE(state.strOut.find("  colour 7: ff ff ff\n"), std::string::npos) << state.strOut;
+
+    // A changed profile is on the pad after the next apply; reset brings the defaults back.
+    EditCurrentProfile([](ProfileRecord& pro) {
+        pro.Pad.nLedMode = 0;
+        pro.Pad.Mode[0].nDirect = 6;
+        pro.Pad.Mode[0].nColorMask = 0x04;
+    });
+    ASSERT_EQ(Run(app, {"--emulate", "apply"}).nExit, 0);
+    const std::string changed = Run(app, {"--emulate", "emu-state"}).strOut;
+    EXPECT_NE(changed.find("lighting: effect 1, speed 2, brightness 100 % (code 4)\n  direction: first\n"
+                           "  colour 1: 00 ff 00\n"),
+              std::string::npos)
+        << changed;
+    ASSERT_EQ(Run(app, {"--emulate", "reset"}).nExit, 0);
+    EXPECT_NE(Run(app, {"--emulate", "emu-state"}).strOut.find("lighting: effect 2, speed 3"), std::string::npos);
+
+    struct Case { const char* pszFault; int nExit; const char* pszReason; };
+    const Case cases[] = {
+        {"fail=3", 1, "writing to the mouse pad failed"},
+        {"unplug-after=1", 1, "writing to the mouse pad failed"},
+        {"refuse-open", 1, "the mouse pad is there but this user may not open it"},
+        {"fail=1", 0, ""},  // retried
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszFault);
+        const CtlResult r = Run(app, {"--emulate", "--emu-fault", c.pszFault, "apply"});
+        EXPECT_EQ(r.nExit, c.nExit) << r.strErr;
+        EXPECT_NE(r.strErr.find(c.pszReason), std::string::npos) << r.strErr;
+        EXPECT_EQ(r.strErr.find("protocol rule broken"), std::string::npos) << r.strErr;
+    }
+    // None of them left anything half-written on the pad.
+    EXPECT_NE(Run(app, {"--emulate", "emu-state"}).strOut.find("lighting: effect 2, speed 3"), std::string::npos);
 }
 
 TEST_F(ZorvikCtlDeviceTest, BadUsageExitsTwo)

@@ -64,7 +64,7 @@ std::vector<std::string> CDeviceHub::UndrivenFamilies(const GlobalVar& g)
     };
     std::vector<std::string> out;
     if (g.nKbFw != 0 && !driven("keyboard")) out.push_back("keyboard");
-    if (g.nPadFw != 0) out.push_back("mouse pad");
+    if (g.nPadFw != 0 && !driven("mouse pad")) out.push_back("mouse pad");
     return out;
 }
 

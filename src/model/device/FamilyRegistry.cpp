@@ -1,6 +1,7 @@
 #include "device/FamilyRegistry.h"
 
 #include "device/mirex/DevMirex.h"
+#include "device/pad/DevPad.h"
 #include "device/varorgb/DevVaroRGB.h"
 #include "device/w24g/Dev24G.h"
 #include "text/TextCatalogue.h"
@@ -38,6 +39,11 @@ constexpr FamilyInfo kFamilies[] = {
     {"keyboard", [](const GlobalVar& g) { return g.nKbFw == 22 || g.nKbFw == 23; },
      [](const DeviceDeps& d, const GlobalVar& g) -> std::unique_ptr<CHidDev> {
          return std::make_unique<CDevVaroRGB>(d.backend, d.clock, d.notices, g.nKbFw);
+     },
+     PlainWorker, kApplyFullKbPad},
+    {"mouse pad", [](const GlobalVar& g) { return g.nPadFw == pad::kPadFw; },
+     [](const DeviceDeps& d, const GlobalVar& g) -> std::unique_ptr<CHidDev> {
+         return std::make_unique<CDevPad>(d.backend, d.clock, d.notices, g.nPadFw);
      },
      PlainWorker, kApplyFullKbPad},
 };

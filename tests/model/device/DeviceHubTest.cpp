@@ -85,7 +85,7 @@ TEST(DeviceHub, OnlyConfiguredFamiliesAreMade)
 {
     mirextest::LoadMouse(1);
     gVar.nKbFw = 29;  // a keyboard no registry line drives
-    gVar.nPadFw = 40;
+    gVar.nPadFw = 41;  // a pad of a firmware type no family writes
     EXPECT_EQ(CDeviceHub::UndrivenFamilies(gVar), (std::vector<std::string>{"keyboard", "mouse pad"}));
     gVar.nKbFw = 22;  // the RGB keyboard is driven
     EXPECT_EQ(CDeviceHub::UndrivenFamilies(gVar), (std::vector<std::string>{"mouse pad"}));
@@ -94,9 +94,19 @@ TEST(DeviceHub, OnlyConfiguredFamiliesAreMade)
     CVirtualClock clock;
     CEmuBackend backend;
     CNoticeQueue notices;
+    {
+        CDeviceHub hub(backend, clock, notices, nullptr);
+        hub.Open();
+        EXPECT_EQ(hub.Count(), 0u);
+    }
+    gVar.nPadFw = 40;
+    EXPECT_EQ(CDeviceHub::UndrivenFamilies(gVar), (std::vector<std::string>{"keyboard"}));
     CDeviceHub hub(backend, clock, notices, nullptr);
     hub.Open();
-    EXPECT_EQ(hub.Count(), 0u);
+    ASSERT_EQ(hub.Count(), 1u);
+    EXPECT_STREQ(hub.Name(0), "mouse pad");
+    EXPECT_EQ(hub.FullApply(0), 0x8007u);
+    hub.Close();
     gVar.nKbFw = gVar.nPadFw = 0;
 }
 
