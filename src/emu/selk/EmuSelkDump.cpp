@@ -8,6 +8,7 @@
 #include "emu/EmuHex.h"
 #include "emu/EmuStateTable.h"
 #include "emu/EmuStateText.h"
+#include "emu/kb/EmuKbText.h"
 #include "emu/selk/EmuSelk.h"
 
 namespace {
@@ -19,46 +20,16 @@ constexpr int kPlane = 132;
 constexpr size_t kGroupLen = 3 * kPlane;
 constexpr int kFnSingle = 132, kFnCombo = 132 + 48;
 
-const char* const kMods[8] = {"LCtrl", "LShift", "LAlt", "LWin", "RCtrl", "RShift", "RAlt", "RWin"};
-
-std::string UsageName(uint8_t u)
-{
-    if (u >= 0x04 && u <= 0x1D) return std::string(1, char('A' + (u - 0x04)));
-    if (u >= 0x1E && u <= 0x26) return std::string(1, char('1' + (u - 0x1E)));
-    if (u == 0x27) return "0";
-    if (u >= 0x3A && u <= 0x45) return "F" + std::to_string(u - 0x3A + 1);
-    if (u >= 0xE0 && u <= 0xE7) return kMods[u - 0xE0];
-    if (u >= 0xF0 && u <= 0xF6) return EmuPrintf("button %02x", u);
-    switch (u) {
-    case 0x28: return "Enter";
-    case 0x29: return "Esc";
-    case 0x2A: return "Backspace";
-    case 0x2B: return "Tab";
-    case 0x2C: return "Space";
-    case 0x4C: return "Delete";
-    case 0x58: return "KpEnter";
-    default: return "usage " + Hex2(u);
-    }
-}
-
-std::string Modifiers(uint8_t m)
-{
-    std::string s;
-    for (int i = 0; i < 8; ++i)
-        if (m & (1 << i)) s += std::string(kMods[i]) + "+";
-    return s;
-}
-
 // A key block value, read high byte first.
 std::string DescribeValue(uint32_t v)
 {
     if (v == 0) return "(own function)";
     const uint8_t kind = uint8_t(v >> 24), b1 = uint8_t(v >> 16), b2 = uint8_t(v >> 8), b3 = uint8_t(v);
     switch (kind) {
-    case 0x00: return v == 0x130 ? "mouse third function" : Modifiers(b2) + (b3 ? UsageName(b3) : std::string());
+    case 0x00: return v == 0x130 ? "mouse third function" : EmuKbModifiers(b2) + (b3 ? EmuKbUsageName(b3) : std::string());
     case 0x02: return EmuPrintf("Fn entry %u", b3);
     case 0x04: return EmuPrintf("consumer %04x", unsigned(v & 0xFFFF));
-    case 0x06: return "modifier " + UsageName(b3);
+    case 0x06: return "modifier " + EmuKbUsageName(b3);
     case 0x07: {
         static const char* const kButtons[5] = {"left", "right", "middle", "forward", "back"};
         return b3 >= 0xF0 && b3 <= 0xF4 ? std::string("mouse ") + kButtons[b3 - 0xF0] : EmuPrintf("mouse %02x", b3);
@@ -69,28 +40,8 @@ std::string DescribeValue(uint32_t v)
         break;
     default: break;
     }
-    if (b3 == 0x20) return EmuPrintf("fire key %s, %u x %u", UsageName(b2).c_str(), unsigned(kind), unsigned(b1));
+    if (b3 == 0x20) return EmuPrintf("fire key %s, %u x %u", EmuKbUsageName(b2).c_str(), unsigned(kind), unsigned(b1));
     return EmuPrintf("code %08x", unsigned(v));
-}
-
-std::vector<std::string> DescribeMacro(std::span<const uint8_t> b)
-{
-    std::vector<std::string> out;
-    if (b.size() < 2) return out;
-    out.push_back(EmuPrintf("repeat %u", unsigned(b[0]) << 8 | b[1]));
-    for (size_t i = 2; i + 1 < b.size();) {
-        if (b[i] == 0 && b[i + 1] == 0) break;
-        const bool bRelease = b[i] & 0x80;
-        unsigned nDelay = b[i] & 0x7F;
-        size_t n = 2;
-        if (i + 5 < b.size() && b[i + 2] == 0 && b[i + 3] == 3) {
-            nDelay = (unsigned(b[i + 4]) << 8 | b[i + 5]) * 100 + nDelay;
-            n = 6;
-        }
-        out.push_back(EmuPrintf("%s %s, %u ms", bRelease ? "release" : "press", UsageName(b[i + 1]).c_str(), nDelay));
-        i += n;
-    }
-    return out;
 }
 
 }  // namespace
@@ -143,7 +94,7 @@ std::string CEmuSelk::DescribeLocked() const
             const auto buf = std::span(blk).subspan(m * 128, 128);
             if (std::all_of(buf.begin(), buf.end(), [](uint8_t v) { return v == 0; })) continue;
             os << EmuPrintf("  buffer %d:", nBuffer + 1);
-            for (const std::string& s : DescribeMacro(buf)) os << " " << s << ";";
+            for (const std::string& s : EmuKbDescribeMacro128(buf)) os << " " << s << ";";
             os << "\n";
         }
     }

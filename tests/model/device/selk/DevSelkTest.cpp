@@ -362,6 +362,34 @@ TEST_F(SelkTest, ReadModifyWriteKeepsWhatTheProfileDoesNotName)
     EXPECT_EQ(m_kb->KeyValue(255), 0u);
 }
 
+TEST_F(SelkTest, AResetSwitchesToTheKeyboardsDefaultConfiguration)
+{
+    Load();
+    gVar.Kb.nOurCfg = 1;
+    gVar.Kb.nDefCfg = 0;
+    ASSERT_EQ(Apply(0x8007), 1);
+    EXPECT_EQ(m_kb->Cfg()[0], 1);
+    m_backend->Journal()->Clear();
+    ASSERT_EQ(Apply(0x8007, true), 1);
+    EXPECT_EQ(m_kb->Cfg()[0], 0);
+    EXPECT_EQ(Transfers(), (Seq{"R 83@00", "W 03@00", "W 08@a8", "R 84@c8", "W 04@c8", "W 03@00"}));
+    // The first write of the configuration clears its mode and group bytes;
+    // the last one names the mode (2 + EffectBase) and group (0 + StartGp).
+    const std::vector<std::string> writes = m_backend->Journal()->Lines("setf", "data");
+    ASSERT_GE(writes.size(), 2u);
+    const auto first = EmuParseHex(std::string_view(writes.front()).substr(10), 1032);
+    const auto last = EmuParseHex(std::string_view(writes.back()).substr(10), 1032);
+    ASSERT_TRUE(first && last);
+    EXPECT_EQ((*first)[1], 3);
+    EXPECT_EQ((*first)[8 + 13], 0);
+    EXPECT_EQ((*first)[8 + 14], 0);
+    EXPECT_EQ((*first)[8], 1);  // still the configuration that was read
+    EXPECT_EQ((*last)[1], 3);
+    EXPECT_EQ((*last)[8], 0);
+    EXPECT_EQ((*last)[8 + 13], 3);
+    EXPECT_EQ((*last)[8 + 14], 32);
+}
+
 TEST_F(SelkTest, AnotherConfigurationIsToldAndNothingWritten)
 {
     Load();
