@@ -5,6 +5,7 @@
 #include "emu/mirex/EmuMirex.h"
 #include "emu/varorgb/EmuVaroRgb.h"
 #include "emu/pad/EmuPad.h"
+#include "emu/selk/EmuSelk.h"
 #include "emu/w24g/EmuReceiver.h"
 #include "emu/w24g/EmuW24Mouse.h"
 
@@ -43,6 +44,16 @@ std::vector<EmuStatefulDevice> MakeVaroRgb(const GlobalVar& gv, IClock& clock, C
     return {{kb, cfg.strName}};
 }
 
+bool SelkConfigured(const GlobalVar& gv) { return gv.nKbFw == 20; }
+
+std::vector<EmuStatefulDevice> MakeSelk(const GlobalVar& gv, IClock& clock, CEmuBackend& backend)
+{
+    const EmuSelkConfig cfg = SelkConfigFor(gv);
+    auto kb = std::make_shared<CEmuSelk>(cfg, clock);
+    backend.AddDevice(kb);
+    return {{kb, cfg.strName}};
+}
+
 // The pad family the virtual pad stands in for (PadFw).
 constexpr int32_t kPadFirmware = 40;
 
@@ -60,6 +71,7 @@ constexpr EmuFamily kFamilies[] = {
     {"wired mouse", WiredConfigured, MakeWired},
     {"wireless mouse", WirelessConfigured, MakeWireless},
     {"keyboard", VaroRgbConfigured, MakeVaroRgb},
+    {"keyboard", SelkConfigured, MakeSelk},
     {"mouse pad", PadConfigured, MakePad},
 };
 

@@ -2,6 +2,7 @@
 
 #include "device/mirex/DevMirex.h"
 #include "device/pad/DevPad.h"
+#include "device/selk/DevSelk.h"
 #include "device/varorgb/DevVaroRGB.h"
 #include "device/w24g/Dev24G.h"
 #include "text/TextCatalogue.h"
@@ -39,6 +40,11 @@ constexpr FamilyInfo kFamilies[] = {
     {"keyboard", [](const GlobalVar& g) { return g.nKbFw == 22 || g.nKbFw == 23; },
      [](const DeviceDeps& d, const GlobalVar& g) -> std::unique_ptr<CHidDev> {
          return std::make_unique<CDevVaroRGB>(d.backend, d.clock, d.notices, g.nKbFw);
+     },
+     PlainWorker, kApplyFullKbPad},
+    {"keyboard", [](const GlobalVar& g) { return g.nKbFw == selk::kFwSelk; },
+     [](const DeviceDeps& d, const GlobalVar&) -> std::unique_ptr<CHidDev> {
+         return std::make_unique<CDevSelk>(d.backend, d.clock, d.notices);
      },
      PlainWorker, kApplyFullKbPad},
     {"mouse pad", [](const GlobalVar& g) { return g.nPadFw == pad::kPadFw; },

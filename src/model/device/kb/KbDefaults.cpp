@@ -35,6 +35,27 @@ void FillKeyDefaults(KbSettings& s, const KbDescSnap& d)
     for (int i = 0; i < kKbKeyNum; ++i) e.SetKey(i, d.defKey[size_t(i)]);
 }
 
+namespace {
+
+void ApplyDefLed(CKbBlockEdit& e, const KbDescSnap& d)
+{
+    const int32_t* v = d.kb.DefLed;
+    if (int64_t(v[0]) + v[1] + v[2] + v[3] == 0) return;
+    if (v[0] < 0 || v[0] >= d.nModeCount) {
+        LogPrintf("DefLed: mode %d is not one of the keyboard's %d modes; left alone", int(v[0]), d.nModeCount);
+        return;
+    }
+    e.SetLedMode(v[0]);
+    KbLedMode* p = e.Mode(v[0]);
+    if (!p) return;
+    p->nSpeed = v[1];
+    p->nBright = v[2];
+    p->nDirect = v[3] == 0 ? 1 : v[3];
+    p->bColorful = v[4];
+}
+
+}  // namespace
+
 void FillLightingDefaults(KbSettings& s, const KbDescSnap& d, const KbLightingPolicy& policy)
 {
     CKbBlockEdit e(s);
@@ -43,14 +64,16 @@ void FillLightingDefaults(KbSettings& s, const KbDescSnap& d, const KbLightingPo
         if (!p) break;
         const uint8_t p0 = d.kb.LEDParam[size_t(2 * m)], p1 = d.kb.LEDParam[size_t(2 * m + 1)];
         *p = KbLedMode{};
-        p->nSpeed = p1 >> 4;
-        p->nBright = p1 & 0x0F;
+        const int nFrom = policy.bSpeedBrightFromOne ? 1 : 0;
+        p->nSpeed = (p1 >> 4) + nFrom;
+        p->nBright = (p1 & 0x0F) + nFrom;
         p->nDirect = (p0 & 0xF0) == 0x80 ? 2 : 1;
         p->bColorful = (p0 & 0x0F) == 7 ? 1 : 0;
         std::copy(std::begin(kDefaultModeColours), std::end(kDefaultModeColours), p->clr);
         p->nClrIndex = 0;
     }
     e.SetLedMode(d.kb.nDefLedIndex < d.nModeCount ? d.kb.nDefLedIndex : 0);
+    if (policy.bDefLed) ApplyDefLed(e, d);
     const int nGroups = d.GroupCount();
     e.SetCurGroup(policy.bDeviceExtras && d.kb.nDefGaoshouGroup < nGroups ? d.kb.nDefGaoshouGroup : 0);
     if (policy.bDeviceExtras) {

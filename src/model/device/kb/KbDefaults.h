@@ -15,6 +15,11 @@ struct KbLightingPolicy {
     bool bDeviceExtras = false;
     // A group key takes the colour numbered by GaoshouKeyColor%d (else clrGaoshou).
     bool bKeyColourNumbers = false;
+    // Speed and brightness kept from 1 (LEDParam's nibbles plus one).
+    bool bSpeedBrightFromOne = false;
+    // DefLed names the default mode and its speed, brightness, direction and
+    // colourful switch (when its first four numbers are not all 0).
+    bool bDefLed = false;
 };
 
 // The colours a mode starts with: red, then blue, green, yellow, magenta, cyan, white.

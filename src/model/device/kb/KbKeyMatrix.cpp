@@ -83,7 +83,14 @@ KbMatrixPlan BuildMatrixSynced(const CKbBlock& block, const KbDescSnap& d, const
 
 KbMatrixPlan BuildMatrixFresh(const CKbBlock& block, const KbDescSnap& d, const KbCodeOf& codeOf)
 {
-    const KbMatrixLayout l = MatrixLayoutOf(d);
+    return BuildMatrixFresh(block, d, MatrixLayoutOf(d), codeOf);
+}
+
+KbMatrixPlan BuildMatrixFresh(const CKbBlock& block, const KbDescSnap& d, const KbMatrixLayout& layout,
+                              const KbCodeOf& codeOf)
+{
+    KbMatrixLayout l = layout;
+    l.nMaxFn = std::clamp(l.nMaxFn, 0, (kKbBlockCodes - kKbMatrixCodes) / 2);
     KbMatrixPlan plan;
     std::array<bool, kKbMatrixCodes> taken{};
     for (int i = 0; i < d.nKeySlots; ++i) {

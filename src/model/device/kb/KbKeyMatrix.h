@@ -65,6 +65,9 @@ KbMatrixPlan BuildMatrixSynced(const CKbBlock& block, const KbDescSnap& d, const
 // whose record names an Fn entry gets the Fn reference at its position, its
 // code in the single-key table and its Fn function in the combination table.
 KbMatrixPlan BuildMatrixFresh(const CKbBlock& block, const KbDescSnap& d, const KbCodeOf& codeOf);
+// The same with a layout of the family's own (a keyboard whose Fn tables do not follow MaxFnNum).
+KbMatrixPlan BuildMatrixFresh(const CKbBlock& block, const KbDescSnap& d, const KbMatrixLayout& l,
+                              const KbCodeOf& codeOf);
 
 // The block as bytes, little-endian, and back.
 std::array<uint8_t, 4 * kKbBlockCodes> CodeBlockBytes(const KbCodeBlock& codes);

@@ -1,0 +1,229 @@
+#include "emu/selk/EmuSelk.h"
+
+#include <algorithm>
+
+#include "core/Gvar.h"
+#include "core/Utf.h"
+#include "device/kb/KbDescSnap.h"
+#include "emu/EmuHex.h"
+#include "emu/EmuInterfaces.h"
+#include "keys/FunId.h"
+#include "keys/KeyNames.h"
+
+namespace {
+
+// The keyboard's own numbers, kept apart from the host's on purpose: the
+// emulator checks the host against the device's description.
+constexpr EmuInterfaceDesc kCmd{"cmd", 5, 6, 0};
+constexpr EmuInterfaceDesc kData{"data", 6, 1032, 0};
+constexpr auto kAnswerGap = std::chrono::milliseconds(20);
+constexpr size_t kPayloadAt = 8;
+constexpr uint8_t kFlag1024 = 0x40;
+constexpr uint8_t kRead = 0x80;
+constexpr int kBlockPages = 4;
+constexpr int kPages = 256;
+constexpr int kKeyBlockCodes = 256;
+constexpr int kFnEnd = 132 + 2 * 48;  // positions, then the two Fn tables
+
+}  // namespace
+
+EmuSelkConfig SelkConfigFor(const GlobalVar& gv)
+{
+    EmuSelkConfig cfg;
+    cfg.nVID = gv.Kb.nVID;
+    cfg.nPID = gv.Kb.nPID;
+    cfg.byCfgInUse = gv.Kb.nOurCfg;
+    cfg.nLedAddr = gv.Kb.nGaoshouAddr;
+    cfg.nLedBlocks = (std::min<int>(gv.Kb.nGaoshouGroupNum, kGaoshouGroupMax) + 1) / 2;
+    cfg.nModeSelectAt = gv.Kb.nLedModeSelectOffset;
+    cfg.nModeEntriesAt = gv.Kb.nEffectOffset;
+    cfg.nModes = kb::KbModeCount(gv.Kb);
+    const int nKeys = std::clamp(gv.Kb.nKeyNum, 0, kKbDefKeyNum);
+    for (int i = 0; i < nKeys; ++i) {
+        const KeyInfo& k = g_defKEY[i];
+        if (k.FunID == 0 || k.MatrixInx < 0 || k.MatrixInx > 131) continue;
+        EmuSelkKey key;
+        key.nPos = k.MatrixInx;
+        key.nLed = k.LedInx >= 0 && k.LedInx < 132 ? k.LedInx : -1;
+        const uint32_t vk = k.byKey1 ? k.byKey1 : k.byModVk;
+        if (FunClass(k.FunID) == FUN_KEY && vk) key.strName = U16ToUtf8(GetKeyName(vk));
+        if (key.strName.empty() || key.strName == " ") key.strName = "K" + std::to_string(i + 1);
+        cfg.keys.push_back(std::move(key));
+    }
+    return cfg;
+}
+
+CEmuSelk::CEmuSelk(const EmuSelkConfig& cfg, IClock& clock) : CEmuDevice(cfg.strName, clock), m_cfg(cfg)
+{
+    const EmuUsbId id{cfg.nVID, cfg.nPID, cfg.nVersion};
+    m_nCmd = AddInterface(id, kCmd);
+    m_nData = AddInterface(id, kData);
+    FillFactory();
+}
+
+void CEmuSelk::FillFactory()
+{
+    m_state = State{};
+    // Recognisable bytes everywhere the host has no business changing, so a
+    // test can see that what it reads and writes back survives.
+    std::vector<uint8_t> cfg(kCfgLen);
+    for (size_t i = 0; i < kCfgLen; ++i) cfg[i] = uint8_t(0x30 + i % 0x50);
+    cfg[0] = m_cfg.byCfgInUse;
+    cfg[8 + 62] = 0x5A;
+    cfg[8 + 63] = 0xA5;
+    WriteLocked(0, cfg);
+    // The key block: the keys' positions hold 0 (each key its own function);
+    // unused positions and the space after the Fn tables hold a pattern.
+    std::vector<uint8_t> keys(kBlockLen);
+    for (int i = 0; i < kKeyBlockCodes; ++i) {
+        const bool bKey = std::any_of(m_cfg.keys.begin(), m_cfg.keys.end(), [i](const EmuSelkKey& k) { return k.nPos == i; });
+        if (bKey || (i >= 132 && i < kFnEnd)) continue;
+        keys[size_t(4 * i)] = 0xEE;
+        keys[size_t(4 * i + 3)] = uint8_t(i);
+    }
+    WriteLocked(0xC8, keys);
+}
+
+std::vector<CEmuSelk::Object> CEmuSelk::Objects() const
+{
+    std::vector<Object> out = {
+        {0x00, 1, 3, true, "configuration"},
+        {0xA8, kBlockPages, 8, false, "colour table"},
+        {0xC8, kBlockPages, 4, true, "key block"},
+    };
+    for (const int a : {0xCC, 0xD0, 0xD4, 0xD8}) out.push_back({a, kBlockPages, 5, false, "macros"});
+    for (int b = 0; b < m_cfg.nLedBlocks; ++b)
+        out.push_back({m_cfg.nLedAddr + kBlockPages * b, kBlockPages, 9, false, "lighting block"});
+    return out;
+}
+
+std::optional<CEmuSelk::Object> CEmuSelk::ObjectStartingAt(uint8_t byAddr) const
+{
+    for (const Object& o : Objects())
+        if (o.nFirst == byAddr) return o;
+    return std::nullopt;
+}
+
+CEmuSelk::State CEmuSelk::GetState() const
+{
+    std::lock_guard lock(m_mtx);
+    return m_state;
+}
+
+std::vector<uint8_t> CEmuSelk::ReadLocked(int nPage, size_t nLen) const
+{
+    std::vector<uint8_t> out(nLen, 0);
+    for (size_t i = 0; i < nLen; ++i) {
+        const int p = nPage + int(i / kPageLen);
+        if (p < 0 || p >= kPages) break;
+        const auto it = m_state.pages.find(p);
+        if (it != m_state.pages.end()) out[i] = it->second[i % kPageLen];
+    }
+    return out;
+}
+
+void CEmuSelk::WriteLocked(int nPage, std::span<const uint8_t> bytes)
+{
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const int p = nPage + int(i / kPageLen);
+        if (p < 0 || p >= kPages) break;
+        m_state.pages[p][i % kPageLen] = bytes[i];
+    }
+}
+
+std::vector<uint8_t> CEmuSelk::Memory(int nPage, size_t nLen) const
+{
+    std::lock_guard lock(m_mtx);
+    return ReadLocked(nPage, nLen);
+}
+
+uint32_t CEmuSelk::KeyValue(int i) const
+{
+    if (i < 0 || i >= kKeyBlockCodes) return 0;
+    const std::vector<uint8_t> b = Memory(0xC8, kBlockLen);
+    const uint8_t* p = &b[size_t(4 * i)];
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
+
+void CEmuSelk::SetCfgInUse(uint8_t by)
+{
+    std::lock_guard lock(m_mtx);
+    m_state.pages[0][0] = by;
+}
+
+void CEmuSelk::AnswerOtherCommand(int n)
+{
+    std::lock_guard lock(m_mtx);
+    m_nOtherCommand = n;
+}
+
+void CEmuSelk::SetUnreadable(int nAddr)
+{
+    std::lock_guard lock(m_mtx);
+    m_nUnreadable = nAddr;
+}
+
+bool CEmuSelk::RefusesGet(int nIface) const
+{
+    return nIface == m_nData && m_nUnreadable >= 0 && m_nPendingAddr == m_nUnreadable;
+}
+
+void CEmuSelk::OnSetFeature(int nIface, std::span<const uint8_t> report)
+{
+    if (nIface == m_nCmd) return OnCommand(report);
+    if (nIface == m_nData) return OnData(report);
+    Violation("feature report on " + Role(nIface) + ", which takes none");
+}
+
+void CEmuSelk::OnCommand(std::span<const uint8_t> r)
+{
+    if (r[3] || r[4] || r[5]) Violation("cmd " + EmuHex(r) + ": bytes 3 to 5 must be 0");
+    const uint8_t byCmd = r[1], byAddr = r[2];
+    const std::optional<Object> o = ObjectStartingAt(byAddr);
+    if (!(byCmd & kRead) || !o || !o->bReadable || uint8_t(byCmd & ~kRead) != o->byCmd) {
+        m_nPendingRead = -1;
+        return Violation("cmd: no read " + Hex2(byCmd) + " at address " + Hex2(byAddr));
+    }
+    m_nPendingRead = byCmd;
+    m_nPendingAddr = byAddr;
+    BeginTransaction();
+}
+
+void CEmuSelk::OnData(std::span<const uint8_t> r)
+{
+    const uint8_t byCmd = r[1], byAddr = r[2];
+    const std::string strWhat = Hex2(byCmd) + "@" + Hex2(byAddr);
+    if (r[3] || r[5] || r[6] || r[7]) Violation("data " + strWhat + ": header bytes 3, 5, 6, 7 must be 0");
+    const bool bCfg = byCmd == 3;
+    const uint8_t byFlag = bCfg ? 0 : kFlag1024;
+    if (r[4] != byFlag) Violation("data " + strWhat + ": size flag " + Hex2(r[4]) + ", " + Hex2(byFlag) + " expected");
+    const std::optional<Object> target = ObjectStartingAt(byAddr);
+    if (!target || target->byCmd != byCmd)
+        Violation("data: command " + Hex2(byCmd) + " at address " + Hex2(byAddr) + ", which holds no such object");
+    // Which objects the write reaches into beside its own.
+    const int nPages = bCfg ? 1 : kBlockPages;
+    for (const Object& o : Objects()) {
+        if (target && o.nFirst == target->nFirst) continue;
+        if (byAddr < o.nFirst + o.nPages && o.nFirst < byAddr + nPages)
+            Violation("data " + strWhat + ": the write overlaps the " + o.pszName + " at " + Hex2(unsigned(o.nFirst)));
+    }
+    if (byAddr + nPages > kPages) Violation("data " + strWhat + ": the write runs past the last page");
+    WriteLocked(byAddr, r.subspan(kPayloadAt, bCfg ? kCfgLen : kBlockLen));
+}
+
+void CEmuSelk::OnGetFeature(int nIface, std::span<uint8_t> buf)
+{
+    std::fill(buf.begin() + 1, buf.end(), uint8_t{0});
+    if (nIface != m_nData) return Violation("feature read on " + Role(nIface) + ", which has none");
+    if (m_nPendingRead < 0) return Violation("data read with no read command before it");
+    const uint8_t byCmd = uint8_t(m_nPendingRead), byAddr = uint8_t(m_nPendingAddr);
+    m_nPendingRead = m_nPendingAddr = -1;
+    EndTransaction(kAnswerGap, "block " + Hex2(byCmd));
+    const bool bCfg = byAddr == 0;
+    buf[1] = m_nOtherCommand > 0 ? uint8_t(byCmd ^ 0x07) : byCmd;
+    if (m_nOtherCommand > 0) --m_nOtherCommand;
+    buf[2] = byAddr;
+    buf[4] = bCfg ? 0 : kFlag1024;
+    const std::vector<uint8_t> bytes = ReadLocked(byAddr, bCfg ? kCfgLen : kBlockLen);
+    std::ranges::copy(bytes, buf.begin() + kPayloadAt);
+}
