@@ -1,6 +1,7 @@
 #include "device/FamilyRegistry.h"
 
 #include "device/mirex/DevMirex.h"
+#include "device/newkb/DevNew.h"
 #include "device/w24g/Dev24G.h"
 #include "text/TextCatalogue.h"
 
@@ -34,6 +35,11 @@ constexpr FamilyInfo kFamilies[] = {
          return std::make_unique<CDev24G>(d.backend, d.clock, d.notices, g.nMsFw, d.pPointer);
      },
      ReceiverWorker, kApplyFullMouse},
+    {"keyboard", [](const GlobalVar& g) { return g.nKbFw == newkb::kFwNew; },
+     [](const DeviceDeps& d, const GlobalVar&) -> std::unique_ptr<CHidDev> {
+         return std::make_unique<newkb::CDevNew>(d.backend, d.clock, d.notices);
+     },
+     PlainWorker, kApplyFullKbPad},
 };
 
 }  // namespace
