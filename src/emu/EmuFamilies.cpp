@@ -3,6 +3,7 @@
 #include "core/Gvar.h"
 #include "emu/EmuBackend.h"
 #include "emu/mirex/EmuMirex.h"
+#include "emu/newkb/EmuNewKb.h"
 #include "emu/w24g/EmuReceiver.h"
 #include "emu/w24g/EmuW24Mouse.h"
 
@@ -31,9 +32,25 @@ std::vector<EmuStatefulDevice> MakeWireless(const GlobalVar& gv, IClock& clock, 
     return {{rig.receiver, cfg.strName}};
 }
 
+bool NewKbConfigured(const GlobalVar& gv) { return gv.nKbFw == 24; }
+
+// ZORVIK_EMU_KB24_COUNT identical keyboards, each with its own state.
+std::vector<EmuStatefulDevice> MakeNewKb(const GlobalVar& gv, IClock& clock, CEmuBackend& backend)
+{
+    std::vector<EmuStatefulDevice> out;
+    for (int n = 1; n <= EmuNewKbCount(); ++n) {
+        const EmuNewKbConfig cfg = NewKbConfigFor(gv, n);
+        auto kb = std::make_shared<CEmuNewKb>(cfg, clock);
+        backend.AddDevice(kb);
+        out.push_back({kb, cfg.strName});
+    }
+    return out;
+}
+
 constexpr EmuFamily kFamilies[] = {
     {"wired mouse", WiredConfigured, MakeWired},
     {"wireless mouse", WirelessConfigured, MakeWireless},
+    {"keyboard", NewKbConfigured, MakeNewKb},
 };
 
 }  // namespace
