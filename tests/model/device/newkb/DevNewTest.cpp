@@ -288,6 +288,10 @@ TEST_F(NewKbTest, WhatTheKeyboardStoresIsWhatTheProfileAskedFor)
     EXPECT_EQ(st2.game.at(2)[252 + size_t(g_defKEY[SlotOf('Q')].LedInx)], 0xFF);
     EXPECT_EQ(st2.led[8 + size_t(gVar.Kb.nLedModeSelectOffset)], 1);
     const std::string dump = m_kbs[0]->DescribeState();
+    // The grid of a group names each key with its three plane bytes.
+    const size_t nGroup2 = dump.find("per-key colours, group 2");
+    ASSERT_NE(nGroup2, std::string::npos) << dump;
+    EXPECT_NE(dump.find("Q         0000ff", nGroup2), std::string::npos) << dump;
     EXPECT_NE(dump.find("0: Q: press Q, 40 ms; release Q, 60 ms;"), std::string::npos) << dump;
     EXPECT_NE(dump.find("macro 0, repeat bit 1, count 3"), std::string::npos);
     EXPECT_NE(dump.find("consumer 00cd"), std::string::npos);
