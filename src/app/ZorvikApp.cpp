@@ -148,6 +148,7 @@ void CZorvikApp::ShowDevices()
     QStringList lines;
     for (size_t i = 0; i < m_hub->Count(); ++i) {
         const DeviceState st = m_hub->State(i);
+        if (m_hub->IsSpare(i) && !st.bConnected && !st.bDenied) continue;  // a further identical device, not attached
         QString strState = st.bConnected ? QStringLiteral("connected")
                            : st.bDenied  ? QStringLiteral("no access (udev rule)")
                                          : QStringLiteral("not found");

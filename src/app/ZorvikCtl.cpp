@@ -473,6 +473,7 @@ bool FindDevices(CDeviceHub& hub, IPrompt& prompt)
             hub.Publish(i, prompt);
             continue;
         }
+        if (hub.IsSpare(i) && nFound == 0) continue;  // no further identical device attached
         bOk = false;
         if (hub.Device(i).FoundButDenied())
             std::cerr << "zorvikctl: the " << hub.Name(i) << " is there but this user may not open it; install the "
@@ -570,6 +571,13 @@ int CmdList(const Options& opt)
                           d.nOutputLen, d.nFeatureLen);
             const std::string strFamily = FamilyOfInterface(gVar, d);
             std::cout << sz << d.szPath << "  " << (strFamily.empty() ? "-" : strFamily) << '\n';
+        }
+        // Several identical devices: which interfaces each device object drives.
+        CDeviceHub& hub = devs.Hub();
+        for (size_t i = 0; i < hub.Count(); ++i) {
+            if (!hub.IsSpare(i) && (i + 1 >= hub.Count() || !hub.IsSpare(i + 1))) continue;
+            if (hub.FindNow(i) != 1) continue;
+            std::cout << hub.Name(i) << ": " << hub.Device(i).Where() << '\n';
         }
         return kOk;
     });

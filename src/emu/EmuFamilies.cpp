@@ -4,6 +4,7 @@
 #include "emu/EmuBackend.h"
 #include "emu/mirex/EmuMirex.h"
 #include "emu/varorgb/EmuVaroRgb.h"
+#include "emu/newkb/EmuNewKb.h"
 #include "emu/pad/EmuPad.h"
 #include "emu/selk/EmuSelk.h"
 #include "emu/w24g/EmuReceiver.h"
@@ -54,6 +55,21 @@ std::vector<EmuStatefulDevice> MakeSelk(const GlobalVar& gv, IClock& clock, CEmu
     return {{kb, cfg.strName}};
 }
 
+bool NewKbConfigured(const GlobalVar& gv) { return gv.nKbFw == 24; }
+
+// ZORVIK_EMU_KB24_COUNT identical keyboards, each with its own state.
+std::vector<EmuStatefulDevice> MakeNewKb(const GlobalVar& gv, IClock& clock, CEmuBackend& backend)
+{
+    std::vector<EmuStatefulDevice> out;
+    for (int n = 1; n <= EmuNewKbCount(); ++n) {
+        const EmuNewKbConfig cfg = NewKbConfigFor(gv, n);
+        auto kb = std::make_shared<CEmuNewKb>(cfg, clock);
+        backend.AddDevice(kb);
+        out.push_back({kb, cfg.strName});
+    }
+    return out;
+}
+
 // The pad family the virtual pad stands in for (PadFw).
 constexpr int32_t kPadFirmware = 40;
 
@@ -72,6 +88,7 @@ constexpr EmuFamily kFamilies[] = {
     {"wireless mouse", WirelessConfigured, MakeWireless},
     {"keyboard", VaroRgbConfigured, MakeVaroRgb},
     {"keyboard", SelkConfigured, MakeSelk},
+    {"keyboard", NewKbConfigured, MakeNewKb},
     {"mouse pad", PadConfigured, MakePad},
 };
 

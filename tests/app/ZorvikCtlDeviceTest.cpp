@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -316,6 +317,67 @@ TEST_F(ZorvikCtlDeviceTest, TheWirelessFamilyAppliesThroughItsReceiver)
         EXPECT_EQ(off.nExit, 1);
         EXPECT_FALSE(off.strErr.empty());
     }
+}
+
+// Two identical type-24 keyboards: each found, paired with its own input
+// interface and written on its own; the commands say which one is which.
+TEST_F(ZorvikCtlDeviceTest, TwoIdenticalKeyboardsAreListedWrittenAndDumpedEachByName)
+{
+    const fs::path app = MakeAppDir(test::FixtureDir() / "cfg" / "kb24.ini");
+    struct CountGuard {
+        CountGuard() { setenv("ZORVIK_EMU_KB24_COUNT", "2", 1); }
+        ~CountGuard() { unsetenv("ZORVIK_EMU_KB24_COUNT"); }
+    } guard;
+    const CtlResult list = Run(app, {"--emulate", "list"});
+    EXPECT_EQ(list.nExit, 0) << list.strErr;
+    EXPECT_NE(list.strOut.find("keyboard 1: command emu:kb24/cmd, input emu:kb24/notify"), std::string::npos)
+        << list.strOut;
+    EXPECT_NE(list.strOut.find("keyboard 2: command emu:kb24-2/cmd, input emu:kb24-2/notify"), std::string::npos)
+        << list.strOut;
+
+    const fs::path journal = m_home / "kb.txt";
+    const CtlResult applied = Run(app, {"--emulate", "apply", "--journal", Q(journal)});
+    ASSERT_EQ(applied.nExit, 0) << applied.strErr;
+    EXPECT_NE(applied.strOut.find("profile written to the keyboard 1: "), std::string::npos) << applied.strOut;
+    EXPECT_NE(applied.strOut.find("profile written to the keyboard 2: "), std::string::npos) << applied.strOut;
+    EXPECT_EQ(applied.strOut.find("keyboard 3"), std::string::npos) << applied.strOut;
+    EXPECT_EQ(applied.strErr, "");
+    // Every transfer is one 520-byte report 6 on a command interface, or
+    // the probe's answer read from an input interface.
+    int nProbeAnswers = 0;
+    for (const std::string& l : SplitLines(test::ReadBytes(journal))) {
+        if (l == "read notify 09 aa c7 00") {
+            ++nProbeAnswers;
+            continue;
+        }
+        EXPECT_TRUE(l.rfind("setf cmd 06 ", 0) == 0 || l.rfind("getf cmd 06 ", 0) == 0) << l;
+        EXPECT_EQ(l.size(), std::string("setf cmd ").size() + 520 * 3 - 1) << l;
+    }
+    EXPECT_EQ(nProbeAnswers, 2);
+
+    // The per-key colour mode with a changed key: both keyboards show it, each in its own state.
+    EditCurrentProfile([](ProfileRecord& p) {
+        p.Kb.nLedMode = 13;
+        p.Kb.Key[59].FunID = 0x04000028;  // the key A plays mute
+    });
+    const CtlResult again = Run(app, {"--emulate", "apply"});
+    ASSERT_EQ(again.nExit, 0) << again.strErr;
+    const CtlResult state = Run(app, {"--emulate", "emu-state"});
+    ASSERT_EQ(state.nExit, 0) << state.strErr;
+    const size_t at1 = state.strOut.find("== kb24 =="), at2 = state.strOut.find("== kb24-2 ==");
+    ASSERT_NE(at1, std::string::npos) << state.strOut;
+    ASSERT_NE(at2, std::string::npos) << state.strOut;
+    for (const std::string& part : {state.strOut.substr(at1, at2 - at1), state.strOut.substr(at2)}) {
+        EXPECT_NE(part.find("consumer 00e2"), std::string::npos) << part;
+        EXPECT_NE(part.find("per-key colours, group 1"), std::string::npos) << part;
+        EXPECT_NE(part.find("lighting: per-key colours on"), std::string::npos) << part;
+    }
+    EXPECT_TRUE(fs::exists(UserDir() / "emu" / "kb24-2.state"));
+
+    // Reset writes the defaults to both.
+    const CtlResult reset = Run(app, {"--emulate", "reset"});
+    EXPECT_EQ(reset.nExit, 0) << reset.strErr;
+    EXPECT_NE(reset.strOut.find("defaults written to the keyboard 2"), std::string::npos) << reset.strOut;
 }
 
 }  // namespace

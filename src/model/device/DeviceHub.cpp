@@ -39,19 +39,34 @@ void CDeviceHub::Open()
     const DeviceDeps deps{m_backend, m_clock, m_notices, m_pPointer};
     for (const FamilyInfo& info : DeviceFamilies()) {
         if (!info.configured(gVar)) continue;
-        auto f = std::make_unique<Family>();
-        f->pInfo = &info;
-        f->dev = info.make(deps, gVar);
-        f->events = std::make_unique<CFamilyTarget>(m_pEvents, m_families.size());
-        f->dev->SetMainWindow(f->events.get());
-        f->worker = std::make_unique<CApplyWorker>(*f->dev, m_clock, m_notices, m_pEvents, info.worker(gVar));
-        f->worker->Start();
-        const size_t i = m_families.size();
-        Family* pf = f.get();
-        m_families.push_back(std::move(f));
-        pf->finder = std::jthread([this, i, pf](std::stop_token stop) { FinderLoop(i, *pf, stop); });
-        LogPrintf("DeviceHub: %s", info.pszName);
+        std::unique_ptr<CHidDev> dev = info.make(deps, gVar);
+        std::vector<std::unique_ptr<CHidDev>> siblings = dev->MakeSiblings();
+        if (siblings.empty()) {
+            Add(info, std::move(dev), info.pszName, false);
+            continue;
+        }
+        Add(info, std::move(dev), std::string(info.pszName) + " 1", false);
+        for (size_t k = 0; k < siblings.size(); ++k)
+            Add(info, std::move(siblings[k]), std::string(info.pszName) + " " + std::to_string(k + 2), true);
     }
+}
+
+void CDeviceHub::Add(const FamilyInfo& info, std::unique_ptr<CHidDev> dev, std::string strName, bool bSpare)
+{
+    auto f = std::make_unique<Family>();
+    f->pInfo = &info;
+    f->strName = std::move(strName);
+    f->bSpare = bSpare;
+    f->dev = std::move(dev);
+    f->events = std::make_unique<CFamilyTarget>(m_pEvents, m_families.size());
+    f->dev->SetMainWindow(f->events.get());
+    f->worker = std::make_unique<CApplyWorker>(*f->dev, m_clock, m_notices, m_pEvents, info.worker(gVar));
+    f->worker->Start();
+    const size_t i = m_families.size();
+    Family* pf = f.get();
+    m_families.push_back(std::move(f));
+    pf->finder = std::jthread([this, i, pf](std::stop_token stop) { FinderLoop(i, *pf, stop); });
+    LogPrintf("DeviceHub: %s", pf->strName.c_str());
 }
 
 std::vector<std::string> CDeviceHub::UndrivenFamilies(const GlobalVar& g)
@@ -104,7 +119,7 @@ void CDeviceHub::FinderLoop(size_t i, Family& f, std::stop_token stop)
             if (IBattery* pBattery = f.dev->Battery())
                 state.bBatteryRead = pBattery->ReadPower(state.nBatteryLevel, state.bCharging, state.nVoltage);
         }
-        LogPrintf("DeviceHub: %s found=%d", f.pInfo->pszName, nFound);
+        LogPrintf("DeviceHub: %s found=%d", f.strName.c_str(), nFound);
         if (m_pEvents) m_pEvents->Post(kMsgDeviceFound, i, nFound);
         {
             std::lock_guard lock(f.mtx);

@@ -63,8 +63,13 @@ public:
     // The families of cfg.ini without a device class (listed, never hidden).
     static std::vector<std::string> UndrivenFamilies(const GlobalVar& g);
 
+    // Every device object: one per configured family, and one per further
+    // identical device a family can drive ("keyboard 1", "keyboard 2", ...).
     size_t Count() const { return m_families.size(); }
-    const char* Name(size_t i) const { return m_families[i]->pInfo->pszName; }
+    const char* Name(size_t i) const { return m_families[i]->strName.c_str(); }
+    // A further identical device: when it is not found it is simply not
+    // attached, which is no error.
+    bool IsSpare(size_t i) const { return m_families[i]->bSpare; }
     CHidDev& Device(size_t i) const { return *m_families[i]->dev; }
     uint32_t FullApply(size_t i) const { return m_families[i]->pInfo->nFullApply; }
 
@@ -101,6 +106,8 @@ public:
 private:
     struct Family {
         const FamilyInfo* pInfo = nullptr;
+        std::string strName;
+        bool bSpare = false;
         std::unique_ptr<IMsgTarget> events;   // the event target, with the family index on input reports
         std::unique_ptr<CHidDev> dev;
         std::unique_ptr<CApplyWorker> worker;
@@ -112,6 +119,7 @@ private:
         std::jthread finder;        // discovery thread
     };
     void FinderLoop(size_t i, Family& f, std::stop_token stop);
+    void Add(const FamilyInfo& info, std::unique_ptr<CHidDev> dev, std::string strName, bool bSpare);
 
     IHidBackend& m_backend;
     IClock& m_clock;

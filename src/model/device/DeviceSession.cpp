@@ -103,6 +103,7 @@ ApplyRunResult ApplyCurrentProfile(CDeviceHub& hub, IPrompt& prompt, uint32_t nF
     }
     r.strProfileName = std::u16string(FixedView(pCurrent->szName));
     for (size_t i = 0; i < hub.Count(); ++i) {
+        if (hub.IsSpare(i) && !hub.Device(i).IsConnected()) continue;  // not attached
         auto result = std::make_shared<CJobResult>();
         const uint32_t nJob = nFlags ? nFlags : hub.FullApply(i);
         const bool bOk = hub.RequestApply(i, nJob, *pCurrent, bReset, result) && result->Wait();

@@ -1,6 +1,7 @@
 #include "device/FamilyRegistry.h"
 
 #include "device/mirex/DevMirex.h"
+#include "device/newkb/DevNew.h"
 #include "device/pad/DevPad.h"
 #include "device/selk/DevSelk.h"
 #include "device/varorgb/DevVaroRGB.h"
@@ -45,6 +46,11 @@ constexpr FamilyInfo kFamilies[] = {
     {"keyboard", [](const GlobalVar& g) { return g.nKbFw == selk::kFwSelk; },
      [](const DeviceDeps& d, const GlobalVar&) -> std::unique_ptr<CHidDev> {
          return std::make_unique<CDevSelk>(d.backend, d.clock, d.notices);
+     },
+     PlainWorker, kApplyFullKbPad},
+    {"keyboard", [](const GlobalVar& g) { return g.nKbFw == newkb::kFwNew; },
+     [](const DeviceDeps& d, const GlobalVar&) -> std::unique_ptr<CHidDev> {
+         return std::make_unique<newkb::CDevNew>(d.backend, d.clock, d.notices);
      },
      PlainWorker, kApplyFullKbPad},
     {"mouse pad", [](const GlobalVar& g) { return g.nPadFw == pad::kPadFw; },

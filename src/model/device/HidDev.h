@@ -24,6 +24,8 @@
 #include <optional>
 #include <span>
 #include <stop_token>
+#include <string>
+#include <vector>
 
 #include "core/INoticeSink.h"
 #include "core/ProfileRecord.h"
@@ -122,6 +124,16 @@ public:
     virtual IBattery* Battery() { return nullptr; }
     virtual ILinkState* Link() { return nullptr; }
     virtual IModeSwitch* ModeSwitch() { return nullptr; }
+
+    // ---- identical devices ---------------------------------------------------------
+
+    // A family that drives several identical devices attached at once (each
+    // with its own device object and state) makes the further objects here;
+    // the hub asks once, right after making the first. None by default.
+    virtual std::vector<std::unique_ptr<CHidDev>> MakeSiblings() { return {}; }
+    // Which of several identical devices this object drives (its interfaces),
+    // for listings; empty when it is not connected or there is nothing to tell.
+    virtual std::string Where() const { return {}; }
 
     // ---- state -------------------------------------------------------------------
 

@@ -34,16 +34,16 @@ IHidHandle* CHidDrv::HandleForListener(HidRole role) const
     return HandleLocked(role);
 }
 
-bool CHidDrv::SendFeature(HidRole role, std::span<const uint8_t> report, const char* pszName)
+bool CHidDrv::SendFeature(HidRole role, std::span<const uint8_t> report, const char* pszName, IClock::Duration gap)
 {
     CmdLock lock = LockCmd();
-    return SetFeatureTries(HandleLocked(role), m_clock, report, pszName);
+    return SetFeatureTries(HandleLocked(role), m_clock, report, pszName, gap);
 }
 
-bool CHidDrv::GetFeature(HidRole role, std::span<uint8_t> buf, const char* pszName)
+bool CHidDrv::GetFeature(HidRole role, std::span<uint8_t> buf, const char* pszName, IClock::Duration gap)
 {
     CmdLock lock = LockCmd();
-    return GetFeatureTries(HandleLocked(role), m_clock, buf, pszName);
+    return GetFeatureTries(HandleLocked(role), m_clock, buf, pszName, gap);
 }
 
 bool CHidDrv::WriteOutput(HidRole role, std::span<const uint8_t> report, const char* pszName)

@@ -53,8 +53,10 @@ public:
 
     // One transfer with the transfer rule; after the last failed try
     // "<pszName> err=<errno>" is logged. A role that is not open fails at once.
-    bool SendFeature(HidRole role, std::span<const uint8_t> report, const char* pszName);
-    bool GetFeature(HidRole role, std::span<uint8_t> buf, const char* pszName);
+    // gap: the pause between tries, when the device wants another than the rule's.
+    bool SendFeature(HidRole role, std::span<const uint8_t> report, const char* pszName,
+                     IClock::Duration gap = kHidRetryGap);
+    bool GetFeature(HidRole role, std::span<uint8_t> buf, const char* pszName, IClock::Duration gap = kHidRetryGap);
     bool WriteOutput(HidRole role, std::span<const uint8_t> report, const char* pszName);
     // A command transaction under the lock: send cmd on cmdRole, wait gap, get
     // the answer on ansRole into answer (answer[0] holds the report id).

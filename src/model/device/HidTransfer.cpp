@@ -8,7 +8,7 @@
 namespace {
 
 template <class Call>
-bool Tries(IHidHandle* pHandle, IClock& clock, const char* pszName, Call call)
+bool Tries(IHidHandle* pHandle, IClock& clock, const char* pszName, Call call, IClock::Duration gap = kHidRetryGap)
 {
     if (!pHandle) {
         LogPrintf("%s err=%d", pszName, ENODEV);
@@ -17,7 +17,7 @@ bool Tries(IHidHandle* pHandle, IClock& clock, const char* pszName, Call call)
     for (int nTry = 1;; ++nTry) {
         if (call()) return true;
         if (nTry == kHidTries) break;
-        clock.Sleep(kHidRetryGap);
+        clock.Sleep(gap);
     }
     LogPrintf("%s err=%d", pszName, pHandle->LastError());
     return false;
@@ -25,12 +25,14 @@ bool Tries(IHidHandle* pHandle, IClock& clock, const char* pszName, Call call)
 
 }  // namespace
 
-bool SetFeatureTries(IHidHandle* pHandle, IClock& clock, std::span<const uint8_t> report, const char* pszName)
+bool SetFeatureTries(IHidHandle* pHandle, IClock& clock, std::span<const uint8_t> report, const char* pszName,
+                     IClock::Duration gap)
 {
-    return Tries(pHandle, clock, pszName, [&] { return pHandle->SetFeature(report); });
+    return Tries(pHandle, clock, pszName, [&] { return pHandle->SetFeature(report); }, gap);
 }
 
-bool GetFeatureTries(IHidHandle* pHandle, IClock& clock, std::span<uint8_t> buf, const char* pszName)
+bool GetFeatureTries(IHidHandle* pHandle, IClock& clock, std::span<uint8_t> buf, const char* pszName,
+                     IClock::Duration gap)
 {
     if (buf.empty()) return false;
     // A failed call may leave anything in the buffer; every try starts from the
@@ -43,7 +45,7 @@ bool GetFeatureTries(IHidHandle* pHandle, IClock& clock, std::span<uint8_t> buf,
         std::fill(buf.begin() + 1, buf.end(), uint8_t{0});
         buf[0] = byId;
         return false;
-    });
+    }, gap);
 }
 
 bool WriteOutputTries(IHidHandle* pHandle, IClock& clock, std::span<const uint8_t> report, const char* pszName)

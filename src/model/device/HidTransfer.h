@@ -18,6 +18,9 @@ constexpr std::chrono::milliseconds kHidRetryGap{200};
 constexpr std::chrono::milliseconds kHidCmdDelay{30};
 
 // A null handle fails at once with ENODEV in the log: there is nothing to try again.
-bool SetFeatureTries(IHidHandle* pHandle, IClock& clock, std::span<const uint8_t> report, const char* pszName);
-bool GetFeatureTries(IHidHandle* pHandle, IClock& clock, std::span<uint8_t> buf, const char* pszName);
+// A family whose device wants another pause between tries gives it as gap.
+bool SetFeatureTries(IHidHandle* pHandle, IClock& clock, std::span<const uint8_t> report, const char* pszName,
+                     IClock::Duration gap = kHidRetryGap);
+bool GetFeatureTries(IHidHandle* pHandle, IClock& clock, std::span<uint8_t> buf, const char* pszName,
+                     IClock::Duration gap = kHidRetryGap);
 bool WriteOutputTries(IHidHandle* pHandle, IClock& clock, std::span<const uint8_t> report, const char* pszName);
