@@ -13,6 +13,7 @@
 #include "platform/IconvCharset.h"
 #include "platform/PosixFiles.h"
 #include "ui/gallery/Gallery.h"
+#include "ui/skin/SkinTheme.h"
 #include "ui/skin/SkinPrompt.h"
 #include "ui/QtText.h"
 #include "ui/mainwnd/QtMsgTarget.h"
@@ -91,6 +92,7 @@ bool CZorvikApp::InitInstance()
         break;
     }
 
+    skin::SetTheme(skin::ThemeFromOptions());
     m_pMainWnd = std::make_unique<CZorvikDlg>();
     m_instance.SetWindowTitle(m_pMainWnd->windowTitle());
     QObject::connect(&m_instance, &CSingleInstance::ShowRequested, m_pMainWnd.get(), &CZorvikDlg::ShowAndActivate);

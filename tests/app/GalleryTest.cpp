@@ -83,8 +83,9 @@ TEST_F(GalleryTest, DrawsEveryControlAndWindowForBothSkinsAndScales)
 
     std::map<std::string, QImage> images;  // "<set>/<name>"
     for (const char* pszSkin : {"dark", "light"}) {
-        for (const double fScale : {1.0, 1.5}) {
-            const std::string strSet = std::string(pszSkin) + (fScale > 1.0 ? "-1.5" : "-1.0");
+        // The interface scales 1.0 and 1.5, and a 200 % screen: every picture twice the pixels.
+        for (const auto& [fScale, pszSet] : {std::pair{1.0, "-1.0"}, std::pair{1.5, "-1.5"}, std::pair{2.0, "-2.0"}}) {
+            const std::string strSet = std::string(pszSkin) + pszSet;
             SCOPED_TRACE(strSet);
             for (const Expected& e : kExpected) {
                 const fs::path file = out / strSet / (std::string(e.pszName) + ".png");
@@ -98,8 +99,8 @@ TEST_F(GalleryTest, DrawsEveryControlAndWindowForBothSkinsAndScales)
                 } else {
                     EXPECT_GE(img.width(), 20) << e.pszName;
                     EXPECT_GE(img.height(), 20) << e.pszName;
-                    EXPECT_LE(img.width(), 1200) << e.pszName;
-                    EXPECT_LE(img.height(), 800) << e.pszName;
+                    EXPECT_LE(img.width(), 1200 * fScale) << e.pszName;
+                    EXPECT_LE(img.height(), 800 * fScale) << e.pszName;
                 }
                 images[strSet + "/" + e.pszName] = img.convertToFormat(QImage::Format_ARGB32);
             }
@@ -125,6 +126,20 @@ TEST_F(GalleryTest, DrawsEveryControlAndWindowForBothSkinsAndScales)
         const QSize big = images[std::string("dark-1.5/") + pszName].size();
         EXPECT_NEAR(big.width(), one.width() * 1.5, 2.0) << pszName;
         EXPECT_NEAR(big.height(), one.height() * 1.5, 2.0) << pszName;
+    }
+    // The 200 % pictures hold twice the pixels of the 100 % ones, and finer
+    // detail than the 100 % ones enlarged: a picture scaled up from 100 % has
+    // every pixel repeated in pairs, a sharp one does not.
+    for (const char* pszName : {"button-normal", "check-checked", "msg-message", "tree"}) {
+        const QImage& one = images[std::string("dark-1.0/") + pszName];
+        const QImage& two = images[std::string("dark-2.0/") + pszName];
+        EXPECT_EQ(two.size(), one.size() * 2) << pszName;
+        EXPECT_NE(two, one.scaled(one.size() * 2)) << pszName;
+        int nOddEdges = 0;
+        for (int y = 0; y < two.height(); ++y)
+            for (int x = 0; x + 1 < two.width(); x += 2)
+                if (two.pixel(x, y) != two.pixel(x + 1, y)) ++nOddEdges;
+        EXPECT_GT(nOddEdges, 20) << pszName;
     }
     // The two skins look different.
     EXPECT_NE(images["dark-1.0/msg-message"], images["light-1.0/msg-message"]);

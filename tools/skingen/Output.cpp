@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QSaveFile>
+#include <cmath>
 #include <map>
 #include <set>
 
@@ -64,6 +65,45 @@ QImage ReadByContent(const QString& strPath)
     return reader.read();
 }
 
+// Device pictures, their masks and the colour wheel are read pixel by pixel
+// (LED masks, marks, the eyedropper): they stay at one scale. Every other
+// image is also drawn at the larger scales a screen may ask for.
+bool DrawnAtEveryScale(const skin::SkinImageEntry& entry)
+{
+    if (entry.folder == SkinFolder::Mouse || entry.AnySize()) return false;
+    const QString strName = QString::fromLatin1(entry.pszName).toLower();
+    if (strName.endsWith(QLatin1String(".skn")) || strName.startsWith(QLatin1String("mouse/")) ||
+        strName == QLatin1String("colorwheel.png"))
+        return false;
+    for (const skin::MaskPair& pair : skin::MaskPairs())
+        if (strName == QString::fromLatin1(pair.pszPicture).toLower()) return false;
+    return true;
+}
+
+QString ColorText(const QColor& c) { return QStringLiteral("%1,%2,%3").arg(c.red()).arg(c.green()).arg(c.blue()); }
+
+// The text colours the program draws with on this skin's surfaces.
+bool WriteSkinIni(const QString& strFolder, const Palette& pal, QString& strError)
+{
+    QString str = QStringLiteral("; Drawn by skingen with the images: the colours the program writes with on them.\n"
+                                 "[Colors]\n");
+    const std::pair<const char*, QColor> colours[] = {
+        {"Window", pal.bgBottom},       {"Text", pal.uiText},           {"Warning", pal.uiWarning},     {"ButtonText", pal.btnText},
+        {"ButtonTextHover", pal.btnTextOv}, {"ButtonTextDown", pal.btnTextDn}, {"MenuText", pal.menuText},
+        {"MenuTextHover", pal.menuTextOv},  {"ListBack", pal.listBack},        {"ListItem", pal.listItem},
+        {"FieldBack", pal.field},       {"FieldText", pal.fieldText},   {"FieldBorder", pal.fieldBorder},
+        {"Selection", pal.selection},
+    };
+    for (const auto& [pszKey, clr] : colours) str += QString::fromLatin1(pszKey) + QStringLiteral("=") + ColorText(clr) + QStringLiteral("\n");
+    QDir().mkpath(strFolder);
+    QSaveFile file(QDir(strFolder).filePath(QStringLiteral("skin.ini")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(str.toUtf8()) < 0 || !file.commit()) {
+        strError = QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool SaveImage(const QImage& img, const QString& strPath, QString& strError)
@@ -86,15 +126,31 @@ QStringList WriteSkins(const QString& strSkinsDir, const KeyboardLayout& keyboar
         const QString strName = QString::fromLatin1(entry.pszName);
         for (const QString& strFolder : FoldersOf(strSkinsDir, entry.folder)) {
             if (!done.insert(strFolder + QLatin1Char('|') + strName.toLower()).second) continue;
-            const QImage img = DrawSkinImage(entry.folder, strName, PaletteOf(strFolder), entry.Size(), keyboard);
-            if (img.isNull()) {
-                problems << QStringLiteral("no drawing for %1").arg(strName);
-                continue;
+            for (double fScale : skin::GeneratedScales()) {
+                const bool bPlain = fScale == 1.0;
+                if (!bPlain && !DrawnAtEveryScale(entry)) continue;
+                SetDrawScale(fScale);
+                const QImage img = DrawSkinImage(entry.folder, strName, PaletteOf(strFolder), entry.Size(), keyboard);
+                SetDrawScale(1.0);
+                if (img.isNull()) {
+                    problems << QStringLiteral("no drawing for %1").arg(strName);
+                    break;
+                }
+                // The plain file keeps the spelling already on disk; a variant is named after it.
+                const QString strPlain = TargetPath(strFolder, strName);
+                const QString strPath = bPlain ? strPlain
+                                               : QDir(QFileInfo(strPlain).path())
+                                                     .filePath(skin::ScaledFileName(QFileInfo(strPlain).fileName(), fScale));
+                QString strError;
+                if (!SaveImage(img, strPath, strError)) problems << strError;
+                else ++nWritten;
             }
-            QString strError;
-            if (!SaveImage(img, TargetPath(strFolder, strName), strError)) problems << strError;
-            else ++nWritten;
         }
+    }
+    for (const SkinSet& s : kSkins) {
+        QString strError;
+        if (!WriteSkinIni(QDir(strSkinsDir).filePath(QLatin1String(s.pszFolder)), s.palette(), strError))
+            problems << strError;
     }
     return problems;
 }
@@ -123,6 +179,22 @@ QStringList CheckSkins(const QString& strSkinsDir)
                                 .arg(img.height())
                                 .arg(entry.nWidth)
                                 .arg(entry.nHeight);
+            // The larger drawings: each exactly its scale times the plain size.
+            if (DrawnAtEveryScale(entry)) {
+                for (double fScale : skin::GeneratedScales()) {
+                    if (fScale == 1.0) continue;
+                    const QString strVariant = skin::FindCaseInsensitive(
+                        QFileInfo(strPath).path(), skin::ScaledFileName(QFileInfo(strPath).fileName(), fScale));
+                    const QImage variant = strVariant.isEmpty() ? QImage() : ReadByContent(strVariant);
+                    const QSize want(int(std::lround(img.width() * fScale)), int(std::lround(img.height() * fScale)));
+                    if (variant.size() != want)
+                        problems << QStringLiteral("%1 at %2x: missing or not %3 x %4")
+                                        .arg(strPath)
+                                        .arg(fScale)
+                                        .arg(want.width())
+                                        .arg(want.height());
+                }
+            }
             const QString strStem = skin::StateStem(strName);
             if (strStem.isEmpty()) continue;
             const auto [it, bNew] = stateSizes.try_emplace(strFolder + QLatin1Char('|') + strStem, strName, img.size());

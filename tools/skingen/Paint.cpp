@@ -1,12 +1,32 @@
 #include "Paint.h"
 
 #include <QPainterPathStroker>
+#include <cmath>
 
 namespace skingen {
 
+namespace {
+double s_fDrawScale = 1.0;
+}  // namespace
+
+void SetDrawScale(double fScale) { s_fDrawScale = fScale > 0 ? fScale : 1.0; }
+double DrawScale() { return s_fDrawScale; }
+
+QImage CopyUnits(const QImage& img, const QRect& rc)
+{
+    const qreal f = img.devicePixelRatio();
+    QImage piece = img.copy(QRect(int(std::lround(rc.x() * f)), int(std::lround(rc.y() * f)),
+                                  int(std::lround(rc.width() * f)), int(std::lround(rc.height() * f))));
+    piece.setDevicePixelRatio(f);
+    return piece;
+}
+
 QImage Draw(QSize size, const std::function<void(QPainter&)>& fn)
 {
-    QImage img(size, QImage::Format_ARGB32_Premultiplied);
+    const double f = s_fDrawScale;
+    QImage img(QSize(int(std::lround(size.width() * f)), int(std::lround(size.height() * f))),
+               QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(f);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);

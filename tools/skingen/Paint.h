@@ -15,8 +15,15 @@ namespace skingen {
 // The state an image shows: normal, pointer over it, pressed or checked.
 enum class State { Nr, Ov, Dn };
 
-// A transparent image of that size with fn's drawing on it (antialiased).
+// A transparent image of that size with fn's drawing on it (antialiased). At a
+// drawing scale above 1 the image holds that many pixels per unit (its device
+// pixel ratio), and fn draws in the same units as at scale 1.
 QImage Draw(QSize size, const std::function<void(QPainter&)>& fn);
+// The scale every Draw() draws at until it is changed (1 by default).
+void SetDrawScale(double fScale);
+double DrawScale();
+// A piece of an image in its own units (copy() counts pixels).
+QImage CopyUnits(const QImage& img, const QRect& rc);
 
 // Rounded rectangles whose edges sit on whole pixels: rc is given in pixels
 // (as a QRect covers them) and the 1-pixel outline is drawn inside it.

@@ -1,7 +1,7 @@
-// The colours of one skin. Both skins share the accent and every size; they
-// differ in their greys. The interface text colours are options of the
-// installation, not of the skin (light grey by default), so even the light
-// skin keeps its text-bearing surfaces dark enough for light text.
+// The colours of one skin. Both skins share every size; the dark one has light
+// text on dark surfaces, the light one dark text on light surfaces. The text
+// colours the program draws with are written beside the images ("skin.ini"),
+// so each skin's text keeps its contrast whatever the installation's defaults.
 #pragma once
 
 #include <QColor>
@@ -25,6 +25,11 @@ struct Palette {
     QColor track;
     QColor danger;
     QColor shell, shellTop;        // device bodies (shared pictures are drawn with the dark palette)
+    // What the program writes with on these surfaces (skin.ini).
+    QColor uiText, uiWarning;                    // on window and dialog backgrounds
+    QColor btnText, btnTextOv, btnTextDn;        // on the plates, by state
+    QColor menuText, menuTextOv, listBack, listItem;
+    QColor fieldText, selection;                 // edit fields are the sunken 'field' colour
 };
 
 const Palette& DarkPalette();

@@ -97,7 +97,7 @@ QImage WindowImage(const Palette& pal, bool bSideCard, bool bLowerCard)
 QImage PageImage(const Palette& pal, QSize size, bool bSideCard, const std::vector<QRectF>& cards)
 {
     const QImage window = WindowImage(pal, bSideCard, false);
-    QImage page = window.copy(0, kHeaderBottom, size.width(), size.height());
+    QImage page = CopyUnits(window, QRect(0, kHeaderBottom, size.width(), size.height()));
     QPainter p(&page);
     p.setRenderHint(QPainter::Antialiasing);
     for (const QRectF& rc : cards) Card(p, pal, rc);
@@ -109,7 +109,11 @@ QImage PageImage(const Palette& pal, QSize size, bool bSideCard, const std::vect
 QImage MainBackground(const Palette& pal, QSize size)
 {
     QImage img = WindowImage(pal, true, true);
-    return size == img.size() ? img : img.scaled(size);
+    if (size == img.deviceIndependentSize().toSize()) return img;
+    const qreal f = img.devicePixelRatio();
+    QImage scaled = img.scaled(QSize(int(std::lround(size.width() * f)), int(std::lround(size.height() * f))));
+    scaled.setDevicePixelRatio(f);
+    return scaled;
 }
 
 QImage SupportBackground(const Palette& pal, QSize size)

@@ -13,6 +13,8 @@
 #include "ui/skin/SkinContext.h"
 #include "ui/skin/SkinFont.h"
 #include "ui/skin/SkinImages.h"
+#include "ui/skin/SkinTheme.h"
+#include "ui/gallery/GalleryPage.h"
 
 namespace {
 
@@ -46,6 +48,7 @@ bool CGallery::Run()
     const int nSavedSkin = gVar.nSkinsIndex;
     const double fSavedScale = skin::InterfaceScale();
     const QFont fontSaved = skin::InterfaceFont();
+    const skin::SkinTheme themeSaved = skin::Theme();
 
     std::vector<std::pair<int, QString>> skins;
     QStringList ids;
@@ -60,16 +63,22 @@ bool CGallery::Run()
 
     for (const auto& [nIndex, strId] : skins) {
         gVar.nSkinsIndex = nIndex;
-        for (double fScale : Scales()) {
-            skin::SetInterfaceScale(fScale);
-            skin::SetInterfaceFont(skin::MakeInterfaceFont(ScreenWidthForScale(fScale)));
-            RenderSet(strId + QLatin1Char('-') + QString::number(fScale, 'f', 1));
+        for (const Scale& scale : Scales()) {
+            skin::SetInterfaceScale(scale.fInterface);
+            skin::SetInterfaceFont(skin::MakeInterfaceFont(ScreenWidthForScale(scale.fInterface)));
+            skin::SkinTheme theme = skin::ThemeFromOptions();
+            theme.fPixelRatio = scale.fPixelRatio;
+            skin::SetTheme(theme);
+            gallery::SetShotRatio(scale.fPixelRatio);
+            RenderSet(strId + QLatin1Char('-') + QLatin1String(scale.pszName));
         }
+        gallery::SetShotRatio(1.0);
     }
 
     gVar.nSkinsIndex = nSavedSkin;
     skin::SetInterfaceScale(fSavedScale);
     skin::SetInterfaceFont(fontSaved);
+    skin::SetTheme(themeSaved);
     if (m_files.isEmpty()) m_errors << QStringLiteral("nothing was drawn");
     return m_errors.isEmpty();
 }
@@ -119,8 +128,11 @@ QImage CGallery::Sheet(const std::vector<Shot>& shots) const
     const QFont font = skin::ControlFont(12, QFont::Normal);
     const QFontMetrics fm(font);
     const int nGap = 16, nLabel = fm.height() + 4;
+    // Laid out in the shots' own units; a sheet of 200 % shots holds twice the pixels.
+    const double fRatio = gallery::ShotRatio();
+    const auto sizeOf = [](const QImage& img) { return skin::LogicalSize(img); };
     int nWidth = 1100;
-    for (const Shot& shot : shots) nWidth = std::max(nWidth, shot.second.width() + 2 * nGap);
+    for (const Shot& shot : shots) nWidth = std::max(nWidth, sizeOf(shot.second).width() + 2 * nGap);
 
     // Flow the pictures into rows, each with its name under it.
     struct Cell {
@@ -130,7 +142,7 @@ QImage CGallery::Sheet(const std::vector<Shot>& shots) const
     std::vector<Cell> cells;
     int x = nGap, y = nGap, nRowHeight = 0;
     for (const Shot& shot : shots) {
-        const int w = std::max(shot.second.width(), fm.horizontalAdvance(shot.first));
+        const int w = std::max(sizeOf(shot.second).width(), fm.horizontalAdvance(shot.first));
         if (x > nGap && x + w + nGap > nWidth) {
             x = nGap;
             y += nRowHeight + nLabel + nGap;
@@ -138,16 +150,19 @@ QImage CGallery::Sheet(const std::vector<Shot>& shots) const
         }
         cells.push_back({QPoint(x, y), &shot});
         x += w + nGap;
-        nRowHeight = std::max(nRowHeight, shot.second.height());
+        nRowHeight = std::max(nRowHeight, sizeOf(shot.second).height());
     }
-    QImage sheet(nWidth, y + nRowHeight + nLabel + nGap, QImage::Format_ARGB32_Premultiplied);
+    const QSize sizeSheet(nWidth, y + nRowHeight + nLabel + nGap);
+    QImage sheet(QSize(int(sizeSheet.width() * fRatio), int(sizeSheet.height() * fRatio)),
+                 QImage::Format_ARGB32_Premultiplied);
+    sheet.setDevicePixelRatio(fRatio);
     sheet.fill(QColor(0x2a, 0x2d, 0x32));
     QPainter p(&sheet);
     p.setFont(font);
     p.setPen(QColor(0xd8, 0xdc, 0xe0));
     for (const Cell& c : cells) {
         p.drawImage(c.pt, c.pShot->second);
-        p.drawText(QPoint(c.pt.x(), c.pt.y() + c.pShot->second.height() + fm.ascent() + 2), c.pShot->first);
+        p.drawText(QPoint(c.pt.x(), c.pt.y() + sizeOf(c.pShot->second).height() + fm.ascent() + 2), c.pShot->first);
     }
     return sheet;
 }

@@ -1,12 +1,14 @@
 // The gallery: every skinned control in each of its states and every message
 // window, drawn to PNG files for each skin of the installation at the normal
-// and a large-screen interface scale. It lets a person (or a test) look at
-// what the skins give without devices or a display:
+// and a large-screen interface scale and on a 200 % screen. It lets a person
+// (or a test) look at what the skins give without devices or a display:
 //
 //   DIR/<skin>-<scale>/<name>.png    one control state or one window
 //   DIR/<skin>-<scale>/sheet.png     all of them on one sheet
 //
-// <skin> is the skin's folder name ("dark"), <scale> "1.0" or "1.5". Runs after
+// <skin> is the skin's folder name ("dark"), <scale> "1.0" or "1.5" (the
+// interface scale on an ordinary screen) or "2.0" (a screen of device pixel
+// ratio 2 at interface scale 1: its pictures hold twice the pixels). Runs after
 // the options, skins and text catalogue are loaded; it changes the chosen skin
 // and the interface scale while it draws and puts them back afterwards.
 #pragma once
@@ -28,8 +30,13 @@ public:
     // Files written, relative to the folder.
     const QStringList& Files() const { return m_files; }
 
-    // The interface scales drawn.
-    static std::vector<double> Scales() { return {1.0, 1.5}; }
+    // What each set is drawn at: the interface scale and the screen's pixel ratio.
+    struct Scale {
+        double fInterface;
+        double fPixelRatio;
+        const char* pszName;
+    };
+    static std::vector<Scale> Scales() { return {{1.0, 1.0, "1.0"}, {1.5, 1.0, "1.5"}, {1.0, 2.0, "2.0"}}; }
 
 private:
     using Shot = std::pair<QString, QImage>;

@@ -38,10 +38,10 @@ void ButtonStates(std::vector<std::pair<QString, QImage>>& shots, const QString&
     shots.push_back({strName + QStringLiteral("-normal"), ShotOf(pPage, rc)});
     Enter(pBtn);
     shots.push_back({strName + QStringLiteral("-hover"), ShotOf(pPage, rc)});
-    if (pBtn->IsCheckMode()) {
-        pBtn->SetCheck(true);
+    if (pBtn->isCheckable()) {
+        pBtn->setChecked(true);
         shots.push_back({strName + QStringLiteral("-checked"), ShotOf(pPage, rc)});
-        pBtn->SetCheck(false);
+        pBtn->setChecked(false);
     } else {
         pBtn->setDown(true);
         shots.push_back({strName + QStringLiteral("-pressed"), ShotOf(pPage, rc)});
@@ -61,14 +61,14 @@ void CGallery::Buttons(std::vector<Shot>& shots)
     CGalleryPage page(140, 50);
     CPngBtn* pBtn = CreateSkinButton(&page, page.Back(), QStringLiteral("button3_nr.png"),
                                      QStringLiteral("button3_ov.png"), QStringLiteral("button3_ov.png"),
-                                     Text(gText.tc_apply), false, S(QRect(kMargin, kMargin, 92, 26)), 1, nullptr);
+                                     Text(gText.tc_apply), false, S(QRect(kMargin, kMargin, 92, 26)), nullptr);
     if (!pBtn) Missing(QStringLiteral("button"));
     ButtonStates(shots, QStringLiteral("button"), &page, pBtn);
 
     CGalleryPage page2(140, 50);
     pBtn = CreateSkinButton(&page2, page2.Back(), QStringLiteral("button_nr.png"), QStringLiteral("button_ov.png"),
                             QStringLiteral("button_ov.png"), Text(gText.tc_cancel), false,
-                            S(QRect(kMargin, kMargin, 124, 22)), 2, nullptr);
+                            S(QRect(kMargin, kMargin, 124, 22)), nullptr);
     if (!pBtn) Missing(QStringLiteral("msgbutton"));
     ButtonStates(shots, QStringLiteral("msgbutton"), &page2, pBtn);
 }
@@ -80,7 +80,7 @@ void CGallery::CheckBoxes(std::vector<Shot>& shots)
         CGalleryPage page(40, 40);
         CPngBtn* pBox = CreateSkinButton(&page, page.Back(), strStem + QStringLiteral("_nr.png"),
                                          strStem + QStringLiteral("_ov.png"), strStem + QStringLiteral("_dn.png"),
-                                         QString(), true, S(QRect(kMargin, kMargin, 17, 17)), 3, nullptr);
+                                         QString(), true, S(QRect(kMargin, kMargin, 17, 17)), nullptr);
         if (!pBox) Missing(strStem);
         ButtonStates(shots, strStem, &page, pBox);
     }
@@ -92,7 +92,7 @@ void CGallery::NaviButtons(std::vector<Shot>& shots)
     // The navigation pictures have no hover picture: hover shows the selected one.
     auto* pNavi = CreateSkinButton<CNaviBtn>(&page, page.Back(), QStringLiteral("mac_nr.png"),
                                              QStringLiteral("mac_dn.png"), QStringLiteral("mac_dn.png"),
-                                             Text(gText.tc_macro), true, S(QRect(kMargin, kMargin, 90, 62)), 4,
+                                             Text(gText.tc_macro), true, S(QRect(kMargin, kMargin, 90, 62)),
                                              nullptr);
     if (!pNavi) Missing(QStringLiteral("navi"));
     ButtonStates(shots, QStringLiteral("navi"), &page, pNavi);
@@ -103,7 +103,7 @@ void CGallery::Combos(std::vector<Shot>& shots)
     CGalleryPage page(180, 40);
     auto* pCombo = CreateSkinButton<CComboBtn>(&page, page.Back(), QStringLiteral("combo2_nr.png"),
                                                QStringLiteral("combo2_ov.png"), QStringLiteral("combo2_ov.png"),
-                                               QString(), false, S(QRect(kMargin, kMargin, 160, 24)), 5, nullptr);
+                                               QString(), false, S(QRect(kMargin, kMargin, 160, 24)), nullptr);
     if (!pCombo) return Missing(QStringLiteral("combo"));
     for (int i = 1; i <= 6; ++i) pCombo->AddItem(0, i, Text(gText.tc_ms_led(i)));
     pCombo->SelectIndex(2);
@@ -121,11 +121,13 @@ void CGallery::Combos(std::vector<Shot>& shots)
         const QPoint ptList = pList->pos() - page.mapToGlobal(QPoint(0, 0));
         const QRect rcList(ptList, pList->size());
         const QRect rcAll = rc.united(rcList.adjusted(-S(kMargin), 0, S(kMargin), S(kMargin)));
-        QImage img(rcAll.size(), QImage::Format_ARGB32_Premultiplied);
+        const double fRatio = ShotRatio();
+        QImage img(QSize(int(rcAll.width() * fRatio), int(rcAll.height() * fRatio)), QImage::Format_ARGB32_Premultiplied);
+        img.setDevicePixelRatio(fRatio);
         img.fill(Qt::transparent);
         QPainter p(&img);
         p.drawImage(rc.topLeft() - rcAll.topLeft(), ShotOf(&page, rc));
-        p.drawImage(rcList.topLeft() - rcAll.topLeft(), pList->grab().toImage());
+        p.drawImage(rcList.topLeft() - rcAll.topLeft(), ShotOfWidget(pList));
         p.end();
         shots.push_back({QStringLiteral("combo-open"), img});
         pCombo->Menu()->Close();
@@ -138,16 +140,13 @@ void CGallery::Combos(std::vector<Shot>& shots)
 void CGallery::Tree(std::vector<Shot>& shots)
 {
     CGalleryPage page(236, 196);
-    auto* pTree = new CTreeCtrlEx(&page);
-    const QFont font = skin::InterfaceFont();
+    const skin::SkinTheme& theme = skin::Theme();
     const QRect rcTree = S(QRect(kMargin, kMargin, 220, 180));
-    pTree->Create(rcTree, 6, page.Back(), QStringLiteral("open.png"), QStringLiteral("close.png"), &font);
+    auto* pTree = new CTreeCtrlEx(&page, rcTree, page.Back(), QStringLiteral("open.png"), QStringLiteral("close.png"));
     TreeLook& look = pTree->Look();
     look.nIndentGap = 4;  // before the scale, which scales it
-    pTree->SetScale(float(skin::InterfaceScale()));
-    look.clrText = gVar.clrLstBoxTxtNr;
-    look.clrSelText = gVar.clrLstBoxTxtDn;
-    look.clrSelRow = ToQColor(gVar.clrLstBoxItem).rgb();
+    pTree->SetScale(float(theme.fScale));
+    look.clrSelRow = theme.clrListItem.rgb();
     look.bHoverRow = true;
     look.clrHoverRow = 0x30FFFFFF;
     pTree->LookChanged();
@@ -183,20 +182,20 @@ void CGallery::Sliders(std::vector<Shot>& shots)
     {
         CGalleryPage page(426, 29);
         const QRect rc = S(QRect(kMargin, kMargin, 410, 13));
-        const QImage imgThumb = skin::ScaleImage(skin::LoadChosen(QStringLiteral("slider2.png")));
+        const QImage imgThumb = skin::LoadChosenScaled(QStringLiteral("slider2.png"));
         CPngSliderBar* pBar = CreateSkinSlider(&page, imgThumb, QStringLiteral("bar.png"), QStringLiteral("bar_ov.png"),
-                                               0, 100, rc, 7, page.Back(), QImage(), nullptr);
+                                               0, 100, rc, page.Back(), QImage(), nullptr);
         if (!pBar) Missing(QStringLiteral("slider"));
         if (pBar) {
-            pBar->SetImages(skin::ScaleImage(skin::LoadChosen(QStringLiteral("bar.png"))),
-                            skin::ScaleImage(skin::LoadChosen(QStringLiteral("bar_ov.png"))), imgThumb,
+            pBar->SetImages(skin::LoadChosenScaled(QStringLiteral("bar.png")),
+                            skin::LoadChosenScaled(QStringLiteral("bar_ov.png")), imgThumb,
                             skin::CutBackground(page.Back(), rc));
             pBar->ComputeScale();
             for (const Stop& stop : kStops) {
-                pBar->SetPos(stop.nValue);
+                pBar->SelectValue(stop.nValue);
                 shots.push_back({QStringLiteral("slider-") + QLatin1String(stop.pszName), ShotOf(&page, Around(pBar))});
             }
-            pBar->SetPos(50);
+            pBar->SelectValue(50);
             pBar->setEnabled(false);
             shots.push_back({QStringLiteral("slider-disabled"), ShotOf(&page, Around(pBar))});
         }
@@ -204,12 +203,12 @@ void CGallery::Sliders(std::vector<Shot>& shots)
     // The drawn slider in the configured bar colours.
     {
         CGalleryPage page(426, 29);
-        auto* pBar = new CMSliderBar(&page);
         const QRect rc(kMargin, kMargin, 410, 13);
+        auto* pBar = new CMSliderBar(&page, rc, skin::LoadCommon(QStringLiteral("slider.png")));
         pBar->SetBackground(page.Back(), S(rc));
         pBar->SetColors(gVar.clrBarNr, gVar.clrBarOv);
-        pBar->Create(rc, 8, skin::LoadCommon(QStringLiteral("slider.png")));
-        pBar->SetRange(0, 100);
+        pBar->SetValueRange(0, 100);
+        pBar->show();
         pBar->SetScale(float(skin::InterfaceScale()));
         for (const Stop& stop : kStops) {
             pBar->SelectValue(stop.nValue);
@@ -219,11 +218,11 @@ void CGallery::Sliders(std::vector<Shot>& shots)
     // The picture progress bar.
     {
         CGalleryPage page(316, 28);
-        auto* pBar = new CPngHProgressBar(&page);
-        pBar->Create(skin::ScaleImage(skin::LoadCommon(QStringLiteral("bar.png"))),
-                     skin::ScaleImage(skin::LoadCommon(QStringLiteral("bar_ov.png"))),
-                     S(QRect(kMargin, kMargin, 300, 12)));
+        auto* pBar = new CPngHProgressBar(&page, skin::LoadCommonScaled(QStringLiteral("bar.png")),
+                                          skin::LoadCommonScaled(QStringLiteral("bar_ov.png")),
+                                          S(QRect(kMargin, kMargin, 300, 12)));
         pBar->SetDraggable(false);
+        pBar->show();
         pBar->SetRange(0, 100);
         for (const Stop& stop : kStops) {
             pBar->SetPos(stop.nValue);

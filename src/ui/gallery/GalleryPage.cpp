@@ -22,7 +22,7 @@ CGalleryPage::CGalleryPage(int w, int h)
 {
     setAttribute(Qt::WA_DontShowOnScreen);
     const QSize size(S(w), S(h));
-    const QImage imgMain = skin::ScaleImage(skin::LoadChosen(QStringLiteral("main_nr.png")));
+    const QImage imgMain = skin::LoadChosenScaled(QStringLiteral("main_nr.png"));
     // The open part of the main window, right of the profile list and below the title.
     m_imgBack = skin::CutBackground(imgMain, QRect(QPoint(S(280), S(110)), size));
     if (m_imgBack.isNull()) {
@@ -39,11 +39,26 @@ void CGalleryPage::paintEvent(QPaintEvent*)
     p.drawImage(QPoint(0, 0), m_imgBack);
 }
 
+namespace {
+double s_fShotRatio = 1.0;
+}  // namespace
+
+void SetShotRatio(double fRatio) { s_fShotRatio = fRatio > 0 ? fRatio : 1.0; }
+double ShotRatio() { return s_fShotRatio; }
+
 QImage ShotOf(QWidget* pPage, const QRect& rc)
 {
     QApplication::processEvents();
-    return pPage->grab(rc).toImage();
+    // Drawn into an image of the shot ratio, as a screen of that pixel ratio would show it.
+    QImage img(QSize(int(std::lround(rc.width() * s_fShotRatio)), int(std::lround(rc.height() * s_fShotRatio))),
+               QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(s_fShotRatio);
+    img.fill(Qt::transparent);
+    pPage->render(&img, QPoint(), QRegion(rc));
+    return img;
 }
+
+QImage ShotOfWidget(QWidget* pWidget) { return ShotOf(pWidget, pWidget->rect()); }
 
 QImage ShotOfWindow(QWidget* pWindow)
 {
@@ -51,8 +66,7 @@ QImage ShotOfWindow(QWidget* pWindow)
         pWindow->setAttribute(Qt::WA_DontShowOnScreen);
         pWindow->show();
     }
-    QApplication::processEvents();
-    return pWindow->grab().toImage();
+    return ShotOfWidget(pWindow);
 }
 
 void Enter(QWidget* pWidget)

@@ -28,8 +28,13 @@ private:
     QImage m_imgBack;
 };
 
+// How many pixels per unit the shots hold (a 200 % screen: 2).
+void SetShotRatio(double fRatio);
+double ShotRatio();
 // The page's pixels (children included) in rc.
 QImage ShotOf(QWidget* pPage, const QRect& rc);
+// A widget drawn whole at the shot ratio.
+QImage ShotOfWidget(QWidget* pWidget);
 // A window's pixels; it is shown, without a screen window, when it is not yet.
 QImage ShotOfWindow(QWidget* pWindow);
 // The pointer enters or leaves the widget.

@@ -72,7 +72,7 @@ void CGallery::MessageWindows(std::vector<Shot>& shots)
         dlg.SetModBoxes(true);
         dlg.SetCombo({0, uint8_t('A'), 0});
         dlg.Build();
-        if (CPngBtn* pBox = dlg.ModBox(CMsgDlg::kBoxCtrl)) pBox->SetCheck(true);
+        if (CPngBtn* pBox = dlg.ModBox(CMsgDlg::kBoxCtrl)) pBox->setChecked(true);
         shots.push_back({QStringLiteral("msg-key"), Grab(dlg)});
     }
     {
@@ -115,11 +115,12 @@ void CGallery::NoticeWindows(std::vector<Shot>& shots)
         QImage img = ShotOfWindow(&dlg).convertToFormat(QImage::Format_ARGB32);
         // Outside its shape the window shows what lies under it: transparent here.
         const QRegion shape = dlg.mask();
+        const double fRatio = img.devicePixelRatio();
         if (!shape.isEmpty()) {
             for (int y = 0; y < img.height(); ++y) {
                 auto* pLine = reinterpret_cast<QRgb*>(img.scanLine(y));
                 for (int x = 0; x < img.width(); ++x)
-                    if (!shape.contains(QPoint(x, y))) pLine[x] = 0;
+                    if (!shape.contains(QPoint(int(x / fRatio), int(y / fRatio)))) pLine[x] = 0;
             }
         }
         dlg.hide();

@@ -6,17 +6,20 @@
 
 #include "ui/QtText.h"
 
-CPeakMeterCtrl::CPeakMeterCtrl(int nBands, QWidget* parent) : QWidget(parent), m_meter(nBands)
+CPeakMeterCtrl::CPeakMeterCtrl(int nBands, QWidget* pParent, const QRect& rc, const QImage& imgBar,
+                               const QImage& imgBack)
+    : QWidget(pParent), m_meter(nBands)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setGeometry(rc);
+    SetImages(imgBar, imgBack);
 }
 
-void CPeakMeterCtrl::Create(const QImage& imgBar, const QImage& imgBack, const QRect& rc)
+void CPeakMeterCtrl::SetImages(const QImage& imgBar, const QImage& imgBack)
 {
-    setGeometry(rc);
-    m_imgBar = imgBar.isNull() ? QImage() : imgBar.scaled(rc.size());
-    m_imgBack = imgBack.isNull() ? QImage() : imgBack.scaled(rc.size());
-    show();
+    m_imgBar = imgBar.isNull() ? QImage() : imgBar.scaled(size());
+    m_imgBack = imgBack.isNull() ? QImage() : imgBack.scaled(size());
+    update();
 }
 
 void CPeakMeterCtrl::SetBkColor(ZColor clr)

@@ -13,11 +13,12 @@
 class CPeakMeterCtrl final : public QWidget, public IBandSink {
     Q_OBJECT
 public:
-    explicit CPeakMeterCtrl(int nBands, QWidget* parent = nullptr);
-
-    // Places the meter at rc; the bar image is drawn where a bar is lit, the
+    // A meter at rc in pParent; the bar image is drawn where a bar is lit, the
     // background image (or colour) everywhere else. Either image may be null.
-    void Create(const QImage& imgBar, const QImage& imgBack, const QRect& rc);
+    CPeakMeterCtrl(int nBands, QWidget* pParent, const QRect& rc, const QImage& imgBar = QImage(),
+                   const QImage& imgBack = QImage());
+    // New images for the meter's size (after a skin change).
+    void SetImages(const QImage& imgBar, const QImage& imgBack);
     void SetBkColor(ZColor clr);
     // Colours of the lit part below nMid, from nMid, and from nHigh (grid 0..100),
     // used where there is no bar image.

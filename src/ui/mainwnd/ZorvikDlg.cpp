@@ -7,6 +7,7 @@
 #include "core/Log.h"
 #include "text/TextCatalogue.h"
 #include "ui/QtText.h"
+#include "ui/skin/SkinTheme.h"
 
 CZorvikDlg::CZorvikDlg(QWidget* parent) : QWidget(parent)
 {
@@ -15,8 +16,8 @@ CZorvikDlg::CZorvikDlg(QWidget* parent) : QWidget(parent)
     resize(720, 420);
     setAutoFillBackground(true);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, ToQColor(gVar.clrPopWndBkg));
-    pal.setColor(QPalette::WindowText, ToQColor(gVar.clrTxt));
+    pal.setColor(QPalette::Window, skin::Theme().clrWindow);
+    pal.setColor(QPalette::WindowText, skin::Theme().clrText);
     setPalette(pal);
 
     auto* pLayout = new QVBoxLayout(this);

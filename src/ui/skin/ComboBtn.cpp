@@ -5,7 +5,6 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "core/Gvar.h"
 #include "core/Log.h"
 #include "ui/skin/SkinImages.h"
 
@@ -13,9 +12,10 @@ namespace {
 const std::vector<ComboItem> s_empty;
 }
 
-CComboBtn::CComboBtn(QWidget* parent) : CPngBtn(parent)
+CComboBtn::CComboBtn(QWidget* parent, const skin::SkinTheme& theme)
+    : CPngBtn(parent, theme), m_clrMenuNr(theme.clrMenuTextNr), m_clrMenuOv(theme.clrMenuTextOv),
+      m_clrListBack(theme.clrListBack), m_clrListItem(theme.clrListItem), m_bTips(theme.bTips)
 {
-    m_nValue = -1;
     // Connected before any owner connects, so the list is open when the owner hears the click.
     connect(this, &QAbstractButton::clicked, this, [this] { OpenList(); });
 }
@@ -27,7 +27,7 @@ void CComboBtn::AddItem(int nList, int nValue, const QString& strName)
     if (nList < 0 || nList >= kListCount) return;
     m_lists[nList].push_back({nValue, strName});
     if (m_lists[nList].size() == size_t(kMaxShown) + 1)
-        LogPrintf("combo %d: list %d has more than %d items; the rest cannot be chosen\n", m_nId, nList, kMaxShown);
+        LogPrintf("combo list %d has more than %d items; the rest cannot be chosen\n", nList, kMaxShown);
 }
 
 void CComboBtn::ClearList(int nList)
@@ -52,16 +52,16 @@ void CComboBtn::SelectIndex(int i)
     if (i < 0) {
         m_nSel = -1;
         m_nValue = -1;
-        SetText(QString(), m_nTextMargin);
-        if (gVar.nBtnTips) SetTooltip(QString());
+        setText(QString());
+        if (m_bTips) setToolTip(QString());
         return;
     }
     const std::vector<ComboItem>& list = m_lists[m_nList];
     if (size_t(i) >= list.size()) return;
     m_nSel = i;
     m_nValue = list[size_t(i)].nValue;
-    SetText(list[size_t(i)].strName, m_nTextMargin);
-    if (gVar.nBtnTips) SetTooltip(list[size_t(i)].strName);
+    setText(list[size_t(i)].strName);
+    if (m_bTips) setToolTip(list[size_t(i)].strName);
 }
 
 bool CComboBtn::SelectValue(int nValue)
@@ -86,12 +86,6 @@ bool CComboBtn::SetItemName(int nList, int nValue, const QString& strName)
     it->strName = strName;
     if (nList == m_nList && m_nSel >= 0) SelectIndex(m_nSel);
     return true;
-}
-
-void CComboBtn::SetScale(float fScale)
-{
-    CPngBtn::SetScale(fScale);
-    m_nTextMargin = int(float(m_nTextMargin) * fScale);
 }
 
 void CComboBtn::SetMenu(std::unique_ptr<IComboMenu> pMenu) { m_pMenu = std::move(pMenu); }
@@ -126,15 +120,17 @@ bool CComboBtn::OpenList()
     ComboMenuRequest req;
     for (size_t i = 0; i < list.size() && i < size_t(kMaxShown); ++i) req.items.push_back({list[i].nValue, list[i].strName});
     if (req.items.empty()) return false;
-    req.nItemHeight = gVar.bHighDpiScreen ? int(kItemHeight * skin::InterfaceScale()) : kItemHeight;
+    req.nItemHeight = m_fScale > 1.0f ? int(float(kItemHeight) * m_fScale) : kItemHeight;
     const int nHeight = int(req.items.size()) * req.nItemHeight;
     const int nWidth = m_nListWidth < 1 ? width() - 4 : m_nListWidth;
     const QRect rcButton(mapToGlobal(QPoint(0, 0)), size());
     const QScreen* pScreen = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect rcScreen = pScreen ? pScreen->availableGeometry() : QRect(0, 0, 1 << 16, 1 << 16);
     req.rcGlobal = ListRect(rcButton, nHeight, nWidth, m_nListPlace, rcScreen);
-    req.clrTextNr = gVar.clrMenuTxtNr;
-    req.clrTextOv = gVar.clrMenuTxtOv;
+    req.clrTextNr = m_clrMenuNr;
+    req.clrTextOv = m_clrMenuOv;
+    req.clrBack = m_clrListBack;
+    req.clrItem = m_clrListItem;
     req.nTag = m_nList;
     IComboMenu* pMenu = Menu();
     if (!pMenu) return false;
@@ -145,7 +141,7 @@ bool CComboBtn::OpenList()
 void CComboBtn::OnMenuChoice(int nValue)
 {
     if (m_pMenu && m_pMenu->IsOpen()) m_pMenu->Close();
-    if (SelectValue(nValue)) emit changed(m_nId);
+    if (SelectValue(nValue)) emit changed(m_nValue);
 }
 
 void CComboBtn::mouseDoubleClickEvent(QMouseEvent* e)

@@ -9,8 +9,6 @@
 
 #include "ui/skin/ComboMenu.h"
 #include "ui/skin/PngBtn.h"
-#include "device/IMsgTarget.h"  // kMsgMenuChoice: the number of a choice from an opened list
-
 
 struct ComboItem {
     int nValue;
@@ -25,7 +23,7 @@ public:
     static constexpr int kMaxShown = 30;
     static constexpr int kItemHeight = 22;
 
-    explicit CComboBtn(QWidget* parent = nullptr);
+    explicit CComboBtn(QWidget* parent = nullptr, const skin::SkinTheme& theme = skin::Theme());
     ~CComboBtn() override;
 
     void AddItem(int nList, int nValue, const QString& strName);
@@ -39,18 +37,17 @@ public:
     // changes nothing.
     void SelectIndex(int i);
     int SelIndex() const { return m_nSel; }
+    // The selected item's value; -1 when nothing is selected.
+    int Value() const { return m_nValue; }
     // Selects the item of that value among the first kMaxShown of the active list.
     bool SelectValue(int nValue);
     // Renames the item of that value in list nList and refreshes the caption.
     bool SetItemName(int nList, int nValue, const QString& strName);
 
-    void SetTextMargin(int nMargin) { m_nTextMargin = nMargin; }
-    int TextMargin() const { return m_nTextMargin; }
     // Width of the opened list; below 1: the button's width - 4.
     void SetListWidth(int nWidth) { m_nListWidth = nWidth; }
     // 0: below the button (above it when there is no room); 1: centred on its top edge.
     void SetListPlace(int nPlace) { m_nListPlace = nPlace; }
-    void SetScale(float fScale) override;
 
     // The list window; by default the program-wide one (MakeComboMenu).
     void SetMenu(std::unique_ptr<IComboMenu> pMenu);
@@ -66,8 +63,8 @@ public:
     static QRect ListRect(const QRect& rcButton, int nHeight, int nWidth, int nPlace, const QRect& rcScreen);
 
 signals:
-    // The user chose an item from the list; Value() holds its value.
-    void changed(int nId);
+    // The user chose an item from the list (also Value()).
+    void changed(int nValue);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
@@ -77,7 +74,9 @@ private:
     std::vector<ComboItem> m_lists[kListCount];
     int m_nList = 0;
     int m_nSel = -1;
-    int m_nTextMargin = 0;
+    int m_nValue = -1;
+    QColor m_clrMenuNr, m_clrMenuOv, m_clrListBack, m_clrListItem;
+    bool m_bTips = true;
     int m_nListWidth = 0;
     int m_nListPlace = 0;
     std::unique_ptr<IComboMenu> m_pMenu;

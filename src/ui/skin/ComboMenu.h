@@ -3,13 +3,12 @@
 // (SetComboMenuFactory) and tests can pick items without a window.
 #pragma once
 
+#include <QColor>
 #include <QRect>
 #include <QString>
 #include <functional>
 #include <memory>
 #include <vector>
-
-#include "core/Types.h"
 
 class QWidget;
 
@@ -22,7 +21,8 @@ struct ComboMenuRequest {
     std::vector<ComboMenuItem> items;
     QRect rcGlobal;                 // where the list goes, in screen coordinates
     int nItemHeight = 22;
-    ZColor clrTextNr = 0, clrTextOv = 0;
+    QColor clrTextNr, clrTextOv;    // item text, and the item under the pointer
+    QColor clrBack, clrItem;        // the list, and the item under the pointer
     int nTag = 0;                   // handed back with the choice (the combo's active list)
 };
 

@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "core/Gvar.h"
 #include "ui/QtText.h"
 #include "ui/skin/SkinContext.h"
 
@@ -35,7 +34,7 @@ CComboPopup::CComboPopup() : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHin
 void CComboPopup::Open(QWidget* pOwner, const ComboMenuRequest& request,
                        std::function<void(int nCode, int nTag)> onChoice)
 {
-    Q_UNUSED(pOwner);
+    if (pOwner) setFont(pOwner->font());
     m_req = request;
     m_onChoice = std::move(onChoice);
     m_nHover = -1;
@@ -75,17 +74,17 @@ void CComboPopup::Choose(int nIndex)
 void CComboPopup::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), ToQColor(gVar.clrLstBoxBkg));
+    p.fillRect(rect(), m_req.clrBack);
     const QFontMetrics fm(font());
     for (int i = 0; i < int(m_req.items.size()); ++i) {
         const QRect rc = ItemRect(i);
-        if (i == m_nHover) p.fillRect(rc, ToQColor(gVar.clrLstBoxItem));
-        p.setPen(ToQColor(i == m_nHover ? m_req.clrTextOv : m_req.clrTextNr));
+        if (i == m_nHover) p.fillRect(rc, m_req.clrItem);
+        p.setPen(i == m_nHover ? m_req.clrTextOv : m_req.clrTextNr);
         const QRect rcText = rc.adjusted(6, 0, -4, 0);
         p.drawText(rcText, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                    fm.elidedText(m_req.items[size_t(i)].strText, Qt::ElideRight, rcText.width()));
     }
-    p.setPen(ToQColor(m_req.clrTextNr));
+    p.setPen(m_req.clrTextNr);
     p.setBrush(Qt::NoBrush);
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -57,9 +57,6 @@ qsizetype FindForbiddenChar(const QString& str)
 CMsgDlg::CMsgDlg(QWidget* pOwner, int nMode, const QString& strPrompt)
     : CSkinDialog(pOwner), m_nMode(nMode), m_strPrompt(strPrompt)
 {
-    // The name the program's exit looks for to close open message windows.
-    setWindowTitle(QStringLiteral("ZorvikMsgTopWindow"));
-    setObjectName(QStringLiteral("ZorvikMsgTopWindow"));
 }
 
 CMsgDlg::~CMsgDlg() = default;
@@ -76,7 +73,7 @@ void CMsgDlg::Build()
 {
     if (m_bBuilt) return;
     m_bBuilt = true;
-    if (!SetBackground(skin::LoadChosen(QStringLiteral("msg_nr.png")))) {
+    if (!SetBackgroundFile(QStringLiteral("msg_nr.png"))) {
         LogPrintf("msg_nr.png missing; message not shown: %s\n", m_strPrompt.toUtf8().constData());
         return;
     }
@@ -94,14 +91,12 @@ void CMsgDlg::Build()
         m_pEdit = new QLineEdit(this);
         m_pEdit->setFont(font());
         m_pEdit->setFrame(false);
-        const QColor clrText = ToQColor(gVar.clrTxt);
-        m_pEdit->setStyleSheet(QStringLiteral("QLineEdit { color: %1; background: #646464; border: 1px solid #3a3a3a; "
-                                              "padding: 0px %2px; selection-background-color: #909090; }")
-                                   .arg(clrText.name())
-                                   .arg(S(4)));
+        m_pEdit->setStyleSheet(FieldStyle());
+        // Says what was wrong with the input: in the skin's warning colour.
         m_pHint = new QLabel(this);
         m_pHint->setFont(font());
-        m_pHint->setStyleSheet(QStringLiteral("QLabel { color: white; background: transparent; }"));
+        m_pHint->setStyleSheet(
+            QStringLiteral("QLabel { color: %1; background: transparent; }").arg(Theme().clrWarning.name()));
         if (m_nMode == kModeText) {
             m_pEdit->setMaxLength(m_nMaxLen > 0 && m_nMaxLen < kTextMax ? m_nMaxLen : kTextMax);
             m_pEdit->setText(m_strInitial);
@@ -129,10 +124,9 @@ void CMsgDlg::Build()
                     CPngBtn* pBox =
                         AddButton(strCheckNr, strCheckNr, QPoint(0, 0), QString(), QStringLiteral("Check_dn.png"));
                     if (!pBox) continue;
-                    pBox->SetCheckMode(true);
+                    pBox->setCheckable(true);
                     pBox->setFocusPolicy(Qt::NoFocus);
                     pBox->setAccessibleName(QString::fromLatin1(kBoxNames[i]));
-                    connect(pBox, &QAbstractButton::clicked, pBox, [pBox] { pBox->SetCheck(!pBox->GetCheck()); });
                     m_pBoxes[i] = pBox;
                 }
             }
@@ -248,7 +242,7 @@ void CMsgDlg::OnOK()
         if (m_bModBoxes) {
             CapturedCombo combo = m_capture.Combo();
             for (int i = 0; i < kBoxCount; ++i)
-                if (m_pBoxes[i] && m_pBoxes[i]->GetCheck()) combo.byModifier |= kBoxBits[i];
+                if (m_pBoxes[i] && m_pBoxes[i]->isChecked()) combo.byModifier |= kBoxBits[i];
             m_capture.SetCombo(combo);
         }
         break;
@@ -301,7 +295,7 @@ void CMsgDlg::paintEvent(QPaintEvent* e)
     CSkinDialog::paintEvent(e);
     QPainter p(this);
     p.setFont(font());
-    p.setPen(ToQColor(gVar.clrTxt));
+    p.setPen(Theme().clrText);
     if (!m_strTitle.isEmpty()) {
         const QString strShown = p.fontMetrics().elidedText(m_strTitle, Qt::ElideRight, m_rcTitle.width());
         p.drawText(m_rcTitle, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, strShown);

@@ -40,7 +40,13 @@ public:
 
     // Set before the window is shown.
     void SetMode(int nMode) { m_nMode = nMode; }
-    void SetTitle(const QString& strTitle) { m_strTitle = strTitle; update(); }
+    // The title strip's text, also the window's title when there is one.
+    void SetTitle(const QString& strTitle)
+    {
+        m_strTitle = strTitle;
+        if (!strTitle.isEmpty()) setWindowTitle(strTitle);
+        update();
+    }
     void SetPrompt(const QString& strPrompt) { m_strPrompt = strPrompt; update(); }
     // Text mode: the most characters accepted (0: kTextMax).
     void SetMaxLen(int nMaxLen) { m_nMaxLen = nMaxLen; }

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "ui/skin/SkinImages.h"
+
 void CNaviBtn::SetScale(float fScale)
 {
     m_fScale = fScale;
@@ -10,8 +12,9 @@ void CNaviBtn::SetScale(float fScale)
 
 QRect CNaviBtn::PictureRect(const QImage& img) const
 {
-    const int w = int(float(img.width()) * m_fScale);
-    const int h = int(float(img.height()) * m_fScale);
+    const QSize sz = skin::LogicalSize(img);
+    const int w = int(float(sz.width()) * m_fScale);
+    const int h = int(float(sz.height()) * m_fScale);
     return QRect((width() - w) / 2, 0, w, h);
 }
 

@@ -7,7 +7,10 @@
 class CNaviBtn : public CPngBtn {
     Q_OBJECT
 public:
-    explicit CNaviBtn(QWidget* parent = nullptr) : CPngBtn(parent) {}
+    explicit CNaviBtn(QWidget* parent = nullptr, const skin::SkinTheme& theme = skin::Theme())
+        : CPngBtn(parent, theme)
+    {
+    }
     // Only stores the factor: the picture is drawn scaled, positions stay.
     void SetScale(float fScale) override;
     // Where the picture and the caption go in the client area.

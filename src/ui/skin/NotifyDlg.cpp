@@ -31,7 +31,6 @@ CNotifyDlg::CNotifyDlg(QWidget* pMain)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
-    setWindowTitle(QStringLiteral("ZorvikNotify"));
     m_timerHold.setSingleShot(true);
     m_timerHold.setInterval(kHoldMs);
     m_timerFade.setInterval(kFadeStepMs);
@@ -41,16 +40,19 @@ CNotifyDlg::CNotifyDlg(QWidget* pMain)
 
 bool CNotifyDlg::Init()
 {
-    m_img = skin::ScaleImage(skin::LoadChosen(QStringLiteral("notify.png")));
+    m_img = skin::LoadChosenScaled(QStringLiteral("notify.png"));
     if (m_img.isNull()) {
         LogPrintf("notify.png missing: notices are not shown\n");
         return false;
     }
-    setFixedSize(m_img.size());
+    const QSize size = skin::LogicalSize(m_img);
+    setFixedSize(size);
     // The key colour around the rounded picture is cut out of the window.
     const QRgb key = qRgb(int(kKeyColor & 0xFF), int((kKeyColor >> 8) & 0xFF), int((kKeyColor >> 16) & 0xFF));
     const QImage argb = m_img.convertToFormat(QImage::Format_ARGB32);
-    setMask(QRegion(QBitmap::fromImage(argb.createMaskFromColor(key, Qt::MaskInColor))));
+    QImage imgMask = argb.createMaskFromColor(key, Qt::MaskInColor);
+    if (imgMask.size() != size) imgMask = imgMask.scaled(size);  // the mask is in the window's units
+    setMask(QRegion(QBitmap::fromImage(imgMask)));
     return true;
 }
 

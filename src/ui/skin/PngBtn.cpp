@@ -5,9 +5,9 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-#include "core/Gvar.h"
 #include "ui/QtText.h"
 #include "ui/skin/SkinContext.h"
+#include "ui/skin/SkinImages.h"
 
 ButtonLook SelectButtonLook(bool bCheckMode, bool bChecked, bool bEnabled, bool bHover, bool bDown)
 {
@@ -24,14 +24,19 @@ ButtonLook SelectButtonLook(bool bCheckMode, bool bChecked, bool bEnabled, bool 
     return {CPngBtn::kImgNr, kNr};
 }
 
-CPngBtn::CPngBtn(QWidget* parent) : QAbstractButton(parent)
+CPngBtn::CPngBtn(QWidget* parent, const skin::SkinTheme& theme) : QAbstractButton(parent)
 {
     // Reachable with Tab and pressed with Space, but a mouse click does not take
     // the focus away from an edit field on the page.
     setFocusPolicy(Qt::TabFocus);
-    setFont(skin::InterfaceFont());
-    m_bFrameDebug = gVar.nFrameDebug != 0;
-    m_bStretch = gVar.bHighDpiScreen;
+    setFont(theme.font);
+    m_clrText[0] = ToZColor(theme.clrBtnTextNr);
+    m_clrText[1] = ToZColor(theme.clrBtnTextOv);
+    m_clrText[2] = ToZColor(theme.clrBtnTextDn);
+    m_bFrameDebug = theme.bFrameDebug;
+    m_bStretch = theme.fScale > 1.0;
+    // The caption is also the name a screen reader announces (Qt's own text()).
+    connect(this, &QAbstractButton::toggled, this, [this] { update(); });
 }
 
 void CPngBtn::SetImages(const QImage& imgNr, const QImage& imgOv, const QImage& imgDn, const QRect* pSource)
@@ -50,29 +55,24 @@ void CPngBtn::SetImages(const QImage& imgNr, const QImage& imgOv, const QImage& 
 
 void CPngBtn::SetBackground(const QImage& imgPage, const QRect& rc)
 {
-    m_imgBack = imgPage.isNull() ? QImage() : imgPage.copy(rc).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    m_imgBack = imgPage.isNull() ? QImage() : skin::CutBackground(imgPage, rc);
     update();
 }
 
 bool CPngBtn::SetIcon(const QImage& imgIcon, int x, int y)
 {
     m_imgIcon = imgIcon.isNull() ? QImage() : imgIcon.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (y == -1) y = (height() - m_imgIcon.height()) / 2;
+    if (y == -1) y = (height() - skin::LogicalSize(m_imgIcon).height()) / 2;
     m_ptIcon = QPoint(x, y);
     update();
     return !m_imgIcon.isNull();
 }
 
-void CPngBtn::SetText(const QString& strText, int nMargin, bool bTooltip)
+void CPngBtn::SetTextMargin(int nMargin)
 {
-    m_strText = strText;
     m_nMargin = nMargin;
-    setAccessibleName(strText);
-    if (bTooltip) SetTooltip(strText);
     update();
 }
-
-void CPngBtn::SetTooltip(const QString& strText) { setToolTip(strText); }
 
 void CPngBtn::SetTextColors(ZColor clrNr, ZColor clrOv, ZColor clrDn)
 {
@@ -82,24 +82,10 @@ void CPngBtn::SetTextColors(ZColor clrNr, ZColor clrOv, ZColor clrDn)
     update();
 }
 
-void CPngBtn::SetCheckMode(bool bCheckMode)
-{
-    m_bCheckMode = bCheckMode;
-    update();
-}
-
-void CPngBtn::SetCheck(bool bChecked)
-{
-    if (m_bChecked == bChecked) return;
-    m_bChecked = bChecked;
-    update();
-}
-
 void CPngBtn::SetScale(float fScale)
 {
     m_fScale = fScale;
     m_ptIcon = QPoint(int(float(m_ptIcon.x()) * fScale), int(float(m_ptIcon.y()) * fScale));
-    m_nMargin = int(float(m_nMargin) * fScale);
     update();
 }
 
@@ -117,12 +103,12 @@ void CPngBtn::SetFrameDebug(bool bFrameDebug)
 
 ButtonLook CPngBtn::CurrentLook() const
 {
-    return SelectButtonLook(m_bCheckMode, m_bChecked, isEnabled(), m_bHover, isDown());
+    return SelectButtonLook(isCheckable(), isChecked(), isEnabled(), m_bHover, isDown());
 }
 
 QSize CPngBtn::sizeHint() const
 {
-    return m_img[kImgNr].isNull() ? QSize(20, 20) : m_img[kImgNr].size();
+    return m_img[kImgNr].isNull() ? QSize(20, 20) : skin::LogicalSize(m_img[kImgNr]);
 }
 
 void CPngBtn::DrawLayer(QPainter& p, const QImage& img) const
@@ -137,20 +123,22 @@ void CPngBtn::DrawLayer(QPainter& p, const QImage& img) const
 void CPngBtn::DrawIcon(QPainter& p) const
 {
     if (m_imgIcon.isNull()) return;
-    const QSize sz(int(float(m_imgIcon.width()) * m_fScale), int(float(m_imgIcon.height()) * m_fScale));
+    const QSize szIcon = skin::LogicalSize(m_imgIcon);
+    const QSize sz(int(float(szIcon.width()) * m_fScale), int(float(szIcon.height()) * m_fScale));
     p.drawImage(QRect(m_ptIcon, sz), m_imgIcon);
 }
 
 void CPngBtn::DrawCaption(QPainter& p, const QRect& rc, Qt::Alignment hAlign, ZColor clr, bool bWrap) const
 {
-    if (m_strText.isEmpty()) return;
+    const QString strText = text();
+    if (strText.isEmpty()) return;
     p.setFont(font());
     p.setPen(ToQColor(clr));
     if (bWrap) {
-        p.drawText(rc, int(hAlign | Qt::AlignVCenter | Qt::TextWordWrap), m_strText);
+        p.drawText(rc, int(hAlign | Qt::AlignVCenter | Qt::TextWordWrap), strText);
         return;
     }
-    const QString strShown = QFontMetrics(font()).elidedText(m_strText, Qt::ElideRight, std::max(rc.width(), 0));
+    const QString strShown = QFontMetrics(font()).elidedText(strText, Qt::ElideRight, std::max(rc.width(), 0));
     p.drawText(rc, int(hAlign | Qt::AlignVCenter | Qt::TextSingleLine), strShown);
 }
 
@@ -176,7 +164,7 @@ void CPngBtn::paintEvent(QPaintEvent*)
     DrawLayer(p, m_img[look.nImage]);
     DrawIcon(p);
     QRect rc = rect();
-    rc.setLeft(rc.left() + m_nMargin);
+    rc.setLeft(rc.left() + Margin());
     DrawCaption(p, rc, m_nMargin < 1 ? Qt::AlignHCenter : Qt::AlignLeft, m_clrText[look.nTextColor]);
     DrawFrames(p);
 }

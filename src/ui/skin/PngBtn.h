@@ -1,7 +1,9 @@
 // The skinned button: a push button, check box or radio button drawn entirely
 // from state images (normal, hover, pressed, disabled) over the piece of the
 // page background that lies under it, with an optional icon and caption. The
-// owner decides the checked state; a click only reports itself (clicked()).
+// caption is the button's text(); a check box or radio button is a checkable
+// button (setCheckable), so a click toggles it, toggled() reports it and radio
+// buttons of one parent are exclusive, as with any Qt button.
 #pragma once
 
 #include <QAbstractButton>
@@ -10,6 +12,7 @@
 #include <QString>
 
 #include "core/Types.h"
+#include "ui/skin/SkinTheme.h"
 
 // Which state image and which caption colour a button shows. Indices into the
 // button's images (kImgNr..kImgOff) and its three caption colours (0 normal,
@@ -29,11 +32,10 @@ class CPngBtn : public QAbstractButton {
     Q_OBJECT
 public:
     enum { kImgNr, kImgOv, kImgDn, kImgOff, kImgCount };
-    // Caption colours until the owner sets the configured ones.
-    static constexpr ZColor kDefTextNr = 0xC8C8C8, kDefTextOv = 0x646464, kDefTextDn = 0x000000;
     static constexpr ZColor kFrameDebugColor = 0xFF000A;
 
-    explicit CPngBtn(QWidget* parent = nullptr);
+    // Caption colours, font, frame debugging and stretching come from the theme.
+    explicit CPngBtn(QWidget* parent = nullptr, const skin::SkinTheme& theme = skin::Theme());
 
     // Copies of the state images (of rcSource of each, when given). An image of
     // width 0 leaves its state undrawn; the disabled image is the normal one.
@@ -43,34 +45,20 @@ public:
     void SetBackground(const QImage& imgPage, const QRect& rc);
     // An icon over the state image; y == -1 centres it vertically. Returns whether one is set.
     bool SetIcon(const QImage& imgIcon, int x, int y);
-    // Caption and its left margin (below 1: centred); with bTooltip the caption is also the tooltip.
-    void SetText(const QString& strText, int nMargin = 0, bool bTooltip = false);
-    const QString& Text() const { return m_strText; }
-    int Margin() const { return m_nMargin; }
-    void SetTooltip(const QString& strText);
+    // The caption's left margin (below 1: the caption is centred), unscaled.
+    void SetTextMargin(int nMargin);
+    // The margin at the control's scale.
+    int Margin() const { return int(float(m_nMargin) * m_fScale); }
     void SetTextColors(ZColor clrNr, ZColor clrOv, ZColor clrDn);
     ZColor TextColor(int n) const { return m_clrText[n]; }
-
-    // Check box or radio button look; the checked state is the owner's to set.
-    void SetCheckMode(bool bCheckMode);
-    bool IsCheckMode() const { return m_bCheckMode; }
-    void SetCheck(bool bChecked);
-    bool GetCheck() const { return m_bChecked; }
     bool IsHover() const { return m_bHover; }
 
-    // Interface scale of this control: scales the icon position and the margin.
+    // Interface scale of this control: scales the icon position and the caption margin.
     virtual void SetScale(float fScale);
     float Scale() const { return m_fScale; }
     // Stretch images to the client size plus one pixel (hides seams on scaled screens).
     void SetStretch(bool bStretch);
     void SetFrameDebug(bool bFrameDebug);
-
-    // A number the owner keeps with the button (a combo button: its selected value).
-    void SetValue(int nValue) { m_nValue = nValue; }
-    int Value() const { return m_nValue; }
-    // The control identifier that the owner's handlers tell buttons apart by.
-    void SetCtrlId(int nId) { m_nId = nId; }
-    int CtrlId() const { return m_nId; }
 
     ButtonLook CurrentLook() const;
     QSize sizeHint() const override;
@@ -97,16 +85,11 @@ protected:
     QImage m_imgIcon;
     QPoint m_ptIcon;
     QImage m_imgBack;
-    QString m_strText;
-    int m_nMargin = 0;
-    ZColor m_clrText[3] = {kDefTextNr, kDefTextOv, kDefTextDn};
-    bool m_bCheckMode = false;
-    bool m_bChecked = false;
+    int m_nMargin = 0;       // unscaled
+    ZColor m_clrText[3] = {};
     bool m_bHover = false;
     bool m_bKeyFocus = false;
     float m_fScale = 1.0f;
     bool m_bFrameDebug = false;
     bool m_bStretch = false;
-    int m_nValue = 0;
-    int m_nId = 0;
 };

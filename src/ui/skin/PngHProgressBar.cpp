@@ -3,31 +3,24 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "ui/skin/SkinImages.h"
 #include "ui/skin/SliderScale.h"
 
 namespace {
 QImage CutToSize(const QImage& img, const QSize& sz)
 {
     // Parts outside a smaller image stay transparent.
-    return img.isNull() ? QImage() : img.convertToFormat(QImage::Format_ARGB32_Premultiplied).copy(QRect(QPoint(0, 0), sz));
+    return img.isNull() ? QImage() : skin::CutBackground(img, QRect(QPoint(0, 0), sz));
 }
 }  // namespace
 
-CPngHProgressBar::CPngHProgressBar(QWidget* parent) : QWidget(parent)
+CPngHProgressBar::CPngHProgressBar(QWidget* pParent, const QImage& imgBack, const QImage& imgFill, const QRect& rc)
+    : QWidget(pParent)
 {
     setFocusPolicy(Qt::NoFocus);
-}
-
-void CPngHProgressBar::Create(const QImage& imgBack, const QImage& imgFill, const QRect& rc)
-{
     setGeometry(rc);
     m_imgBack = CutToSize(imgBack, rc.size());
     m_imgFill = CutToSize(imgFill, rc.size());
-    m_nMin = 1;
-    m_nMax = 100;
-    m_nPos = 0;
-    m_bDraggable = true;
-    show();
 }
 
 void CPngHProgressBar::SetRange(int nMin, int nMax)
@@ -56,7 +49,10 @@ void CPngHProgressBar::paintEvent(QPaintEvent*)
     QPainter p(this);
     if (!m_imgBack.isNull()) p.drawImage(rect(), m_imgBack);
     const int nFill = FillWidth();
-    if (!m_imgFill.isNull() && nFill > 0) p.drawImage(QPoint(0, 0), m_imgFill, QRect(0, 0, nFill, height()));
+    if (!m_imgFill.isNull() && nFill > 0) {
+        const qreal f = m_imgFill.devicePixelRatio();
+        p.drawImage(QRectF(0, 0, nFill, height()), m_imgFill, QRectF(0, 0, nFill * f, height() * f));
+    }
 }
 
 void CPngHProgressBar::mousePressEvent(QMouseEvent* e)
@@ -81,7 +77,7 @@ void CPngHProgressBar::mouseReleaseEvent(QMouseEvent* e)
     m_bDragging = false;
     m_nPos = slider::ProgressValueAt(int(e->position().x()), m_nMin, m_nMax, width(), true);
     repaint();
-    emit dragEnded(m_nPos, kProgressBarId);
+    emit dragEnded(m_nPos);
 }
 
 void CPngHProgressBar::StopDrag()

@@ -6,19 +6,12 @@
 #include <QImage>
 #include <QWidget>
 
-// Message number of the end of a drag (position and identifier follow), and the
-// bar's control identifier.
-constexpr int kMsgProgressDragEnd = 1104;
-constexpr int kProgressBarId = 563;
-
 class CPngHProgressBar : public QWidget {
     Q_OBJECT
 public:
-    explicit CPngHProgressBar(QWidget* parent = nullptr);
-
-    // Places the bar at rc in its parent with the images cut to its size; range
-    // 1..100, position 0, draggable.
-    void Create(const QImage& imgBack, const QImage& imgFill, const QRect& rc);
+    // A bar at rc in pParent with the images cut to its size; range 1..100,
+    // position 0, draggable.
+    CPngHProgressBar(QWidget* pParent, const QImage& imgBack, const QImage& imgFill, const QRect& rc);
     void SetRange(int nMin, int nMax);
     // A position outside the range becomes the minimum.
     void SetPos(int nPos);
@@ -33,7 +26,7 @@ public:
     int FillWidth() const;
 
 signals:
-    void dragEnded(int nPos, int nId);   // kMsgProgressDragEnd
+    void dragEnded(int nPos);
 
 protected:
     void paintEvent(QPaintEvent* e) override;

@@ -1,15 +1,15 @@
 #include "ui/skin/PngSliderBar.h"
 
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 
-#include "core/Gvar.h"
 #include "ui/QtText.h"
 #include "ui/skin/SkinContext.h"
+#include "ui/skin/SkinImages.h"
 #include "ui/skin/SliderScale.h"
 
 // ---- thumb --------------------------------------------------------------------
@@ -23,7 +23,7 @@ CPngSlider::CPngSlider(CPngSliderBar* pBar) : QWidget(pBar), m_pBar(pBar)
 void CPngSlider::SetImage(const QImage& img)
 {
     m_img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    resize(m_img.size());
+    resize(skin::LogicalSize(m_img));
     update();
 }
 
@@ -34,39 +34,32 @@ void CPngSlider::paintEvent(QPaintEvent*)
     p.drawImage(QPoint(0, 0), m_img);
 }
 
+int CPngSlider::Centre() const
+{
+    return m_pBar->orientation() == Qt::Vertical ? y() + height() / 2 : x() + width() / 2;
+}
+
 void CPngSlider::mousePressEvent(QMouseEvent* e)
 {
     if (e->button() != Qt::LeftButton) return;
     m_bDragging = true;
     m_ptPress = e->position().toPoint();
-    m_nLastSent = INT_MIN;
-    m_nBefore = m_pBar->GetPos();
+    m_pBar->BeginDrag();
 }
 
 void CPngSlider::mouseMoveEvent(QMouseEvent* e)
 {
     if (!m_bDragging) return;
     const QPoint pt = e->position().toPoint();
-    const bool bVert = m_pBar->m_bVertical;
-    const int nEdge = bVert ? y() + pt.y() - m_ptPress.y() : x() + pt.x() - m_ptPress.x();
-    m_pBar->DragThumbTo(nEdge);
-    if (m_pBar->m_bLiveNotify) {
-        const int nCentre = (bVert ? y() + height() / 2 : x() + width() / 2);
-        const int nValue = m_pBar->ValueAt(nCentre);
-        if (nValue != m_nLastSent) {
-            m_nLastSent = nValue;
-            emit m_pBar->moving(nValue, m_pBar->m_nBarId);
-        }
-    }
+    const bool bVert = m_pBar->orientation() == Qt::Vertical;
+    m_pBar->DragThumbTo(bVert ? y() + pt.y() - m_ptPress.y() : x() + pt.x() - m_ptPress.x());
+    m_pBar->DragOver(m_pBar->ValueAt(Centre()));
 }
 
 void CPngSlider::FinishDrag()
 {
     m_bDragging = false;
-    const int nCentre = m_pBar->m_bVertical ? y() + height() / 2 : x() + width() / 2;
-    const int nValue = m_pBar->ValueAt(nCentre);
-    m_nLastSent = INT_MIN;
-    m_pBar->SetPos(nValue, nValue != m_nBefore);
+    m_pBar->EndDrag(m_pBar->ValueAt(Centre()));
 }
 
 void CPngSlider::mouseReleaseEvent(QMouseEvent* e)
@@ -84,16 +77,18 @@ void CPngSlider::hideEvent(QHideEvent* e)
 
 // ---- bar ----------------------------------------------------------------------
 
-CPngSliderBar::CPngSliderBar(QWidget* parent, bool bVertical) : QWidget(parent), m_bVertical(bVertical)
+CPngSliderBar::CPngSliderBar(QWidget* parent, Qt::Orientation orientation, const skin::SkinTheme& theme)
+    : CSkinSlider(parent, orientation, theme), m_pThumb(new CPngSlider(this))
 {
-    setFocusPolicy(Qt::StrongFocus);
-    m_bFrameDebug = gVar.nFrameDebug != 0;
-    m_pThumb = new CPngSlider(this);
 }
 
 QImage CPngSliderBar::Compose(const QImage& imgBackPiece, const QImage& img) const
 {
-    QImage out(size(), QImage::Format_ARGB32_Premultiplied);
+    // As many pixels per unit as the pictures have, so a sharp picture stays sharp.
+    const qreal fRatio = !img.isNull() ? img.devicePixelRatio() : !imgBackPiece.isNull() ? imgBackPiece.devicePixelRatio() : 1.0;
+    QImage out(QSize(int(std::lround(width() * fRatio)), int(std::lround(height() * fRatio))),
+               QImage::Format_ARGB32_Premultiplied);
+    out.setDevicePixelRatio(fRatio);
     out.fill(Qt::transparent);
     QPainter p(&out);
     if (!imgBackPiece.isNull()) p.drawImage(QPoint(0, 0), imgBackPiece);
@@ -117,15 +112,9 @@ void CPngSliderBar::SetMarkImage(const QImage& imgMark)
     update();
 }
 
-void CPngSliderBar::SetRange(int nLow, int nHigh)
-{
-    m_nLow = nLow;
-    m_nHigh = nHigh;
-}
-
 void CPngSliderBar::SetScalePos(std::span<const int> positions)
 {
-    if ((long long)positions.size() != (long long)m_nHigh - m_nLow + 1)
+    if ((long long)positions.size() != (long long)maximum() - minimum() + 1)
         skin::Warn(QStringLiteral("CPngSlider::SetScalePos  dwScale and Range unmatch!"), QStringLiteral("Warning"),
                    m_pPrompt);
     const size_t nCount = std::min(positions.size(), size_t(slider::kMaxScale));
@@ -136,8 +125,8 @@ void CPngSliderBar::SetScalePos(std::span<const int> positions)
 void CPngSliderBar::ComputeScale()
 {
     std::vector<int> positions;
-    const int nThumb = m_bVertical ? m_pThumb->height() : m_pThumb->width();
-    const long long nCount = std::clamp<long long>((long long)m_nHigh - m_nLow + 1, 0, slider::kMaxScale);
+    const int nThumb = orientation() == Qt::Vertical ? m_pThumb->height() : m_pThumb->width();
+    const long long nCount = std::clamp<long long>((long long)maximum() - minimum() + 1, 0, slider::kMaxScale);
     if (!slider::ComputeScale(Length(), nThumb, int(nCount), positions))
         skin::Warn(QStringLiteral("Scale num too much"), QStringLiteral("Warning"), m_pPrompt);
     SetScalePos(positions);
@@ -145,41 +134,40 @@ void CPngSliderBar::ComputeScale()
 
 int CPngSliderBar::ValueAt(int nPoint) const
 {
-    return slider::ValueAtPoint(nPoint, m_nLow, m_nHigh, m_scale, Length());
+    return slider::ValueAtPoint(nPoint, minimum(), maximum(), m_scale, Length());
 }
 
 int CPngSliderBar::PosOf(int nValue) const
 {
-    if (nValue < m_nLow || nValue > m_nHigh) return -1;
-    return slider::CenterOfValue(nValue, m_nLow, m_nHigh, m_scale, Length()) + 1;
+    if (nValue < minimum() || nValue > maximum()) return -1;
+    return slider::CenterOfValue(nValue, minimum(), maximum(), m_scale, Length()) + 1;
 }
 
-int CPngSliderBar::GetPos() const { return m_nIndex < m_nLow || m_nIndex > m_nHigh ? 0 : m_nIndex; }
+bool CPngSliderBar::SelectValue(int nValue)
+{
+    const bool bInside = nValue >= minimum() && nValue <= maximum();
+    setValue(bInside ? nValue : minimum());
+    PlaceThumb();
+    return bInside;
+}
 
 void CPngSliderBar::PlaceThumb()
 {
-    const int nCentre = slider::CenterOfValue(m_nIndex, m_nLow, m_nHigh, m_scale, Length());
-    if (m_bVertical)
+    if (!m_pThumb) return;
+    const int nCentre = slider::CenterOfValue(value(), minimum(), maximum(), m_scale, Length());
+    if (orientation() == Qt::Vertical)
         m_pThumb->move(0, nCentre - m_pThumb->height() / 2);
     else
         m_pThumb->move(nCentre - m_pThumb->width() / 2, 0);
-}
-
-void CPngSliderBar::SetPos(int nValue, bool bNotify)
-{
-    if (nValue < m_nLow || nValue > m_nHigh) nValue = m_nLow;
-    m_nIndex = nValue;
-    PlaceThumb();
-    if (HasFill()) m_nFillLen = std::max(PosOf(nValue), 0);
+    if (HasFill()) m_nFillLen = std::max(PosOf(value()), 0);
     update();
-    if (bNotify) emit released(nValue, m_nBarId);
 }
 
 void CPngSliderBar::DragThumbTo(int nEdge)
 {
-    const int nThumb = m_bVertical ? m_pThumb->height() : m_pThumb->width();
+    const int nThumb = orientation() == Qt::Vertical ? m_pThumb->height() : m_pThumb->width();
     nEdge = std::clamp(nEdge, 0, std::max(Length() - nThumb, 0));
-    if (m_bVertical)
+    if (orientation() == Qt::Vertical)
         m_pThumb->move(0, nEdge);
     else
         m_pThumb->move(nEdge, 0);
@@ -187,46 +175,35 @@ void CPngSliderBar::DragThumbTo(int nEdge)
     update();
 }
 
-void CPngSliderBar::StepTo(int nValue)
-{
-    nValue = std::clamp(nValue, m_nLow, std::max(m_nLow, m_nHigh));
-    const int nBefore = GetPos();
-    SetPos(nValue, false);
-    if (GetPos() != nBefore) emit released(GetPos(), m_nBarId);
-}
-
 void CPngSliderBar::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
+    const bool bVertical = orientation() == Qt::Vertical;
     p.drawImage(QPoint(0, 0), m_imgTrack);
     if (!m_imgFill.isNull() && m_nFillLen > 0) {
-        const QRect rcFill = m_bVertical ? QRect(0, 0, m_imgFill.width(), m_nFillLen)
-                                         : QRect(0, 0, m_nFillLen, m_imgFill.height());
-        p.drawImage(rcFill.topLeft(), m_imgFill, rcFill);
+        const QRect rcFill = bVertical ? QRect(0, 0, width(), m_nFillLen) : QRect(0, 0, m_nFillLen, height());
+        const qreal f = m_imgFill.devicePixelRatio();
+        p.drawImage(QRectF(rcFill), m_imgFill, QRectF(0, 0, rcFill.width() * f, rcFill.height() * f));
     }
     if (!m_imgMark.isNull()) {
-        const int nCross = (m_bVertical ? width() : height()) / 2 - 1;
+        const QSize szMark = skin::LogicalSize(m_imgMark);
+        const int nCross = (bVertical ? width() : height()) / 2 - 1;
         for (int nPos : m_scale) {
-            if (m_bVertical)
-                p.drawImage(QPoint(nCross, nPos + m_ptTrackOffset.y() - m_imgMark.height() / 2), m_imgMark);
+            if (bVertical)
+                p.drawImage(QPoint(nCross, nPos + m_ptTrackOffset.y() - szMark.height() / 2), m_imgMark);
             else
-                p.drawImage(QPoint(nPos + m_ptTrackOffset.x() - m_imgMark.width() / 2, nCross), m_imgMark);
+                p.drawImage(QPoint(nPos + m_ptTrackOffset.x() - szMark.width() / 2, nCross), m_imgMark);
         }
     }
-    if (m_bKeyFocus && hasFocus()) {
-        p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
+    DrawFocus(p);
     if (m_bFrameDebug) {
-        p.setPen(ToQColor(0x0000FF));
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
         std::vector<int> lines = m_scale;
-        if (lines.empty() && m_nHigh > m_nLow)
-            for (int i = 0, nStep = Length() / (m_nHigh - m_nLow); nStep > 0 && i * nStep < Length(); ++i)
+        if (lines.empty() && maximum() > minimum())
+            for (int i = 0, nStep = Length() / (maximum() - minimum()); nStep > 0 && i * nStep < Length(); ++i)
                 lines.push_back(i * nStep);
         for (size_t i = 0; i < lines.size(); ++i) {
             p.setPen(ToQColor(i % 50 == 0 ? 0xFF0000 : i % 10 == 0 ? 0xFFFFFF : 0x0000FF));
-            if (m_bVertical)
+            if (bVertical)
                 p.drawLine(0, lines[i], width() - 1, lines[i]);
             else
                 p.drawLine(lines[i], 0, lines[i], height() - 1);
@@ -245,51 +222,17 @@ void CPngSliderBar::mouseReleaseEvent(QMouseEvent* e)
     m_bPressed = false;
     const QPoint pt = e->position().toPoint();
     if (!rect().contains(pt)) return;
-    const int nBefore = GetPos();
-    const int nValue = ValueAt(m_bVertical ? pt.y() : pt.x());
-    SetPos(nValue, false);
-    if (nValue != nBefore) emit released(nValue, m_nBarId);
+    Choose(ValueAt(orientation() == Qt::Vertical ? pt.y() : pt.x()), value());
 }
 
 void CPngSliderBar::keyPressEvent(QKeyEvent* e)
 {
     if (m_pThumb->IsDragging()) return;
-    const int nPage = std::max(1, (m_nHigh - m_nLow) / 10);
-    const int nNow = GetPos();
-    switch (e->key()) {
-    case Qt::Key_Left:
-    case Qt::Key_Down: StepTo(nNow - 1); break;
-    case Qt::Key_Right:
-    case Qt::Key_Up: StepTo(nNow + 1); break;
-    case Qt::Key_PageDown: StepTo(nNow - nPage); break;
-    case Qt::Key_PageUp: StepTo(nNow + nPage); break;
-    case Qt::Key_Home: StepTo(m_nLow); break;
-    case Qt::Key_End: StepTo(m_nHigh); break;
-    default: QWidget::keyPressEvent(e); return;
-    }
-    e->accept();
+    CSkinSlider::keyPressEvent(e);
 }
 
 void CPngSliderBar::wheelEvent(QWheelEvent* e)
 {
     if (m_pThumb->IsDragging()) return;
-    m_nWheel += e->angleDelta().y();
-    const int nSteps = m_nWheel / 120;
-    m_nWheel %= 120;
-    if (nSteps) StepTo(GetPos() + nSteps);
-    e->accept();
-}
-
-void CPngSliderBar::focusInEvent(QFocusEvent* e)
-{
-    m_bKeyFocus = e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason;
-    update();
-    QWidget::focusInEvent(e);
-}
-
-void CPngSliderBar::focusOutEvent(QFocusEvent* e)
-{
-    m_bKeyFocus = false;
-    update();
-    QWidget::focusOutEvent(e);
+    CSkinSlider::wheelEvent(e);
 }

@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <QThread>
 
-#include "core/Gvar.h"
 #include "core/Log.h"
 #include "text/TextCatalogue.h"
 #include "ui/QtText.h"
@@ -20,9 +19,6 @@ void CProgressFeed::Post(uint32_t nMsg, uintptr_t wParam, intptr_t)
 
 CProgressDlg::CProgressDlg(QWidget* pOwner) : CSkinDialog(pOwner)
 {
-    // The name the apply worker and the program's exit know this window by.
-    setWindowTitle(QStringLiteral("MyProgressDlg"));
-    setObjectName(QStringLiteral("MyProgressDlg"));
     // The last owner of the feed may be a worker thread: the object then goes
     // on the thread it belongs to.
     m_pFeed = std::shared_ptr<CProgressFeed>(new CProgressFeed, [](CProgressFeed* p) {
@@ -64,9 +60,12 @@ void CProgressDlg::SetRange(int nMin, int nMax)
 
 void CProgressDlg::PrepareApply()
 {
-    SetImages(skin::LoadCommon(QStringLiteral("progress_nr.png")), skin::LoadCommon(QStringLiteral("progress_ov.png")));
+    m_imgFill = skin::LoadCommonScaled(QStringLiteral("progress_ov.png"));
+    if (SetBackgroundFile(QStringLiteral("progress_nr.png"), true) && !m_pClose) m_pClose = AddCloseButton();
+    update();
     SetFillRect(QRect(45, 101, 486 - 45, 123 - 101));
     SetText(ToQString(gText.tc_msg(12)), QRect(15, 12, 455 - 15, 32 - 12));
+    setWindowTitle(Text());
     SetRange(0, 100);
     OnSetPos(0);
 }
@@ -131,7 +130,7 @@ void CProgressDlg::paintEvent(QPaintEvent* e)
     if (!m_strText.isEmpty()) {
         const QRect rc = S(m_rcText);
         p.setFont(font());
-        p.setPen(ToQColor(gVar.clrTxt));
+        p.setPen(TextColor());
         p.drawText(rc, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                    p.fontMetrics().elidedText(m_strText, Qt::ElideRight, rc.width()));
     }

@@ -58,6 +58,8 @@ public:
     int Min() const { return m_nMin; }
     int Max() const { return m_nMax; }
     const QString& Text() const { return m_strText; }
+    // The colour the text is drawn in: readable on the progress picture, which every skin shares.
+    QColor TextColor() const { return TextColorOver(S(m_rcText)); }
     // Pixels of the bar shown at the current position.
     int FillWidth() const;
     CPngBtn* CloseButton() const { return m_pClose; }

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <climits>
 
-#include "core/Gvar.h"
 #include "core/Log.h"
 #include "text/TextCatalogue.h"
 #include "ui/QtText.h"
@@ -31,10 +30,8 @@ int ParseValue(const QString& str)
 CQueryDlg::CQueryDlg(QWidget* pOwner, const QStringList& labels, int nCount, const int* pValues)
     : CSkinDialog(pOwner), m_labels(labels), m_nCount(std::clamp(nCount, 1, kMaxFields))
 {
-    setWindowTitle(QStringLiteral("ZorvikMsgTopWindow"));
-    setObjectName(QStringLiteral("ZorvikMsgTopWindow"));
     for (int i = 0; i < m_nCount; ++i) m_values[i] = pValues ? pValues[i] : 0;
-    if (!SetBackground(skin::LoadChosen(QStringLiteral("msg_nr.png")))) {
+    if (!SetBackgroundFile(QStringLiteral("msg_nr.png"))) {
         LogPrintf("msg_nr.png missing; number window not shown\n");
         return;
     }
@@ -57,10 +54,7 @@ CQueryDlg::CQueryDlg(QWidget* pOwner, const QStringList& labels, int nCount, con
         pEdit->setFont(font());
         pEdit->setFrame(false);
         pEdit->setAlignment(Qt::AlignCenter);
-        pEdit->setStyleSheet(QStringLiteral("QLineEdit { color: %1; background: #646464; border: 1px solid #3a3a3a; "
-                                            "padding: 0px %2px; selection-background-color: #909090; }")
-                                 .arg(ToQColor(gVar.clrTxt).name())
-                                 .arg(S(4)));
+        pEdit->setStyleSheet(FieldStyle());
         // A sign and ten digits hold every 32-bit number.
         const QRegularExpression rx(QStringLiteral("-?[0-9]{0,10}"));
         pEdit->setValidator(new QRegularExpressionValidator(rx, pEdit));
@@ -117,7 +111,7 @@ void CQueryDlg::paintEvent(QPaintEvent* e)
     CSkinDialog::paintEvent(e);
     QPainter p(this);
     p.setFont(font());
-    p.setPen(ToQColor(gVar.clrTxt));
+    p.setPen(Theme().clrText);
     if (!m_strTitle.isEmpty()) {
         const QRect rcTitle(S(12), S(9), S(BaseSize().width() - 44) - S(12), S(20));
         p.drawText(rcTitle, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "core/Gvar.h"
 #include "core/IPrompt.h"
 #include "core/Options.h"
 #include "ui/QtText.h"
@@ -22,18 +21,15 @@ bool LoadButtonImages(const QString& strNr, const QString& strOv, const QString&
 }
 
 void SetUpButton(CPngBtn& btn, const StateImages& images, const QImage& imgPageBack, const QString& strText,
-                 bool bCheckMode, const QRect& rc, int nId)
+                 bool bCheckMode, const QRect& rc, double fScale)
 {
     btn.SetImages(images.nr, images.ov, images.dn);
-    const QRect rcBtn = rc.size().isEmpty() ? QRect(rc.topLeft(), images.nr.size()) : rc;
+    const QRect rcBtn = rc.size().isEmpty() ? QRect(rc.topLeft(), LogicalSize(images.nr)) : rc;
     btn.setGeometry(rcBtn);
     if (!imgPageBack.isNull()) btn.SetBackground(imgPageBack, rcBtn);
-    btn.SetTextColors(gVar.clrBtnTxtNr, gVar.clrBtnTxtOv, gVar.clrBtnTxtDn);
-    btn.setFont(InterfaceFont());
-    btn.SetScale(float(InterfaceScale()));
-    btn.SetCheckMode(bCheckMode);
-    btn.SetCtrlId(nId);
-    if (!strText.isEmpty()) btn.SetText(strText);
+    btn.SetScale(float(fScale));
+    btn.setCheckable(bCheckMode);
+    if (!strText.isEmpty()) btn.setText(strText);
     btn.show();
 }
 
@@ -43,17 +39,19 @@ namespace {
 
 // The name as the user would look for it: a full path as given, else where the
 // chosen skin folder would hold it.
-QString ChosenFileName(const QString& strNameOrPath)
+QString ChosenFileName(const QString& strNameOrPath, const skin::SkinTheme& theme)
 {
     if (QFileInfo(strNameOrPath).isAbsolute()) return strNameOrPath;
-    return QDir(QString::fromStdString(GetSkinDir().string())).filePath(strNameOrPath);
+    const QString strDir = theme.strSkinDir.isEmpty() ? QString::fromStdString(GetSkinDir().string()) : theme.strSkinDir;
+    return QDir(strDir).filePath(strNameOrPath);
 }
 
 }  // namespace
 
 CPngSliderBar* CreateSkinSlider(QWidget* pParent, const QImage& imgThumb, const QString& strTrack,
-                                const QString& strFill, int nLow, int nHigh, const QRect& rc, int nId,
-                                const QImage& imgPageBack, const QImage& imgMark, IPrompt* pPrompt)
+                                const QString& strFill, int nLow, int nHigh, const QRect& rc,
+                                const QImage& imgPageBack, const QImage& imgMark, IPrompt* pPrompt,
+                                const skin::SkinTheme& theme)
 {
     if (imgThumb.isNull()) {
         skin::Warn(QStringLiteral("Slider img is null"), QStringLiteral("Error"), pPrompt);
@@ -61,21 +59,20 @@ CPngSliderBar* CreateSkinSlider(QWidget* pParent, const QImage& imgThumb, const 
     }
     const QImage imgTrack = skin::LoadChosen(strTrack);
     if (imgTrack.isNull()) {
-        skin::Warn(QStringLiteral("File not exist: %1").arg(ChosenFileName(strTrack)), QStringLiteral("Error"), pPrompt);
+        skin::Warn(QStringLiteral("File not exist: %1").arg(ChosenFileName(strTrack, theme)), QStringLiteral("Error"), pPrompt);
         return nullptr;
     }
     const QImage imgFill = strFill.isEmpty() ? QImage() : skin::LoadChosen(strFill);
-    auto* pBar = new CPngSliderBar(pParent);
+    auto* pBar = new CPngSliderBar(pParent, Qt::Horizontal, theme);
     pBar->SetPrompt(pPrompt);
     pBar->setGeometry(rc);
-    pBar->SetId(nId);
     const QImage imgBack = imgPageBack.isNull() ? QImage() : skin::CutBackground(imgPageBack, rc);
     pBar->SetImages(imgTrack, imgFill, imgThumb, imgBack);
-    pBar->SetRange(nLow, nHigh);
+    pBar->setRange(nLow, nHigh);
     pBar->SetMarkImage(imgMark);
     pBar->SetLiveNotify(true);
     pBar->ComputeScale();
-    pBar->SetPos(nLow, false);
+    pBar->SelectValue(nLow);
     pBar->show();
     return pBar;
 }

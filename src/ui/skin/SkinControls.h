@@ -25,32 +25,33 @@ bool LoadButtonImages(const QString& strNr, const QString& strOv, const QString&
 // Images, geometry (rc, or the normal image's size at rc's corner when rc has no
 // size), background piece, caption colours, font and scale of a new button.
 void SetUpButton(CPngBtn& btn, const StateImages& images, const QImage& imgPageBack, const QString& strText,
-                 bool bCheckMode, const QRect& rc, int nId);
+                 bool bCheckMode, const QRect& rc, double fScale);
 }  // namespace skin::detail
 
 // A skinned button from three images, by name in the chosen skin folder or by
 // full path, shown at rc in pParent (at the normal image's size when rc has no
 // size). Null when not all three images load. TButton is CPngBtn or a subclass
-// (CNaviBtn, CComboBtn).
+// (CNaviBtn, CComboBtn). A check-mode button is checkable (check box, radio).
 template <class TButton = CPngBtn>
 TButton* CreateSkinButton(QWidget* pParent, const QImage& imgPageBack, const QString& strNr, const QString& strOv,
-                          const QString& strDn, const QString& strText, bool bCheckMode, const QRect& rc, int nId,
-                          IPrompt* pPrompt)
+                          const QString& strDn, const QString& strText, bool bCheckMode, const QRect& rc,
+                          IPrompt* pPrompt, const skin::SkinTheme& theme = skin::Theme())
 {
     skin::StateImages images;
     if (!skin::detail::LoadButtonImages(strNr, strOv, strDn, pPrompt, images)) return nullptr;
-    auto* pBtn = new TButton(pParent);
-    skin::detail::SetUpButton(*pBtn, images, imgPageBack, strText, bCheckMode, rc, nId);
+    auto* pBtn = new TButton(pParent, theme);
+    skin::detail::SetUpButton(*pBtn, images, imgPageBack, strText, bCheckMode, rc, theme.fScale);
     return pBtn;
 }
 
 // The same without a caption, at the normal image's size at pt.
 template <class TButton = CPngBtn>
 TButton* CreateSkinButton(QWidget* pParent, const QImage& imgPageBack, const QString& strNr, const QString& strOv,
-                          const QString& strDn, bool bCheckMode, const QPoint& pt, int nId, IPrompt* pPrompt)
+                          const QString& strDn, bool bCheckMode, const QPoint& pt, IPrompt* pPrompt,
+                          const skin::SkinTheme& theme = skin::Theme())
 {
     return CreateSkinButton<TButton>(pParent, imgPageBack, strNr, strOv, strDn, QString(), bCheckMode,
-                                     QRect(pt, QSize()), nId, pPrompt);
+                                     QRect(pt, QSize()), pPrompt, theme);
 }
 
 // A skinned slider over the page background: the thumb picture, a track and an
@@ -58,8 +59,9 @@ TButton* CreateSkinButton(QWidget* pParent, const QImage& imgPageBack, const QSt
 // nLow..nHigh at nLow, one scale position per value, optional scale marks.
 // Null, after "Slider img is null" or "File not exist: %s", without a thumb or a track.
 CPngSliderBar* CreateSkinSlider(QWidget* pParent, const QImage& imgThumb, const QString& strTrack,
-                                const QString& strFill, int nLow, int nHigh, const QRect& rc, int nId,
-                                const QImage& imgPageBack, const QImage& imgMark, IPrompt* pPrompt);
+                                const QString& strFill, int nLow, int nHigh, const QRect& rc,
+                                const QImage& imgPageBack, const QImage& imgMark, IPrompt* pPrompt,
+                                const skin::SkinTheme& theme = skin::Theme());
 
 // New state images for existing buttons of a page (after a skin change). A
 // hover or pressed image that does not load becomes the normal one; a button

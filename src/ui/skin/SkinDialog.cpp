@@ -12,27 +12,63 @@
 
 // A page that opens a window owns it through its top-level window, on which
 // the window is centred.
-CSkinDialog::CSkinDialog(QWidget* pOwner)
-    : QDialog(pOwner ? pOwner->window() : nullptr, Qt::Dialog | Qt::FramelessWindowHint)
+CSkinDialog::CSkinDialog(QWidget* pOwner, const skin::SkinTheme& theme)
+    : QDialog(pOwner ? pOwner->window() : nullptr, Qt::Dialog | Qt::FramelessWindowHint), m_theme(theme)
 {
     setModal(true);
-    setFont(skin::InterfaceFont());
-    m_fScale = skin::InterfaceScale();
+    setFont(theme.font);
+    m_fScale = theme.fScale;
+    // Shown in the task bar and to screen readers; until a caller names the
+    // window, the program's title.
+    setWindowTitle(theme.strTitle);
+}
+
+QColor CSkinDialog::TextColorOver(const QRect& rc) const
+{
+    if (m_imgBack.isNull()) return m_theme.clrText;
+    const qreal f = m_imgBack.devicePixelRatio();
+    const QPoint pt(int(rc.center().x() * f), int(rc.center().y() * f));
+    if (!m_imgBack.rect().contains(pt)) return m_theme.clrText;
+    const QColor back = QColor::fromRgb(m_imgBack.pixel(pt));
+    QColor best = m_theme.clrText;
+    for (const QColor& c : {m_theme.clrText, QColor(0xe8, 0xed, 0xf3), QColor(0x1c, 0x22, 0x2a)}) {
+        if (skin::ContrastRatio(c, back) >= 4.5) return c;
+        if (skin::ContrastRatio(c, back) > skin::ContrastRatio(best, back)) best = c;
+    }
+    return best;
+}
+
+QString CSkinDialog::FieldStyle() const
+{
+    return QStringLiteral("QLineEdit { color: %1; background: %2; border: 1px solid %3; padding: 0px %4px; "
+                          "selection-background-color: %5; selection-color: #ffffff; }")
+        .arg(m_theme.clrFieldText.name(), m_theme.clrFieldBack.name(), m_theme.clrFieldBorder.name())
+        .arg(S(4))
+        .arg(m_theme.clrSelection.name());
 }
 
 void CSkinDialog::reject() { done(kIdCancel); }
 
-bool CSkinDialog::SetBackground(const QImage& img)
+bool CSkinDialog::SetBackground(const QImage& img) { return SetBackground(img, skin::ScaleImage(img)); }
+
+bool CSkinDialog::SetBackground(const QImage& img, const QImage& imgScaled)
 {
-    if (img.isNull() || img.width() == 0) {
+    if (img.isNull() || img.width() == 0 || imgScaled.isNull()) {
         m_imgBack = QImage();
         return false;
     }
-    m_sizeBase = img.size();
-    m_imgBack = skin::ScaleImage(img);
-    skin::CenterOnParent(this, m_imgBack.width(), m_imgBack.height());
-    setFixedSize(m_imgBack.size());
+    m_sizeBase = skin::LogicalSize(img);
+    m_imgBack = imgScaled;
+    const QSize size = skin::LogicalSize(m_imgBack);
+    skin::CenterOnParent(this, size.width(), size.height());
+    setFixedSize(size);
     return true;
+}
+
+bool CSkinDialog::SetBackgroundFile(const QString& strName, bool bCommon)
+{
+    if (bCommon) return SetBackground(skin::LoadCommon(strName), skin::LoadCommonScaled(strName));
+    return SetBackground(skin::LoadChosen(strName), skin::LoadChosenScaled(strName));
 }
 
 int CSkinDialog::S(int v) const
@@ -53,9 +89,9 @@ CPngBtn* CSkinDialog::AddButton(const QString& strNr, const QString& strOv, cons
 {
     const QImage imgNr = skin::LoadChosen(strNr);
     if (imgNr.isNull()) return nullptr;
-    const QRect rc = S(QRect(pt, imgNr.size()));
-    return CreateSkinButton(this, m_imgBack, strNr, strOv, strDn.isEmpty() ? strOv : strDn, strText, false, rc, 0,
-                            nullptr);
+    const QRect rc = S(QRect(pt, skin::LogicalSize(imgNr)));
+    return CreateSkinButton(this, m_imgBack, strNr, strOv, strDn.isEmpty() ? strOv : strDn, strText, false, rc,
+                            nullptr, m_theme);
 }
 
 void CSkinDialog::PlaceButton(CPngBtn* pBtn, const QRect& rc)

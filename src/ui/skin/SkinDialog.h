@@ -10,6 +10,8 @@
 #include <QPoint>
 #include <QRect>
 
+#include "ui/skin/SkinTheme.h"
+
 class CPngBtn;
 
 class CSkinDialog : public QDialog {
@@ -25,12 +27,24 @@ public:
     bool IsSkinned() const { return !m_imgBack.isNull(); }
 
 protected:
-    explicit CSkinDialog(QWidget* pOwner);
+    explicit CSkinDialog(QWidget* pOwner, const skin::SkinTheme& theme = skin::Theme());
+    const skin::SkinTheme& Theme() const { return m_theme; }
+    // The style of an edit field on this window's background.
+    QString FieldStyle() const;
+    // The theme's text colour, or a light or dark one where the background
+    // under rc (scaled) is one the skins share and the theme's text would not
+    // read on it (at least 4.5:1 wherever possible).
+    QColor TextColorOver(const QRect& rc) const;
 
     // Takes the background picture: the window gets its size at the interface
     // scale and is centred on the owner. False for a null picture: the window
     // then closes as soon as it is run.
     bool SetBackground(const QImage& img);
+    // The same with the picture already drawn for the interface scale (imgScaled).
+    bool SetBackground(const QImage& img, const QImage& imgScaled);
+    // The picture of that name in the chosen skin folder (or the common one),
+    // drawn for the interface scale and the screen.
+    bool SetBackgroundFile(const QString& strName, bool bCommon = false);
     bool HasBackground() const { return !m_imgBack.isNull(); }
     // The background's unscaled size.
     QSize BaseSize() const { return m_sizeBase; }
@@ -61,6 +75,7 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    skin::SkinTheme m_theme;
     QImage m_imgBack;       // at the interface scale
     QSize m_sizeBase;
     double m_fScale = 1.0;

@@ -3,6 +3,7 @@
 // lookup the program uses, without the program's options.
 #include <QDir>
 #include <QFileInfo>
+#include <cmath>
 
 #include "ui/skin/SkinImages.h"
 
@@ -23,6 +24,22 @@ QString FindEntry(const QDir& dir, const QString& strPart)
 }
 
 }  // namespace
+
+std::span<const double> GeneratedScales()
+{
+    static constexpr double kScales[] = {1.0, 1.5, 2.0};
+    return kScales;
+}
+
+QString ScaledFileName(const QString& strName, double fScale)
+{
+    if (std::lround(fScale * 100.0) == 100) return strName;
+    const qsizetype nDot = strName.lastIndexOf(QLatin1Char('.'));
+    const qsizetype nSlash = strName.lastIndexOf(QLatin1Char('/'));
+    const QString strSuffix = QStringLiteral("@%1x").arg(QString::number(fScale, 'g', 3));
+    if (nDot <= nSlash + 1) return strName + strSuffix;
+    return strName.left(nDot) + strSuffix + strName.mid(nDot);
+}
 
 QString FindCaseInsensitive(const QString& strFolder, const QString& strName)
 {

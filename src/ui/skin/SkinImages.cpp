@@ -1,7 +1,9 @@
 #include "ui/skin/SkinImages.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -16,6 +18,7 @@
 #include "core/Log.h"
 #include "core/Options.h"
 #include "ui/QtText.h"
+#include "ui/skin/SkinTheme.h"
 
 namespace fs = std::filesystem;
 
@@ -42,13 +45,28 @@ QImage ReadImage(const QString& strPath)
     return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-QImage LoadFound(const QString& strPath, const QString& strWhat)
+QImage LoadFound(const QString& strPath, const QString& strWhat, double fScale = 1.0)
 {
     if (strPath.isEmpty()) {
         LogPrintf("Skin image missing: %s\n", strWhat.toUtf8().constData());
         return {};
     }
-    return ReadImage(strPath);
+    return LoadImageFile(strPath, fScale, Theme().fPixelRatio);
+}
+
+// Scales kept as hundredths, so 1.4 and 1.9 make stable keys.
+int Hundredths(double f) { return int(std::lround(f * 100.0)); }
+
+struct CachedImage {
+    qint64 nFileSize = -1;
+    qint64 nModified = 0;
+    QImage img;
+};
+
+QHash<QString, CachedImage>& Cache()
+{
+    static QHash<QString, CachedImage> cache;
+    return cache;
 }
 
 // A full path is looked up in its own folder (its file name in any letter
@@ -72,13 +90,75 @@ int ScaledInt(int v, double fScale)
 
 }  // namespace
 
-QString ChosenPath(const QString& strName) { return FindCaseInsensitive(ToQPath(GetSkinDir()), strName); }
+// The theme's skin folder once the program has set one, else the options' choice.
+static QString ChosenFolder()
+{
+    const QString& strDir = Theme().strSkinDir;
+    return strDir.isEmpty() ? ToQPath(GetSkinDir()) : strDir;
+}
+
+QString ChosenPath(const QString& strName) { return FindCaseInsensitive(ChosenFolder(), strName); }
 QString CommonPath(const QString& strName) { return FindCaseInsensitive(CommonFolder(), strName); }
 QString MousePath(const QString& strName) { return FindCaseInsensitive(MouseFolder(), strName); }
 
 QImage LoadChosen(const QString& strNameOrPath) { return LoadFound(ResolveChosen(strNameOrPath), strNameOrPath); }
 QImage LoadCommon(const QString& strName) { return LoadFound(CommonPath(strName), strName); }
 QImage LoadMouse(const QString& strName) { return LoadFound(MousePath(strName), strName); }
+QImage LoadChosenScaled(const QString& strNameOrPath)
+{
+    return LoadFound(ResolveChosen(strNameOrPath), strNameOrPath, InterfaceScale());
+}
+QImage LoadCommonScaled(const QString& strName) { return LoadFound(CommonPath(strName), strName, InterfaceScale()); }
+
+QImage LoadImageFile(const QString& strPath, double fScale, double fPixelRatio)
+{
+    if (!(fScale > 0.0) || !(fPixelRatio > 0.0)) fScale = fPixelRatio = 1.0;
+    const double fPixels = double(Hundredths(fScale * fPixelRatio)) / 100.0;
+    const QFileInfo info(strPath);
+    const QString strKey = QStringLiteral("%1|%2|%3").arg(info.absoluteFilePath()).arg(Hundredths(fScale)).arg(
+        Hundredths(fPixelRatio));
+    std::error_code ec;
+    const auto modified = fs::last_write_time(fs::path(strPath.toStdU16String()), ec);
+    const qint64 nSize = info.size(), nModified = ec ? 0 : qint64(modified.time_since_epoch().count());
+    auto it = Cache().find(strKey);
+    if (it != Cache().end() && it->nFileSize == nSize && it->nModified == nModified) return it->img;
+
+    // The logical size is the plain file's; its pixels come from the best variant.
+    QImage img;
+    if (Hundredths(fPixels) == 100) {
+        img = ReadImage(strPath);
+    } else {
+        const QImage base = LoadImageFile(strPath, 1.0, 1.0);
+        if (base.isNull()) return {};
+        QString strSource = strPath;
+        double fBest = 1.0;
+        for (double f : GeneratedScales()) {
+            if (Hundredths(f) == 100) continue;
+            const QString strVariant = FindCaseInsensitive(info.path(), ScaledFileName(info.fileName(), f));
+            if (strVariant.isEmpty()) continue;
+            // The smallest variant at least as large as asked, else the largest.
+            const bool bBetter = fBest < fPixels ? f > fBest : (f >= fPixels && f < fBest);
+            if (bBetter) {
+                fBest = f;
+                strSource = strVariant;
+            }
+        }
+        img = strSource == strPath ? base : ReadImage(strSource);
+        if (img.isNull()) img = base;
+        const QSize target(std::max(1, int(std::lround(base.width() * fPixels))),
+                           std::max(1, int(std::lround(base.height() * fPixels))));
+        if (img.size() != target) img = img.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    if (img.isNull()) return {};
+    img.setDevicePixelRatio(fPixelRatio);
+    Cache().insert(strKey, {nSize, nModified, img});
+    return img;
+}
+
+void ClearImageCache() { Cache().clear(); }
+int ImageCacheCount() { return int(Cache().size()); }
+
+QSize LogicalSize(const QImage& img) { return img.deviceIndependentSize().toSize(); }
 
 StateImages LoadStateImages(const QString& strNr, const QString& strOv, const QString& strDn, IPrompt* pPrompt,
                             bool& bAllLoaded)
@@ -104,15 +184,20 @@ StateImages LoadStateImages(const QString& strNr, const QString& strOv, const QS
 QImage CutBackground(const QImage& img, const QRect& rc, const QColor* pTint, int nTintAlpha)
 {
     if (rc.isEmpty()) return {};
-    QImage cut(rc.size(), QImage::Format_ARGB32_Premultiplied);
+    const double fRatio = img.isNull() ? 1.0 : img.devicePixelRatio();
+    QImage cut(QSize(int(std::lround(rc.width() * fRatio)), int(std::lround(rc.height() * fRatio))),
+               QImage::Format_ARGB32_Premultiplied);
+    cut.setDevicePixelRatio(fRatio);
     cut.fill(Qt::transparent);
     QPainter painter(&cut);
     // Only the part of the rectangle that lies on the image is copied; the
     // rest stays transparent.
-    const QRect rcSource = rc.intersected(img.rect());
+    const QRect rcSource = rc.intersected(QRect(QPoint(0, 0), LogicalSize(img)));
     if (!rcSource.isEmpty()) {
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(rcSource.topLeft() - rc.topLeft(), img, rcSource);
+        const QRectF rcPixels(rcSource.x() * fRatio, rcSource.y() * fRatio, rcSource.width() * fRatio,
+                              rcSource.height() * fRatio);
+        painter.drawImage(QRectF(rcSource.topLeft() - rc.topLeft(), rcSource.size()), img, rcPixels);
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
     if (pTint) {
@@ -126,7 +211,7 @@ QImage CutBackground(const QImage& img, const QRect& rc, const QColor* pTint, in
 QImage ComposeImage(const QImage& background, const QRect& rcBackground, const QImage& overlay,
                     const QRect& rcOverlay)
 {
-    const QRect rcTarget = rcOverlay.isEmpty() ? QRect(QPoint(0, 0), overlay.size()) : rcOverlay;
+    const QRect rcTarget = rcOverlay.isEmpty() ? QRect(QPoint(0, 0), LogicalSize(overlay)) : rcOverlay;
     QImage composed;
     if (rcBackground.isEmpty()) {
         composed = QImage(rcTarget.united(QRect(0, 0, 1, 1)).size(), QImage::Format_ARGB32_Premultiplied);
@@ -162,15 +247,24 @@ void SetInterfaceScale(double fScale)
     const bool bOn = fScale > 1.0 + 1e-9;
     g_fScale = float(bOn ? fScale : 1.0);
     gVar.bHighDpiScreen = bOn;
+    // The theme the controls are made with follows.
+    SkinTheme theme = Theme();
+    theme.fScale = InterfaceScale();
+    SetTheme(theme);
 }
 
 QImage ScaleImage(const QImage& img)
 {
     const double fScale = InterfaceScale();
     if (img.isNull() || fScale == 1.0) return img;
-    const QSize size(std::max(1, ScaledInt(img.width(), fScale)), std::max(1, ScaledInt(img.height(), fScale)));
-    return img.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const double fRatio = img.devicePixelRatio();
+    const QSize logical = LogicalSize(img);
+    const QSize size(std::max(1, ScaledInt(int(std::lround(logical.width() * fRatio)), fScale)),
+                     std::max(1, ScaledInt(int(std::lround(logical.height() * fRatio)), fScale)));
+    QImage scaled = img.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    scaled.setDevicePixelRatio(fRatio);
+    return scaled;
 }
 
 void ScaleWindow(QWidget* pControl)

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 class QWidget;
@@ -26,10 +27,37 @@ QString MousePath(const QString& strName);
 // The same lookup inside any folder.
 QString FindCaseInsensitive(const QString& strFolder, const QString& strName);
 
-// An image from the chosen folder (a full path is used as it is); null when missing.
+// An image from the chosen folder (a full path is used as it is); null when
+// missing. Its logical size is the file's; on a screen with a device pixel
+// ratio above 1 (the theme's) it holds that many more pixels and says so
+// (QImage::devicePixelRatio), so Qt draws it sharp at its logical size.
 QImage LoadChosen(const QString& strNameOrPath);
 QImage LoadCommon(const QString& strName);
 QImage LoadMouse(const QString& strName);
+// The same at the interface scale: the logical size is the file's times
+// InterfaceScale(), the pixels are drawn for that scale (replaces
+// ScaleImage(LoadChosen(...)), which enlarges the pixels).
+QImage LoadChosenScaled(const QString& strNameOrPath);
+QImage LoadCommonScaled(const QString& strName);
+
+// The one image cache. Every skin image is decoded once per file, interface
+// scale and device pixel ratio, and handed out as a shared copy. The skin
+// generator writes each control and window image at the scales a screen
+// asks for most ("name@1.5x.png", "name@2x.png" beside "name.png"); an image
+// is made from the smallest of them that is at least as large as asked, or
+// the largest there is, smoothly resized to the exact pixel size.
+// fScale: interface scale; fPixelRatio: the screen's device pixel ratio.
+// A file replaced on disk is read again (the key holds its size and time).
+QImage LoadImageFile(const QString& strPath, double fScale, double fPixelRatio);
+// The variant scales the generator writes, and the name of one ("a_nr.png",
+// 2.0 -> "a_nr@2x.png"; 1.0 -> the name itself).
+std::span<const double> GeneratedScales();
+QString ScaledFileName(const QString& strName, double fScale);
+// Forgets every image (after a skin change: the next look-ups read the new skin).
+void ClearImageCache();
+int ImageCacheCount();
+// The size an image is drawn at: its pixels divided by its device pixel ratio.
+QSize LogicalSize(const QImage& img);
 
 // The three state images of a control. Hover and pressed images that do not load
 // fall back to the normal image.
@@ -43,7 +71,8 @@ struct StateImages {
 StateImages LoadStateImages(const QString& strNr, const QString& strOv, const QString& strDn, IPrompt* pPrompt,
                             bool& bAllLoaded);
 
-// A copy of part of an image, optionally filled over with a tint at an opacity 0..255.
+// A copy of part of an image, optionally filled over with a tint at an opacity
+// 0..255. rc is in the image's logical pixels; the copy keeps its pixel ratio.
 QImage CutBackground(const QImage& img, const QRect& rc, const QColor* pTint = nullptr, int nTintAlpha = 0);
 // Part of the background with the overlay drawn over it.
 QImage ComposeImage(const QImage& background, const QRect& rcBackground, const QImage& overlay,
@@ -53,6 +82,7 @@ QImage ComposeImage(const QImage& background, const QRect& rcBackground, const Q
 // 1.5 up to 3499, 1.9 above.
 double ScaleForScreenWidth(int nWidth);
 double InterfaceScale();
+// Also the current theme's scale.
 void SetInterfaceScale(double fScale);
 // The image at size x scale (nearest neighbour); the image itself at scale 1.
 QImage ScaleImage(const QImage& img);

@@ -32,15 +32,18 @@ private:
 void DrawFitted(QPainter& p, const QImage& img, const QRect& rc)
 {
     if (img.isNull() || rc.isEmpty()) return;
-    if (img.width() <= rc.width() && img.height() <= rc.height())
-        p.drawImage(QPoint(rc.x() + (rc.width() - img.width()) / 2, rc.y() + (rc.height() - img.height()) / 2), img);
+    const QSize sz = skin::LogicalSize(img);
+    if (sz.width() <= rc.width() && sz.height() <= rc.height())
+        p.drawImage(QPoint(rc.x() + (rc.width() - sz.width()) / 2, rc.y() + (rc.height() - sz.height()) / 2), img);
     else
         p.drawImage(rc, img);
 }
 
 }  // namespace
 
-CTreeCtrlEx::CTreeCtrlEx(QWidget* parent) : QTreeWidget(parent)
+CTreeCtrlEx::CTreeCtrlEx(QWidget* pParent, const QRect& rc, const QImage& imgPageBack, const QString& strExpanded,
+                         const QString& strCollapsed, const skin::SkinTheme& theme)
+    : QTreeWidget(pParent)
 {
     setColumnCount(1);
     setHeaderHidden(true);
@@ -55,27 +58,32 @@ CTreeCtrlEx::CTreeCtrlEx(QWidget* parent) : QTreeWidget(parent)
     setItemDelegate(new CRowDelegate(this));
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
-    m_fontText = m_fontSelText = skin::ControlFont(15, QFont::DemiBold);
-    m_look.nIconSize = std::min(m_nItemHeight, 18);
-}
-
-CTreeCtrlEx::~CTreeCtrlEx() = default;
-
-void CTreeCtrlEx::Create(const QRect& rc, int nId, const QImage& imgPageBack, const QString& strExpanded,
-                         const QString& strCollapsed, const QFont* pFont)
-{
-    m_nId = nId;
     setGeometry(rc);
-    m_imgBack = imgPageBack.isNull() ? QImage() : skin::CutBackground(imgPageBack, rc);
-    m_imgExpanded = strExpanded.isEmpty() ? QImage() : skin::LoadChosen(strExpanded);
-    m_imgCollapsed = strCollapsed.isEmpty() ? QImage() : skin::LoadChosen(strCollapsed);
+    SetBackground(imgPageBack);
+    SetExpandImages(strExpanded, strCollapsed);
     SetItemHeight(kDefItemHeight);
     m_look.nIconBox = 18;
     m_look.nIconSize = std::min(m_nItemHeight, 18);
     m_look.nTipLen = 20;
     m_look.bIconForAll = false;
-    if (pFont) SetFonts(*pFont, *pFont);
-    show();
+    m_look.clrText = ToZColor(theme.clrText);
+    m_look.clrSelText = ToZColor(theme.clrMenuTextOv);
+    SetFonts(theme.font, theme.font);
+}
+
+CTreeCtrlEx::~CTreeCtrlEx() = default;
+
+void CTreeCtrlEx::SetBackground(const QImage& imgPageBack)
+{
+    m_imgBack = imgPageBack.isNull() ? QImage() : skin::CutBackground(imgPageBack, geometry());
+    viewport()->update();
+}
+
+void CTreeCtrlEx::SetExpandImages(const QString& strExpanded, const QString& strCollapsed)
+{
+    m_imgExpanded = strExpanded.isEmpty() ? QImage() : skin::LoadChosen(strExpanded);
+    m_imgCollapsed = strCollapsed.isEmpty() ? QImage() : skin::LoadChosen(strCollapsed);
+    viewport()->update();
 }
 
 void CTreeCtrlEx::SetFonts(const QFont& fontText, const QFont& fontSelText)
@@ -345,7 +353,7 @@ void CTreeCtrlEx::drawRow(QPainter* p, const QStyleOptionViewItem&, const QModel
         p->fillRect(lay.rcRow, QColor::fromRgba(m_look.clrHoverRow));
     if (pInfo->nKind == kFolder) DrawFitted(*p, pInfo->bExpanded ? m_imgExpanded : m_imgCollapsed, lay.rcButton);
     if (!pInfo->image.isNull() && !lay.rcIcon.isEmpty()) {
-        const QSize szOwn = m_look.nIconBox == 0 ? pInfo->image.size() : QSize(m_look.nIconSize, m_look.nIconSize);
+        const QSize szOwn = m_look.nIconBox == 0 ? skin::LogicalSize(pInfo->image) : QSize(m_look.nIconSize, m_look.nIconSize);
         const QSize sz(int(float(szOwn.width()) * m_fScale), int(float(szOwn.height()) * m_fScale));
         const QRect rc(lay.rcIcon.x() + (lay.rcIcon.width() - sz.width()) / 2,
                        lay.rcIcon.y() + (lay.rcIcon.height() - sz.height()) / 2, sz.width(), sz.height());
@@ -370,7 +378,7 @@ void CTreeCtrlEx::OnButton(Click click, const QPoint& pt)
     case Click::Double:
         if (!pHit) return;
         Expand(TreeExpand::Toggle, pHit);
-        emit itemDoubleClick(m_nId, pHit);
+        emit itemDoubleClick(pHit);
         return;
     case Click::Left:
         if (pHit) {
@@ -381,10 +389,10 @@ void CTreeCtrlEx::OnButton(Click click, const QPoint& pt)
                 Expand(TreeExpand::Toggle, pHit);
         }
         if (m_look.bIgnoreReselect && pHit == pPrev) return;
-        emit itemLeftClick(m_nId, pHit);
+        emit itemLeftClick(pHit);
         return;
     case Click::Right:
-        emit itemRightClick(m_nId, pHit);
+        emit itemRightClick(pHit);
         return;
     }
 }
@@ -453,11 +461,11 @@ void CTreeCtrlEx::keyPressEvent(QKeyEvent* e)
     if (!pNext || pNext == pSel) return;
     Select(pNext);
     scrollToItem(pNext);
-    emit itemLeftClick(m_nId, pNext);
+    emit itemLeftClick(pNext);
 }
 
 void CTreeCtrlEx::keyReleaseEvent(QKeyEvent* e)
 {
     e->accept();
-    if (e->key() == Qt::Key_Delete && !e->isAutoRepeat()) emit deleteKey(m_nId);
+    if (e->key() == Qt::Key_Delete && !e->isAutoRepeat()) emit deleteKey();
 }

@@ -12,12 +12,7 @@
 #include <unordered_map>
 
 #include "core/Types.h"
-
-// Message numbers of the tree's reports (control identifier and item follow).
-constexpr int kMsgTreeDblClick = 1425;
-constexpr int kMsgTreeRClick = 1426;
-constexpr int kMsgTreeLClick = 1428;
-constexpr int kMsgTreeDelete = 1429;
+#include "ui/skin/SkinTheme.h"
 
 // The owner's record of one tree item.
 struct TreeItemInfo {
@@ -30,7 +25,7 @@ struct TreeItemInfo {
     bool bExpanded = false;
 };
 
-// How the tree looks and reacts; the owner changes it after Create and calls
+// How the tree looks and reacts; the owner changes it after making the tree and calls
 // CTreeCtrlEx::LookChanged(). Fill colours are 0xAARRGGBB, text and frame colours
 // R | G<<8 | B<<16.
 struct TreeLook {
@@ -60,15 +55,17 @@ public:
     static constexpr int kLeaf = 1, kFolder = 2;
     static constexpr int kDefItemHeight = 20;
 
-    explicit CTreeCtrlEx(QWidget* parent = nullptr);
+    // A tree at rc in pParent, over its piece of the page background, with the
+    // expand-button pictures (names in the chosen skin folder or full paths; a
+    // picture that does not load is not drawn; empty names: none). Both text
+    // fonts are the theme's font.
+    CTreeCtrlEx(QWidget* pParent, const QRect& rc, const QImage& imgPageBack, const QString& strExpanded,
+                const QString& strCollapsed, const skin::SkinTheme& theme = skin::Theme());
     ~CTreeCtrlEx() override;
-
-    // Places the tree at rc in its parent, cuts its background from the page
-    // background and loads the expand-button pictures (names in the chosen skin
-    // folder or full paths; a picture that does not load is not drawn). With a
-    // font, both text fonts become it.
-    void Create(const QRect& rc, int nId, const QImage& imgPageBack, const QString& strExpanded,
-                const QString& strCollapsed, const QFont* pFont = nullptr);
+    // After a skin change: the piece of the new page background under the tree,
+    // and the new expand-button pictures.
+    void SetBackground(const QImage& imgPageBack);
+    void SetExpandImages(const QString& strExpanded, const QString& strCollapsed);
 
     // Adds an item as the last child of pParent (null: the top level). Refused
     // (null) when pParent is not a folder, or for a folder when pParent already
@@ -109,8 +106,6 @@ public:
     void SetFonts(const QFont& fontText, const QFont& fontSelText);
     TreeLook& Look() { return m_look; }
     void LookChanged();
-    int CtrlId() const { return m_nId; }
-    void SetCtrlId(int nId) { m_nId = nId; }
     QTreeWidgetItem* HoverItem() const { return m_pHover; }
     // The tooltip for the row under the pointer; empty when its text is short.
     const QString& HoverTip() const { return m_strTip; }
@@ -120,10 +115,12 @@ public:
     RowLayout LayoutRow(const QTreeWidgetItem* pItem) const;
 
 signals:
-    void itemLeftClick(int nId, QTreeWidgetItem* pItem);     // kMsgTreeLClick
-    void itemDoubleClick(int nId, QTreeWidgetItem* pItem);   // kMsgTreeDblClick
-    void itemRightClick(int nId, QTreeWidgetItem* pItem);    // kMsgTreeRClick
-    void deleteKey(int nId);                                 // kMsgTreeDelete, on the key's release
+    // The item clicked (null: empty space), or reached with Up/Down.
+    void itemLeftClick(QTreeWidgetItem* pItem);
+    void itemDoubleClick(QTreeWidgetItem* pItem);
+    void itemRightClick(QTreeWidgetItem* pItem);
+    // The Delete key, on its release.
+    void deleteKey();
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -151,7 +148,6 @@ private:
     QImage m_imgExpanded, m_imgCollapsed;
     QFont m_fontText, m_fontSelText;
     int m_nItemHeight = kDefItemHeight;
-    int m_nId = 0;
     float m_fScale = 1.0f;
     QTreeWidgetItem* m_pHover = nullptr;
     QString m_strTip;

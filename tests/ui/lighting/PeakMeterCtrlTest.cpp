@@ -27,8 +27,8 @@ protected:
     {
         m_page.resize(200, 200);
         m_page.show();
-        m_pMeter = new CPeakMeterCtrl(4, &m_page);
-        m_pMeter->Create(QImage(), QImage(), QRect(10, 10, 40, 100));  // bars 10 px wide, one of them a gap
+        m_pMeter = new CPeakMeterCtrl(4, &m_page, QRect(10, 10, 40, 100));  // bars 10 px wide, one of them a gap
+        m_pMeter->show();
         m_pMeter->SetThresholds(40, 80);
         m_pMeter->SetAverage(1);
     }
@@ -74,7 +74,7 @@ TEST_F(PeakMeterCtrlTest, ABarImageFillsTheLitPartAndOtherThreadsRedraw)
 {
     QImage bar(40, 100, QImage::Format_ARGB32);
     bar.fill(QColor::fromRgba(kBlue));
-    m_pMeter->Create(bar, QImage(), QRect(10, 10, 40, 100));
+    m_pMeter->SetImages(bar, QImage());
     m_pMeter->SetActive(true);
     EXPECT_EQ(At(12, 99), kBk);
     CPaintCounter paints;

@@ -43,7 +43,6 @@ protected:
         m_pCombo = new CComboBtn(&m_page);
         m_pCombo->SetImages(Solid(100, 22, 0xFF303030), Solid(100, 22, 0xFF505050), Solid(100, 22, 0xFF707070));
         m_pCombo->setGeometry(20, 20, 100, 22);
-        m_pCombo->SetCtrlId(1201);
         m_pCombo->show();
         auto pMenu = std::make_unique<CFakeMenu>();
         m_pMenu = pMenu.get();
@@ -79,10 +78,10 @@ TEST_F(ComboBtnTest, ClickOpensTheActiveListAndAChoiceSelectsAndNotifies)
     m_pMenu->Choose(102);
     EXPECT_FALSE(m_pMenu->IsOpen());
     ASSERT_EQ(changed.count(), 1);
-    EXPECT_EQ(changed[0][0].toInt(), 1201);
+    EXPECT_EQ(changed[0][0].toInt(), 102);  // the chosen value, no control number
     EXPECT_EQ(m_pCombo->Value(), 102);
     EXPECT_EQ(m_pCombo->SelIndex(), 2);
-    EXPECT_EQ(m_pCombo->Text(), "Item 2");
+    EXPECT_EQ(m_pCombo->text(), "Item 2");
     // The other list opens once it is active.
     m_pCombo->SetActiveList(2);
     m_pCombo->SetListWidth(150);
@@ -101,7 +100,7 @@ TEST_F(ComboBtnTest, UnknownChoiceChangesNothingAndSendsNothing)
     m_pMenu->Choose(555);
     EXPECT_EQ(changed.count(), 0);
     EXPECT_EQ(m_pCombo->Value(), 101);
-    EXPECT_EQ(m_pCombo->Text(), "Item 1");
+    EXPECT_EQ(m_pCombo->text(), "Item 1");
 }
 
 TEST_F(ComboBtnTest, OnlyTheFirstThirtyItemsAreShownAndSelectableByValue)
@@ -148,7 +147,7 @@ TEST_F(ComboBtnTest, SelectIndexClearsAndIgnoresIndicesPastTheEnd)
     Fill(0, 3);
     m_pCombo->SetTextMargin(8);
     m_pCombo->SelectIndex(2);
-    EXPECT_EQ(m_pCombo->Text(), "Item 2");
+    EXPECT_EQ(m_pCombo->text(), "Item 2");
     EXPECT_EQ(m_pCombo->Margin(), 8);
     EXPECT_EQ(m_pCombo->toolTip(), "Item 2");
     m_pCombo->SelectIndex(3);
@@ -156,7 +155,7 @@ TEST_F(ComboBtnTest, SelectIndexClearsAndIgnoresIndicesPastTheEnd)
     m_pCombo->SelectIndex(-1);
     EXPECT_EQ(m_pCombo->SelIndex(), -1);
     EXPECT_EQ(m_pCombo->Value(), -1);
-    EXPECT_TRUE(m_pCombo->Text().isEmpty());
+    EXPECT_TRUE(m_pCombo->text().isEmpty());
     EXPECT_TRUE(m_pCombo->toolTip().isEmpty());
 }
 
@@ -165,21 +164,20 @@ TEST_F(ComboBtnTest, RetextingAnItemRefreshesTheCaption)
     Fill(0, 3);
     m_pCombo->SelectValue(101);
     EXPECT_TRUE(m_pCombo->SetItemName(0, 101, "Renamed"));
-    EXPECT_EQ(m_pCombo->Text(), "Renamed");
+    EXPECT_EQ(m_pCombo->text(), "Renamed");
     EXPECT_TRUE(m_pCombo->SetItemName(0, 100, "First"));
-    EXPECT_EQ(m_pCombo->Text(), "Renamed");
+    EXPECT_EQ(m_pCombo->text(), "Renamed");
     EXPECT_FALSE(m_pCombo->SetItemName(0, 999, "none"));
     // Long names are kept whole.
     const QString strLong(60, QChar('n'));
     m_pCombo->SetItemName(0, 101, strLong);
-    EXPECT_EQ(m_pCombo->Text(), strLong);
+    EXPECT_EQ(m_pCombo->text(), strLong);
 }
 
 TEST_F(ComboBtnTest, ItemHeightFollowsTheInterfaceScale)
 {
     Fill(0, 2);
-    gVar.bHighDpiScreen = true;
-    g_fScale = 1.4f;
+    m_pCombo->SetScale(1.4f);  // the control's own scale, as its creator gives it
     QTest::mouseClick(m_pCombo, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(m_pMenu->m_req.nItemHeight, 30);
     EXPECT_EQ(m_pMenu->m_req.rcGlobal.height(), 60);

@@ -21,11 +21,11 @@ protected:
     {
         m_page.resize(260, 60);
         m_page.show();
-        m_pBar = new CMSliderBar(&m_page);
+        m_pBar = new CMSliderBar(&m_page, QRect(10, 10, 200, 20), Solid(10, 10, kThumb));
         m_pBar->SetPrompt(&m_prompt);
         m_pBar->SetColors(0x0000FF, 0x00FF00);  // red track, green fill
         m_pBar->SetBackFill(0x101010);
-        m_pBar->Create(QRect(10, 10, 200, 20), 45, Solid(10, 10, kThumb));
+        m_pBar->show();
         const int values[] = {100, 200, 400, 800, 1600};
         ASSERT_TRUE(m_pBar->SetValues(values));
     }
@@ -45,13 +45,13 @@ TEST_F(MSliderBarTest, PositionsSpreadOverTheTrack)
 {
     EXPECT_EQ(m_pBar->Track(), QRect(0, 8, 200, 3));
     EXPECT_EQ(m_pBar->Positions(), (std::vector<int>{5, 52, 100, 147, 195}));
-    EXPECT_EQ(m_pBar->Value(), 100);
+    EXPECT_EQ(m_pBar->SelectedValue(), 100);
     EXPECT_EQ(m_pBar->ThumbX(), 5);
     EXPECT_TRUE(m_pBar->SelectValue(800));
-    EXPECT_EQ(m_pBar->CurIndex(), 3);
+    EXPECT_EQ(m_pBar->value(), 3);  // Qt's value is the position in the list
     EXPECT_EQ(m_pBar->ThumbX(), 147);
     EXPECT_FALSE(m_pBar->SelectValue(300));
-    EXPECT_EQ(m_pBar->Value(), 800);
+    EXPECT_EQ(m_pBar->SelectedValue(), 800);
 }
 
 TEST_F(MSliderBarTest, ClickWithoutMovingTakesTheNearestValueTiesGoLow)
@@ -63,7 +63,7 @@ TEST_F(MSliderBarTest, ClickWithoutMovingTakesTheNearestValueTiesGoLow)
     Release(76);
     ASSERT_EQ(released.count(), 1);
     EXPECT_EQ(released[0][0].toInt(), 200);
-    EXPECT_EQ(released[0][1].toInt(), 45);
+    EXPECT_EQ(released[0].size(), 1);  // the value alone
     EXPECT_EQ(m_pBar->ThumbX(), 52);
     EXPECT_EQ(moving.count(), 0);
     Press(60);    // the same value again: nothing
@@ -107,25 +107,25 @@ TEST_F(MSliderBarTest, KeysAndWheelStepThroughTheValues)
     QSignalSpy released(m_pBar, &CMSliderBar::released);
     m_pBar->setFocus(Qt::TabFocusReason);
     QTest::keyClick(m_pBar, Qt::Key_Right);
-    EXPECT_EQ(m_pBar->Value(), 200);
+    EXPECT_EQ(m_pBar->SelectedValue(), 200);
     QTest::keyClick(m_pBar, Qt::Key_End);
-    EXPECT_EQ(m_pBar->Value(), 1600);
+    EXPECT_EQ(m_pBar->SelectedValue(), 1600);
     QTest::keyClick(m_pBar, Qt::Key_Up);
-    EXPECT_EQ(m_pBar->Value(), 1600);
+    EXPECT_EQ(m_pBar->SelectedValue(), 1600);
     QTest::keyClick(m_pBar, Qt::Key_Home);
-    EXPECT_EQ(m_pBar->Value(), 100);
+    EXPECT_EQ(m_pBar->SelectedValue(), 100);
     EXPECT_EQ(released.count(), 3);
     Wheel(m_pBar, 240);
-    EXPECT_EQ(m_pBar->Value(), 400);
+    EXPECT_EQ(m_pBar->SelectedValue(), 400);
     EXPECT_EQ(m_pBar->ThumbX(), 100);
     EXPECT_EQ(released.count(), 4);
 }
 
 TEST_F(MSliderBarTest, RangeListsAndGuards)
 {
-    m_pBar->SetRange(1, 1);
+    m_pBar->SetValueRange(1, 1);
     EXPECT_EQ(m_pBar->Positions(), std::vector<int>{5});
-    m_pBar->SetRange(-3, 3);
+    m_pBar->SetValueRange(-3, 3);
     EXPECT_EQ(m_pBar->Values(), (std::vector<int>{-3, -2, -1, 0, 1, 2, 3}));
     const std::vector<int> tooMany(601, 7);
     EXPECT_FALSE(m_pBar->SetValues(tooMany));
@@ -140,7 +140,7 @@ TEST_F(MSliderBarTest, RangeListsAndGuards)
     ASSERT_EQ(m_prompt.Entries().size(), 1u);
     EXPECT_EQ(m_prompt.Entries()[0].text, u"m_nItemNum<=0");
     EXPECT_EQ(released.count(), 0);
-    EXPECT_EQ(m_pBar->Value(), 0);
+    EXPECT_EQ(m_pBar->SelectedValue(), 0);
 }
 
 TEST_F(MSliderBarTest, ScaleAppliesOnce)
@@ -152,7 +152,7 @@ TEST_F(MSliderBarTest, ScaleAppliesOnce)
     EXPECT_EQ(m_pBar->ThumbWidth(), 15);
     EXPECT_EQ(m_pBar->Positions().front(), 7);
     EXPECT_EQ(m_pBar->Positions().back(), 292);
-    EXPECT_EQ(m_pBar->Value(), 800);
+    EXPECT_EQ(m_pBar->SelectedValue(), 800);
     EXPECT_EQ(m_pBar->ThumbX(), m_pBar->Positions()[3]);
     m_pBar->SetScale(1.5f);
     EXPECT_EQ(m_pBar->geometry(), QRect(15, 15, 300, 30));

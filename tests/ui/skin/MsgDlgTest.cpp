@@ -14,6 +14,7 @@
 #include "ui/skin/MsgDlg.h"
 #include "ui/skin/PngBtn.h"
 #include "ui/skin/QtVirtualKey.h"
+#include "ui/skin/SkinTheme.h"
 
 using namespace msgtest;
 
@@ -42,12 +43,12 @@ TEST_F(MsgDlgTest, AMessageHasOneOkButtonWhereCancelWouldBe)
     CMsgDlg dlg(nullptr, CMsgDlg::kModeMessage, Tr(gText.tc_msg(1)));
     dlg.SetTitle(QStringLiteral("Info"));
     Show(dlg);
-    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("ZorvikMsgTopWindow"));
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Info"));  // the caption names the window
     EXPECT_TRUE(dlg.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(dlg.size(), QSize(464, 220));  // the skin's msg_nr.png
     ASSERT_NE(dlg.OkButton(), nullptr);
     EXPECT_EQ(dlg.CancelButton(), nullptr);
-    EXPECT_EQ(dlg.OkButton()->Text(), Tr(gText.tc_ok));
+    EXPECT_EQ(dlg.OkButton()->text(), Tr(gText.tc_ok));
     EXPECT_EQ(dlg.OkButton()->geometry(), QRect(464 - 154, 220 - 42, 124, 22));
     ASSERT_NE(dlg.CloseButton(), nullptr);
     EXPECT_EQ(dlg.CloseButton()->pos(), QPoint(464 - 36, 10));
@@ -96,7 +97,7 @@ TEST_F(MsgDlgTest, AQuestionAnswersByButtonsAndKeys)
         ASSERT_NE(dlg.CancelButton(), nullptr);
         EXPECT_EQ(dlg.OkButton()->geometry(), QRect(464 - 288, 220 - 42, 124, 22));
         EXPECT_EQ(dlg.CancelButton()->geometry(), QRect(464 - 154, 220 - 42, 124, 22));
-        EXPECT_EQ(dlg.CancelButton()->Text(), Tr(gText.tc_cancel));
+        EXPECT_EQ(dlg.CancelButton()->text(), Tr(gText.tc_cancel));
         c.act(dlg);
         EXPECT_FALSE(dlg.isVisible()) << c.pszWhat;
         EXPECT_EQ(dlg.result(), c.nResult) << c.pszWhat;
@@ -273,8 +274,8 @@ TEST_F(MsgDlgTest, KeyModeWithModifierBoxes)
     // A click toggles a box.
     for (int nBox : {CMsgDlg::kBoxCtrl, CMsgDlg::kBoxWin, CMsgDlg::kBoxAlt, CMsgDlg::kBoxAlt})
         QTest::mouseClick(dlg.ModBox(nBox), Qt::LeftButton);
-    EXPECT_TRUE(dlg.ModBox(CMsgDlg::kBoxCtrl)->GetCheck());
-    EXPECT_FALSE(dlg.ModBox(CMsgDlg::kBoxAlt)->GetCheck());
+    EXPECT_TRUE(dlg.ModBox(CMsgDlg::kBoxCtrl)->isChecked());
+    EXPECT_FALSE(dlg.ModBox(CMsgDlg::kBoxAlt)->isChecked());
     QTest::mouseClick(dlg.OkButton(), Qt::LeftButton);
     EXPECT_EQ(dlg.Combo(), (CapturedCombo{uint8_t(kModLCtrl | kModLWin), 'K', 0}));
 
@@ -339,4 +340,36 @@ TEST_F(MsgDlgTest, WithoutItsBackgroundTheWindowClosesAtOnce)
     QString strText = QStringLiteral("kept");
     EXPECT_EQ(CMsgDlg::AskText(nullptr, QStringLiteral("name"), strText, 10), 0);
     EXPECT_EQ(strText, QStringLiteral("kept"));
+}
+
+// The hint is a warning: drawn in the theme's warning colour, the edit field
+// in the theme's field colours.
+TEST_F(MsgDlgTest, TheHintIsDrawnInTheWarningColourAndTheFieldInTheFieldColours)
+{
+    struct ThemeGuard {
+        skin::SkinTheme saved = skin::Theme();
+        ~ThemeGuard() { skin::SetTheme(saved); }
+    } guard;
+    skin::SkinTheme theme = skin::Theme();
+    theme.clrWarning = QColor(0xff, 0x00, 0xff);  // a colour nothing else uses
+    theme.clrFieldBack = QColor(0x00, 0xff, 0x00);
+    skin::SetTheme(theme);
+    CMsgDlg dlg(nullptr, CMsgDlg::kModeText, QStringLiteral("Name"));
+    Show(dlg);
+    QLineEdit* pEdit = dlg.Edit();
+    ASSERT_NE(pEdit, nullptr);
+    QTest::keyClicks(pEdit, QStringLiteral("a."));
+    ASSERT_FALSE(dlg.Hint().isEmpty());
+    QApplication::processEvents();
+    const QImage img = dlg.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    int nWarning = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c = QColor::fromRgb(img.pixel(x, y));
+            // Antialiased text: the full colour somewhere in the glyphs.
+            if (c.red() > 0xe0 && c.green() < 0x20 && c.blue() > 0xe0) ++nWarning;
+        }
+    EXPECT_GT(nWarning, 10);
+    const QPoint ptField = pEdit->geometry().topLeft() + QPoint(pEdit->width() - 4, pEdit->height() / 2);
+    EXPECT_EQ(img.pixel(ptField) | 0, 0xFF00FF00u);
 }

@@ -78,25 +78,49 @@ TEST_F(PngBtnTest, DrawsTheImageOfEachState)
     EXPECT_EQ(Shown(), kNr);
     // A push-mode button set checked by its owner shows the pressed image.
     m_pBtn->setEnabled(true);
-    m_pBtn->SetCheck(true);
+    m_pBtn->setCheckable(true);
+    m_pBtn->setChecked(true);
     EXPECT_EQ(Shown(), kDn);
 }
 
-TEST_F(PngBtnTest, CheckModeFollowsTheOwnersStateNotTheClick)
+TEST_F(PngBtnTest, CheckableButtonShowsQtsCheckedState)
 {
-    m_pBtn->SetCheckMode(true);
+    m_pBtn->setCheckable(true);
     QSignalSpy clicked(m_pBtn, &QAbstractButton::clicked);
+    QSignalSpy toggled(m_pBtn, &QAbstractButton::toggled);
     Enter(m_pBtn);
     QTest::mousePress(m_pBtn, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(Shown(), kOv);  // pressing shows hover, not pressed
     QTest::mouseRelease(m_pBtn, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(clicked.count(), 1);
-    EXPECT_FALSE(m_pBtn->GetCheck());  // the click does not check it by itself
-    m_pBtn->SetCheck(true);
+    ASSERT_EQ(toggled.count(), 1);
+    EXPECT_TRUE(toggled[0][0].toBool());
+    EXPECT_TRUE(m_pBtn->isChecked());
     EXPECT_EQ(Shown(), kDn);
     m_pBtn->setEnabled(false);
     EXPECT_EQ(Shown(), kNr);  // checked and disabled: the disabled image
     EXPECT_EQ(m_pBtn->CurrentLook().nTextColor, 0);
+    m_pBtn->setEnabled(true);
+    m_pBtn->setChecked(false);  // the owner's change is shown too
+    Leave(m_pBtn);
+    EXPECT_EQ(Shown(), kNr);
+}
+
+TEST_F(PngBtnTest, RadioButtonsOfOneParentAreExclusive)
+{
+    auto* pOther = new CPngBtn(&m_page);
+    pOther->setGeometry(100, 10, 40, 20);
+    pOther->SetImages(Solid(40, 20, kNr), Solid(40, 20, kOv), Solid(40, 20, kDn));
+    for (CPngBtn* p : {m_pBtn, pOther}) {
+        p->setCheckable(true);
+        p->setAutoExclusive(true);
+    }
+    QTest::mouseClick(m_pBtn, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(m_pBtn->isChecked());
+    QTest::mouseClick(pOther, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(pOther->isChecked());
+    EXPECT_FALSE(m_pBtn->isChecked());
+    EXPECT_EQ(pOther->CurrentLook().nImage, int(CPngBtn::kImgDn));
 }
 
 TEST_F(PngBtnTest, DisabledButtonIgnoresClicksAndLosesHover)
@@ -146,16 +170,16 @@ TEST_F(PngBtnTest, CaptionIsCentredWithoutMarginAndIndentedWithOne)
     m_pBtn->setGeometry(10, 10, 200, 30);
     m_pBtn->SetImages(Solid(200, 30, kBack), Solid(200, 30, kBack), Solid(200, 30, kBack));
     m_pBtn->SetTextColors(0xFFFFFF, 0xFFFFFF, 0xFFFFFF);
-    m_pBtn->SetText("Apply", 0);
+    m_pBtn->setText("Apply");
     auto [nL, nR] = InkColumns(m_pBtn->grab().toImage(), kBack);
     ASSERT_GE(nL, 0);
     EXPECT_NEAR((nL + nR) / 2.0, 100.0, 3.0);
-    m_pBtn->SetText("Apply", 10);
+    m_pBtn->SetTextMargin(10);
     std::tie(nL, nR) = InkColumns(m_pBtn->grab().toImage(), kBack);
     EXPECT_GE(nL, 10);
     EXPECT_LE(nL, 13);
     // A caption too long for the button ends in an ellipsis inside it.
-    m_pBtn->SetText(QString(80, QChar('W')), 10);
+    m_pBtn->setText(QString(80, QChar('W')));
     std::tie(nL, nR) = InkColumns(m_pBtn->grab().toImage(), kBack);
     EXPECT_LT(nR, 200);
 }
@@ -165,7 +189,7 @@ TEST_F(PngBtnTest, CaptionTakesTheStateColour)
     m_pBtn->setGeometry(10, 10, 120, 30);
     m_pBtn->SetImages(Solid(120, 30, kBack), Solid(120, 30, kBack), Solid(120, 30, kBack));
     m_pBtn->SetTextColors(0x0000FF, 0x00FF00, 0xFF0000);  // red, green, blue
-    m_pBtn->SetText("MMMM", 0);
+    m_pBtn->setText("MMMM");
     auto hasColour = [&](QRgb clr) {
         const QImage img = m_pBtn->grab().toImage().convertToFormat(QImage::Format_ARGB32);
         for (int y = 0; y < img.height(); ++y)
@@ -202,20 +226,25 @@ TEST_F(PngBtnTest, IconIsDrawnAtItsPositionAndScale)
     EXPECT_EQ(Shown(), kNr);
     EXPECT_EQ(PixelAt(m_pBtn, 3, 9), 0xFFFFFFFFu);
     EXPECT_EQ(PixelAt(m_pBtn, 3, 6), kNr);
-    m_pBtn->SetText("x", 10);
+    m_pBtn->setText("x");
+    m_pBtn->SetTextMargin(10);
     m_pBtn->SetScale(1.5f);  // icon at (3, 12), 6 x 6; margin 15
     EXPECT_EQ(m_pBtn->Margin(), 15);
     EXPECT_EQ(PixelAt(m_pBtn, 8, 17), 0xFFFFFFFFu);
     EXPECT_FALSE(m_pBtn->SetIcon(QImage(), 0, 0));
 }
 
-TEST_F(PngBtnTest, TextCanBecomeTheTooltip)
+TEST_F(PngBtnTest, CaptionIsQtsTextApartFromTheTooltip)
 {
-    m_pBtn->SetText("Reset", 0, true);
-    EXPECT_EQ(m_pBtn->toolTip(), "Reset");
-    m_pBtn->SetTooltip("Other");
+    m_pBtn->setText("Reset");
+    m_pBtn->setToolTip("Other");
     EXPECT_EQ(m_pBtn->toolTip(), "Other");
-    EXPECT_EQ(m_pBtn->Text(), "Reset");
+    EXPECT_EQ(m_pBtn->text(), "Reset");
+    // What the button draws is its text(): a changed text changes the picture.
+    m_pBtn->SetTextColors(0xFFFFFF, 0xFFFFFF, 0xFFFFFF);
+    const QImage before = m_pBtn->grab().toImage();
+    m_pBtn->setText(QString());
+    EXPECT_NE(m_pBtn->grab().toImage(), before);
 }
 
 TEST_F(PngBtnTest, FrameDebugDrawsAFrameOfItsColour)
@@ -233,7 +262,7 @@ TEST_F(PngBtnTest, NaviButtonDrawsPictureOnTopAndCaptionBelowInTheNormalColour)
     pNavi->SetImages(Solid(20, 20, kNr), Solid(20, 20, kOv), Solid(20, 20, kDn));
     pNavi->setGeometry(0, 50, 60, 60);
     pNavi->SetTextColors(0xFFFFFF, 0x00FF00, 0x0000FF);
-    pNavi->SetText("Mouse");
+    pNavi->setText("Mouse");
     pNavi->show();
     EXPECT_EQ(pNavi->PictureRect(pNavi->Image(CPngBtn::kImgNr)), QRect(20, 0, 20, 20));
     EXPECT_EQ(PixelAt(pNavi, 30, 10), kNr);

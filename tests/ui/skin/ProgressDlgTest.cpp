@@ -11,6 +11,7 @@
 #include "ui/QtText.h"
 #include "ui/skin/PngBtn.h"
 #include "ui/skin/ProgressDlg.h"
+#include "ui/skin/SkinTheme.h"
 
 using namespace msgtest;
 
@@ -27,7 +28,7 @@ TEST_F(ProgressDlgTest, TheApplyLook)
 {
     CProgressDlg dlg(nullptr);
     dlg.PrepareApply();
-    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("MyProgressDlg"));
+    EXPECT_EQ(dlg.windowTitle(), ToQString(gText.tc_msg(12)));
     EXPECT_EQ(dlg.size(), QSize(530, 150));
     EXPECT_EQ(dlg.Min(), 0);
     EXPECT_EQ(dlg.Max(), 100);
@@ -35,6 +36,26 @@ TEST_F(ProgressDlgTest, TheApplyLook)
     EXPECT_EQ(dlg.Text(), ToQString(gText.tc_msg(12)));
     ASSERT_NE(dlg.CloseButton(), nullptr);
     EXPECT_EQ(dlg.FillWidth(), 0);
+}
+
+// The progress picture is shared by every skin: a light skin's dark text
+// would vanish on it, so the text takes a colour that reads there.
+TEST_F(ProgressDlgTest, TheTextReadsOnTheSharedPictureWhateverTheSkinsTextColour)
+{
+    struct ThemeGuard {
+        skin::SkinTheme saved = skin::Theme();
+        ~ThemeGuard() { skin::SetTheme(saved); }
+    } guard;
+    for (const QColor& clrText : {QColor(0x1c, 0x22, 0x2a), QColor(0xc8, 0xcd, 0xd4)}) {
+        skin::SkinTheme theme = skin::Theme();
+        theme.clrText = clrText;
+        skin::SetTheme(theme);
+        CProgressDlg dlg(nullptr);
+        dlg.PrepareApply();
+        const QImage img = dlg.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        const QColor back = QColor::fromRgb(img.pixel(300, 10));  // under the text, right of it
+        EXPECT_GE(skin::ContrastRatio(dlg.TextColor(), back), 4.5) << clrText.name().toStdString();
+    }
 }
 
 TEST_F(ProgressDlgTest, PositionsMoveTheBarAndOutOfRangeGoesToTheStart)

@@ -47,25 +47,29 @@ protected:
 
 }  // namespace
 
-TEST_F(SkinControlsTest, ButtonFromNamesTakesImageSizeColoursAndBackground)
+TEST_F(SkinControlsTest, ButtonFromNamesTakesImageSizeThemeColoursAndBackground)
 {
     PutButtonSet("check");
-    gVar.clrBtnTxtNr = 0x010203;
-    gVar.clrBtnTxtOv = 0x040506;
-    gVar.clrBtnTxtDn = 0x070809;
+    // The colours come from the theme handed over, whatever the options hold.
+    gVar.clrBtnTxtNr = 0x0A0B0C;
+    skin::SkinTheme theme;
+    theme.clrBtnTextNr = QColor(0x03, 0x02, 0x01);
+    theme.clrBtnTextOv = QColor(0x06, 0x05, 0x04);
+    theme.clrBtnTextDn = QColor(0x09, 0x08, 0x07);
+    theme.font.setPixelSize(21);
     QImage back = Solid(400, 300, 0xFF000000);
     CPngBtn* pBtn = CreateSkinButton(&m_page, back, "check_nr.png", "check_ov.png", "check_dn.png", true,
-                                     QPoint(40, 50), 1007, &m_prompt);
+                                     QPoint(40, 50), &m_prompt, theme);
     ASSERT_NE(pBtn, nullptr);
     EXPECT_TRUE(m_prompt.Entries().empty());
     EXPECT_EQ(pBtn->geometry(), QRect(40, 50, 30, 16));
     EXPECT_TRUE(pBtn->isVisible());
-    EXPECT_TRUE(pBtn->IsCheckMode());
-    EXPECT_EQ(pBtn->CtrlId(), 1007);
+    EXPECT_TRUE(pBtn->isCheckable());
     EXPECT_EQ(pBtn->TextColor(0), 0x010203u);
     EXPECT_EQ(pBtn->TextColor(2), 0x070809u);
+    EXPECT_EQ(pBtn->font().pixelSize(), 21);
     EXPECT_EQ(PixelAt(pBtn, 15, 8), kNr);
-    pBtn->SetCheck(true);
+    pBtn->setChecked(true);
     EXPECT_EQ(PixelAt(pBtn, 15, 8), kDn);
 }
 
@@ -73,14 +77,14 @@ TEST_F(SkinControlsTest, ButtonWithCaptionAndRectangleCanBeASubclass)
 {
     PutButtonSet("combo");
     auto* pCombo = CreateSkinButton<CComboBtn>(&m_page, QImage(), "combo_nr.png", "combo_ov.png", "combo_dn.png",
-                                               "Mode", false, QRect(10, 20, 120, 24), 1300, &m_prompt);
+                                               "Mode", false, QRect(10, 20, 120, 24), &m_prompt);
     ASSERT_NE(pCombo, nullptr);
     EXPECT_EQ(pCombo->geometry(), QRect(10, 20, 120, 24));
-    EXPECT_EQ(pCombo->Text(), "Mode");
+    EXPECT_EQ(pCombo->text(), "Mode");
     EXPECT_EQ(pCombo->Value(), -1);
     // Full paths work as well as names.
     const QString strNr = QString::fromStdString((m_dir / "skins" / "combo_nr.png").string());
-    EXPECT_NE(CreateSkinButton(&m_page, QImage(), strNr, strNr, strNr, false, QPoint(0, 0), 1, &m_prompt), nullptr);
+    EXPECT_NE(CreateSkinButton(&m_page, QImage(), strNr, strNr, strNr, false, QPoint(0, 0), &m_prompt), nullptr);
     EXPECT_TRUE(m_prompt.Entries().empty());
 }
 
@@ -88,7 +92,7 @@ TEST_F(SkinControlsTest, SizeMismatchIsReportedOnceAndTheButtonStillMade)
 {
     PutButtonSet("reset", QSize(31, 16));
     CPngBtn* pBtn = CreateSkinButton(&m_page, QImage(), "reset_nr.png", "reset_ov.png", "reset_dn.png", false,
-                                     QPoint(0, 0), 1, &m_prompt);
+                                     QPoint(0, 0), &m_prompt);
     EXPECT_NE(pBtn, nullptr);
     ASSERT_EQ(m_prompt.Entries().size(), 1u);
     EXPECT_EQ(m_prompt.Entries()[0].text, u"The size of reset_nr.png is not equal");
@@ -101,7 +105,7 @@ TEST_F(SkinControlsTest, MissingPressedImageIsReportedAndNoButtonMade)
     fs::remove(m_dir / "skins" / "add_dn.png");
     const int nChildren = int(m_page.children().size());
     CPngBtn* pBtn = CreateSkinButton(&m_page, QImage(), "add_nr.png", "add_ov.png", "add_dn.png", false,
-                                     QPoint(0, 0), 1, &m_prompt);
+                                     QPoint(0, 0), &m_prompt);
     EXPECT_EQ(pBtn, nullptr);
     EXPECT_EQ(int(m_page.children().size()), nChildren);
     ASSERT_EQ(m_prompt.Entries().size(), 1u);
@@ -111,15 +115,14 @@ TEST_F(SkinControlsTest, MissingPressedImageIsReportedAndNoButtonMade)
 TEST_F(SkinControlsTest, SliderNeedsAThumbAndATrack)
 {
     Put("bar.png", Solid(200, 6, 0xFF303030));
-    CPngSliderBar* pBar = CreateSkinSlider(&m_page, QImage(), "bar.png", "bar_ov.png", 0, 4, QRect(10, 10, 200, 10),
-                                           2001, QImage(), QImage(), &m_prompt);
+    CPngSliderBar* pBar = CreateSkinSlider(&m_page, QImage(), "bar.png", "bar_ov.png", 0, 4, QRect(10, 10, 200, 10), QImage(), QImage(), &m_prompt);
     EXPECT_EQ(pBar, nullptr);
     ASSERT_EQ(m_prompt.Entries().size(), 1u);
     EXPECT_EQ(m_prompt.Entries()[0].text, u"Slider img is null");
     EXPECT_EQ(m_prompt.Entries()[0].caption, u"Error");
 
     m_prompt.Clear();
-    pBar = CreateSkinSlider(&m_page, Solid(10, 10, 0xFFFFFFFF), "nobar.png", "", 0, 4, QRect(10, 10, 200, 10), 2001,
+    pBar = CreateSkinSlider(&m_page, Solid(10, 10, 0xFFFFFFFF), "nobar.png", "", 0, 4, QRect(10, 10, 200, 10),
                             QImage(), QImage(), &m_prompt);
     EXPECT_EQ(pBar, nullptr);
     ASSERT_EQ(m_prompt.Entries().size(), 1u);
@@ -133,15 +136,14 @@ TEST_F(SkinControlsTest, SliderGetsRangeScaleAndLiveReports)
 {
     Put("bar.png", Solid(200, 10, 0xFF303030));
     CPngSliderBar* pBar = CreateSkinSlider(&m_page, Solid(10, 10, 0xFFFFFFFF), "bar.png", "bar_ov.png", 0, 4,
-                                           QRect(10, 10, 200, 10), 2001, Solid(400, 300, 0xFF000000),
+                                           QRect(10, 10, 200, 10), Solid(400, 300, 0xFF000000),
                                            Solid(3, 3, 0xFFFF0000), &m_prompt);
     ASSERT_NE(pBar, nullptr);
     EXPECT_TRUE(m_prompt.Entries().empty());
     EXPECT_TRUE(pBar->isVisible());
-    EXPECT_EQ(pBar->Id(), 2001);
-    EXPECT_EQ(pBar->Low(), 0);
-    EXPECT_EQ(pBar->High(), 4);
-    EXPECT_EQ(pBar->GetPos(), 0);
+    EXPECT_EQ(pBar->minimum(), 0);
+    EXPECT_EQ(pBar->maximum(), 4);
+    EXPECT_EQ(pBar->SelectedValue(), 0);
     EXPECT_EQ(pBar->ScalePos(), (std::vector<int>{5, 52, 100, 147, 195}));
     EXPECT_EQ(pBar->Thumb()->x(), 0);
     EXPECT_TRUE(pBar->LiveNotify());
@@ -152,10 +154,10 @@ TEST_F(SkinControlsTest, ReloadingGivesButtonsTheNewSkinAndKeepsWhatCannotLoad)
 {
     PutButtonSet("sw");
     PutButtonSet("cow");
-    CPngBtn* pSw = CreateSkinButton(&m_page, QImage(), "sw_nr.png", "sw_ov.png", "sw_dn.png", false, QPoint(0, 0), 1,
+    CPngBtn* pSw = CreateSkinButton(&m_page, QImage(), "sw_nr.png", "sw_ov.png", "sw_dn.png", false, QPoint(0, 0),
                                     &m_prompt);
     CPngBtn* pCow = CreateSkinButton(&m_page, QImage(), "cow_nr.png", "cow_ov.png", "cow_dn.png", false,
-                                     QPoint(50, 0), 2, &m_prompt);
+                                     QPoint(50, 0), &m_prompt);
     ASSERT_TRUE(pSw && pCow);
     // The next skin: new normal images, no hover image for "sw", nothing for "cow".
     Put("sw_nr.png", Solid(30, 16, 0xFF111111));
@@ -179,7 +181,7 @@ TEST_F(SkinControlsTest, SliderImagesComeFromTheChosenSkin)
 {
     Put("bar.png", Solid(200, 10, 0xFF303030));
     CPngSliderBar* pBar = CreateSkinSlider(&m_page, Solid(10, 10, 0xFFFFFFFF), "bar.png", "", 0, 4,
-                                           QRect(10, 10, 200, 10), 2001, QImage(), QImage(), &m_prompt);
+                                           QRect(10, 10, 200, 10), QImage(), QImage(), &m_prompt);
     ASSERT_NE(pBar, nullptr);
     // Without "bar.png" in the skin nothing changes.
     fs::remove(m_dir / "skins" / "bar.png");

@@ -16,6 +16,8 @@
 #include "core/Gvar.h"
 #include "core/IPrompt.h"
 #include "ui/skin/SkinContext.h"
+#include "ui/skin/SkinImages.h"
+#include "ui/skin/SkinTheme.h"
 
 namespace skintest {
 
@@ -85,16 +87,24 @@ inline void Wheel(QWidget* pWidget, int nDelta)
     QCoreApplication::sendEvent(pWidget, &e);
 }
 
-// Restores gVar, the application folder and the control prompt after a test.
+// Restores gVar, the application folder, the control prompt and the theme
+// after a test, and starts and ends it with an empty image cache.
 class CGlobalsGuard {
 public:
-    CGlobalsGuard() : m_pSaved(std::make_unique<GlobalVar>(gVar)), m_appDir(g_szAppDir), m_fScale(g_fScale), m_pPrompt(skin::Prompt()) {}
+    CGlobalsGuard()
+        : m_pSaved(std::make_unique<GlobalVar>(gVar)), m_appDir(g_szAppDir), m_fScale(g_fScale),
+          m_pPrompt(skin::Prompt()), m_theme(skin::Theme())
+    {
+        skin::ClearImageCache();
+    }
     ~CGlobalsGuard()
     {
         gVar = *m_pSaved;
         g_szAppDir = m_appDir;
         g_fScale = m_fScale;
         skin::SetPrompt(m_pPrompt);
+        skin::SetTheme(m_theme);
+        skin::ClearImageCache();
     }
 
 private:
@@ -102,6 +112,7 @@ private:
     std::filesystem::path m_appDir;
     float m_fScale;
     IPrompt* m_pPrompt;
+    skin::SkinTheme m_theme;
 };
 
 }  // namespace skintest
