@@ -1,6 +1,7 @@
 #include "device/DeviceHub.h"
 
 #include "core/Log.h"
+#include "device/FamilyRegistry.h"
 #include "device/ApplySnapshot.h"
 #include "keys/MacroList.h"
 
@@ -55,8 +56,14 @@ void CDeviceHub::Open()
 
 std::vector<std::string> CDeviceHub::UndrivenFamilies(const GlobalVar& g)
 {
+    // A family is driven when a configured line of the registry carries its name.
+    const auto driven = [&g](std::string_view name) {
+        for (const FamilyInfo& f : DeviceFamilies())
+            if (name == f.pszName && f.configured(g)) return true;
+        return false;
+    };
     std::vector<std::string> out;
-    if (g.nKbFw != 0) out.push_back("keyboard");
+    if (g.nKbFw != 0 && !driven("keyboard")) out.push_back("keyboard");
     if (g.nPadFw != 0) out.push_back("mouse pad");
     return out;
 }
