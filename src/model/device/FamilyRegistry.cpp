@@ -1,6 +1,7 @@
 #include "device/FamilyRegistry.h"
 
 #include "device/mirex/DevMirex.h"
+#include "device/varo/DevVaro.h"
 #include "device/w24g/Dev24G.h"
 #include "text/TextCatalogue.h"
 
@@ -34,6 +35,11 @@ constexpr FamilyInfo kFamilies[] = {
          return std::make_unique<CDev24G>(d.backend, d.clock, d.notices, g.nMsFw, d.pPointer);
      },
      ReceiverWorker, kApplyFullMouse},
+    {"keyboard", [](const GlobalVar& g) { return g.nKbFw == 21; },
+     [](const DeviceDeps& d, const GlobalVar&) -> std::unique_ptr<CHidDev> {
+         return std::make_unique<CDevVaro>(d.backend, d.clock, d.notices);
+     },
+     PlainWorker, kApplyFullKbPad},
 };
 
 }  // namespace
