@@ -3,6 +3,7 @@
 #include "core/Gvar.h"
 #include "emu/EmuBackend.h"
 #include "emu/mirex/EmuMirex.h"
+#include "emu/varo/EmuVaro.h"
 #include "emu/w24g/EmuReceiver.h"
 #include "emu/w24g/EmuW24Mouse.h"
 
@@ -31,9 +32,20 @@ std::vector<EmuStatefulDevice> MakeWireless(const GlobalVar& gv, IClock& clock, 
     return {{rig.receiver, cfg.strName}};
 }
 
+bool VaroConfigured(const GlobalVar& gv) { return gv.nKbFw == 21; }
+
+std::vector<EmuStatefulDevice> MakeVaro(const GlobalVar& gv, IClock& clock, CEmuBackend& backend)
+{
+    const EmuVaroConfig cfg = VaroConfigFor(gv);
+    auto kb = std::make_shared<CEmuVaro>(cfg, clock);
+    backend.AddDevice(kb);
+    return {{kb, cfg.strName}};
+}
+
 constexpr EmuFamily kFamilies[] = {
     {"wired mouse", WiredConfigured, MakeWired},
     {"wireless mouse", WirelessConfigured, MakeWireless},
+    {"keyboard", VaroConfigured, MakeVaro},
 };
 
 }  // namespace
