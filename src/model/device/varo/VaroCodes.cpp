@@ -32,6 +32,27 @@ uint32_t KeyClassCode(const KeyInfo& key)
            uint32_t(kb::KbVkToHid(key.byKey2)) << 24;
 }
 
+std::optional<uint32_t> ConsumerKeyCode(const KeyInfo& key)
+{
+    const uint16_t wUsage = kb::KbConsumerUsage(key);
+    if (wUsage == 0) return std::nullopt;
+    return kb::ConsumerCode(wUsage, kKindConsumer);
+}
+
+// Byte 2 of a macro code: the keyboard's bit for repeat modes 0, 1 and 2
+// (loop count, until a key, while held); another mode has none.
+constexpr uint8_t kRepeatBit[3] = {0x01, 0x02, 0x04};
+
+std::optional<uint32_t> MacroKeyCode(const KeyInfo& key, const MacroRecord* pMacro)
+{
+    if (pMacro == nullptr) {
+        LogPrintf("keyinfo_to_hardware_code can't find macro id 0x%x", unsigned(key.MacroID));
+        return std::nullopt;
+    }
+    const uint32_t nMode = pMacro->nRepeatMode;
+    return uint32_t(kKindMacro) | uint32_t(nMode < 3 ? kRepeatBit[nMode] : 0) << 16;
+}
+
 struct ActionCode {
     uint8_t byKind;
     uint8_t byCode;  // 0: the action has no code on this keyboard
@@ -53,22 +74,8 @@ std::optional<uint32_t> VaroKeyCode(const KeyInfo& key, const MacroRecord* pMacr
     case FUN_MOUSE: return MouseCode(v);
     case FUN_KEY: return KeyClassCode(key);
     case FUN_APP:
-    case FUN_MEDIA: {
-        const uint16_t wUsage = ConsumerUsage(v);
-        if (!wUsage) return std::nullopt;
-        return kb::ConsumerCode(wUsage, kKindConsumer);
-    }
-    case FUN_MACRO:
-        if (!pMacro) {
-            LogPrintf("keyinfo_to_hardware_code can't find macro id 0x%x", unsigned(key.MacroID));
-            return std::nullopt;
-        }
-        switch (pMacro->nRepeatMode) {
-        case 0: return 0x00010002u;
-        case 1: return 0x00020002u;
-        case 2: return 0x00040002u;
-        default: return 0x00000002u;
-        }
+    case FUN_MEDIA: return ConsumerKeyCode(key);
+    case FUN_MACRO: return MacroKeyCode(key, pMacro);
     case FUN_SPECIAL: return 0u;  // the key keeps the keyboard's own function
     default: return std::nullopt;
     }
