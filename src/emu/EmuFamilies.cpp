@@ -7,6 +7,7 @@
 #include "emu/newkb/EmuNewKb.h"
 #include "emu/pad/EmuPad.h"
 #include "emu/selk/EmuSelk.h"
+#include "emu/varo/EmuVaro.h"
 #include "emu/w24g/EmuReceiver.h"
 #include "emu/w24g/EmuW24Mouse.h"
 
@@ -41,6 +42,16 @@ std::vector<EmuStatefulDevice> MakeVaroRgb(const GlobalVar& gv, IClock& clock, C
 {
     const EmuVaroRgbConfig cfg = VaroRgbConfigFor(gv);
     auto kb = std::make_shared<CEmuVaroRgb>(cfg, clock);
+    backend.AddDevice(kb);
+    return {{kb, cfg.strName}};
+}
+
+bool VaroConfigured(const GlobalVar& gv) { return gv.nKbFw == 21; }
+
+std::vector<EmuStatefulDevice> MakeVaro(const GlobalVar& gv, IClock& clock, CEmuBackend& backend)
+{
+    const EmuVaroConfig cfg = VaroConfigFor(gv);
+    auto kb = std::make_shared<CEmuVaro>(cfg, clock);
     backend.AddDevice(kb);
     return {{kb, cfg.strName}};
 }
@@ -88,6 +99,7 @@ constexpr EmuFamily kFamilies[] = {
     {"wireless mouse", WirelessConfigured, MakeWireless},
     {"keyboard", VaroRgbConfigured, MakeVaroRgb},
     {"keyboard", SelkConfigured, MakeSelk},
+    {"keyboard", VaroConfigured, MakeVaro},
     {"keyboard", NewKbConfigured, MakeNewKb},
     {"mouse pad", PadConfigured, MakePad},
 };

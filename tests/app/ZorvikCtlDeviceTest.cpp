@@ -378,6 +378,40 @@ TEST_F(ZorvikCtlDeviceTest, TwoIdenticalKeyboardsAreListedWrittenAndDumpedEachBy
     const CtlResult reset = Run(app, {"--emulate", "reset"});
     EXPECT_EQ(reset.nExit, 0) << reset.strErr;
     EXPECT_NE(reset.strOut.find("defaults written to the keyboard 2"), std::string::npos) << reset.strOut;
+// The type-21 keyboard: list, apply, reset and emu-state through the tool, the
+// state kept between runs, and the fault switches.
+TEST_F(ZorvikCtlDeviceTest, Kb21ApplyThenEmuStateShowsTheProfileOnTheKeyboard)
+{
+    const fs::path app = MakeAppDir(test::FixtureDir() / "cfg" / "kb21.ini");
+    const CtlResult list = Run(app, {"--emulate", "list"});
+    ASSERT_EQ(list.nExit, 0) << list.strErr;
+    EXPECT_NE(list.strOut.find("keyboard"), std::string::npos) << list.strOut;
+
+    const fs::path journal = m_home / "kb21.journal";
+    const CtlResult applied = Run(app, {"--emulate", "--journal", Q(journal), "apply"});
+    ASSERT_EQ(applied.nExit, 0) << applied.strErr;
+    EXPECT_EQ(applied.strErr.find("not supported"), std::string::npos) << applied.strErr;
+    const std::vector<std::string> lines = SplitLines(test::ReadBytes(journal));
+    EXPECT_TRUE(HasLineStarting(lines, "getf led 0a ")) << test::ReadBytes(journal);
+    EXPECT_TRUE(HasLineStarting(lines, "setf color 0b 09 ")) << test::ReadBytes(journal);
+    EXPECT_TRUE(HasLineStarting(lines, "setf matrix 09 ")) << test::ReadBytes(journal);
+    EXPECT_TRUE(fs::exists(UserDir() / "emu" / "kb21.state"));
+
+    // The next process finds the keys, the lighting and the group's colours on the keyboard.
+    const CtlResult state = Run(app, {"--emulate", "emu-state"});
+    ASSERT_EQ(state.nExit, 0) << state.strErr;
+    EXPECT_NE(state.strOut.find("keyboard kb21: 258a:0b21"), std::string::npos) << state.strOut;
+    EXPECT_NE(state.strOut.find("\n  A          A\n"), std::string::npos) << state.strOut;
+    EXPECT_NE(state.strOut.find("per-key colours, group byte 9"), std::string::npos) << state.strOut;
+    EXPECT_NE(state.strOut.find("lighting: mode "), std::string::npos) << state.strOut;
+
+    EXPECT_EQ(Run(app, {"--emulate", "apply", "--flags", "2"}).nExit, 0);
+    EXPECT_EQ(Run(app, {"--emulate", "reset"}).nExit, 0);
+    const CtlResult failed = Run(app, {"--emulate", "--emu-fault", "fail=3", "apply"});
+    EXPECT_EQ(failed.nExit, 1);
+    EXPECT_FALSE(failed.strErr.empty());
+    const CtlResult refused = Run(app, {"--emulate", "--emu-fault", "refuse-open", "apply"});
+    EXPECT_EQ(refused.nExit, 1);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "device/newkb/DevNew.h"
 #include "device/pad/DevPad.h"
 #include "device/selk/DevSelk.h"
+#include "device/varo/DevVaro.h"
 #include "device/varorgb/DevVaroRGB.h"
 #include "device/w24g/Dev24G.h"
 #include "text/TextCatalogue.h"
@@ -51,6 +52,11 @@ constexpr FamilyInfo kFamilies[] = {
     {"keyboard", [](const GlobalVar& g) { return g.nKbFw == newkb::kFwNew; },
      [](const DeviceDeps& d, const GlobalVar&) -> std::unique_ptr<CHidDev> {
          return std::make_unique<newkb::CDevNew>(d.backend, d.clock, d.notices);
+     },
+     PlainWorker, kApplyFullKbPad},
+    {"keyboard", [](const GlobalVar& g) { return g.nKbFw == 21; },
+     [](const DeviceDeps& d, const GlobalVar&) -> std::unique_ptr<CHidDev> {
+         return std::make_unique<CDevVaro>(d.backend, d.clock, d.notices);
      },
      PlainWorker, kApplyFullKbPad},
     {"mouse pad", [](const GlobalVar& g) { return g.nPadFw == pad::kPadFw; },
