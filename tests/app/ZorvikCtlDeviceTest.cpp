@@ -378,6 +378,8 @@ TEST_F(ZorvikCtlDeviceTest, TwoIdenticalKeyboardsAreListedWrittenAndDumpedEachBy
     const CtlResult reset = Run(app, {"--emulate", "reset"});
     EXPECT_EQ(reset.nExit, 0) << reset.strErr;
     EXPECT_NE(reset.strOut.find("defaults written to the keyboard 2"), std::string::npos) << reset.strOut;
+}
+
 // The type-21 keyboard: list, apply, reset and emu-state through the tool, the
 // state kept between runs, and the fault switches.
 TEST_F(ZorvikCtlDeviceTest, Kb21ApplyThenEmuStateShowsTheProfileOnTheKeyboard)
