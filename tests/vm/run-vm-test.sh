@@ -53,13 +53,19 @@ APP=$BUILD/app
 # ---- the expected transfers: the same apply against the emulator alone -----------------
 rm -rf "$WORK"
 mkdir -p "$WORK/emu-user" "$WORK/root"
+# The virtual machine serves the mouse alone: the demo configuration's
+# keyboard and pad stay out of both runs.
+CFG=$WORK/app/cfg.ini
+mkdir -p "$WORK/app"
+sed -e 's/^KbFw=.*/KbFw=0/' -e 's/^PadFw=.*/PadFw=0/' "$APP/cfg.ini" >"$CFG"
+cp -r "$APP/text" "$WORK/app/"
 # The second apply reads back what the first wrote (the virtual mouse's
 # state is kept in the user folder between runs).
 emu() {
     (
         unset QT_QPA_PLATFORM
         export HOME=$WORK/emu-home
-        "$APP/zorvikctl" --app-dir "$APP" --user-dir "$WORK/emu-user" --emulate "$@"
+        "$APP/zorvikctl" --app-dir "$WORK/app" --user-dir "$WORK/emu-user" --emulate "$@"
     )
 }
 emu --journal "$WORK/emu-journal" apply >"$WORK/emu-apply.out" 2>&1 ||
@@ -78,7 +84,7 @@ cp "$ROOT/tests/vm/init.sh" "$R/init"
 chmod +x "$R/init"
 # The application folder as the build has it: the programs beside cfg.ini and the texts.
 mkdir -p "$R/zv/app"
-cp -r "$APP/cfg.ini" "$APP/text" "$APP/zorvikctl" "$APP/uhidbridge" "$R/zv/app/"
+cp -r "$CFG" "$APP/text" "$APP/zorvikctl" "$APP/uhidbridge" "$R/zv/app/"
 
 # Shared libraries at the paths the loader looks in.
 for exe in "$APP/zorvikctl" "$APP/uhidbridge"; do
