@@ -4,6 +4,7 @@
 // after a configuration message.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -23,6 +24,14 @@ public:
     {
         ShowMessage(text, caption);
     }
+    // Asks for a line of text (at most nMaxLen characters); nullopt when the
+    // user cancelled, or where nobody can answer.
+    virtual std::optional<std::u16string> AskText(std::u16string_view prompt, std::u16string_view caption,
+                                                  int nMaxLen)
+    {
+        (void)prompt, (void)caption, (void)nMaxLen;
+        return std::nullopt;
+    }
 };
 
 // Records every message and answers questions from a script (default: no).
@@ -41,11 +50,24 @@ public:
         m_answers.erase(m_answers.begin());
         return b;
     }
+    std::optional<std::u16string> AskText(std::u16string_view prompt, std::u16string_view caption,
+                                          int nMaxLen) override
+    {
+        m_entries.push_back({std::u16string(prompt), std::u16string(caption)});
+        if (m_texts.empty()) return std::nullopt;
+        std::optional<std::u16string> s = m_texts.front();
+        m_texts.erase(m_texts.begin());
+        if (s && int(s->size()) > nMaxLen) s->resize(size_t(nMaxLen));
+        return s;
+    }
     void QueueAnswer(bool b) { m_answers.push_back(b); }
+    // The next AskText answer; nullopt stands for Cancel.
+    void QueueText(std::optional<std::u16string> s) { m_texts.push_back(std::move(s)); }
     const std::vector<Entry>& Entries() const { return m_entries; }
     void Clear() { m_entries.clear(); }
 
 private:
     std::vector<Entry> m_entries;
     std::vector<bool> m_answers;
+    std::vector<std::optional<std::u16string>> m_texts;
 };

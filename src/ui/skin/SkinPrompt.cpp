@@ -46,3 +46,13 @@ bool CSkinPrompt::AskYesNo(std::u16string_view text, std::u16string_view caption
 {
     return Run(CMsgDlg::kModeQuestion, text, caption);
 }
+
+std::optional<std::u16string> CSkinPrompt::AskText(std::u16string_view prompt, std::u16string_view caption,
+                                                   int nMaxLen)
+{
+    CMsgDlg dlg(Owner(), CMsgDlg::kModeText, ToQString(prompt));
+    dlg.SetTitle(ToQString(caption));
+    dlg.SetMaxLen(nMaxLen);
+    if (dlg.exec() != CMsgDlg::kIdOk) return std::nullopt;
+    return dlg.TextResult().toStdU16String();
+}

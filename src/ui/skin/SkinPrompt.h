@@ -19,6 +19,9 @@ public:
 
     void ShowMessage(std::u16string_view text, std::u16string_view caption) override;
     bool AskYesNo(std::u16string_view text, std::u16string_view caption) override;
+    // On the user interface thread only.
+    std::optional<std::u16string> AskText(std::u16string_view prompt, std::u16string_view caption,
+                                          int nMaxLen) override;
 
 private:
     bool Run(int nMode, std::u16string_view text, std::u16string_view caption);

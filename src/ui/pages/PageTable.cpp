@@ -1,0 +1,72 @@
+#include "ui/pages/PageTable.h"
+
+#include <QPainter>
+
+#include "ui/skin/SkinTheme.h"
+
+namespace {
+template <DevKind K>
+CPage* MakeNamed(const PageContext& ctx, QWidget* pParent)
+{
+    return new CNamedPage(ctx, K, pParent);
+}
+
+constexpr PageEntry kPages[] = {
+    {PageId::MouseLighting, "mouse", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
+    {PageId::MouseDpi, "mouse", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
+    {PageId::MouseSettings, "mouse", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
+    {PageId::MouseLiftOff, "mouse", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
+    {PageId::Macro, "macro", DevKind::None, &MakeNamed<DevKind::None>},
+    {PageId::Bullet, "bullet", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
+    {PageId::KbLighting, "keyboard", DevKind::Keyboard, &MakeNamed<DevKind::Keyboard>},
+    {PageId::KbKeys, "keyboard", DevKind::Keyboard, &MakeNamed<DevKind::Keyboard>},
+    {PageId::Support, "support", DevKind::None, &MakeNamed<DevKind::None>},
+    {PageId::Music, "music", DevKind::Keyboard, &MakeNamed<DevKind::Keyboard>},
+    {PageId::PadSettings, "pad", DevKind::Pad, &MakeNamed<DevKind::Pad>},
+};
+}  // namespace
+
+std::span<const PageEntry> PageTable() { return kPages; }
+
+const PageEntry* FindPage(PageId id)
+{
+    for (const PageEntry& e : kPages)
+        if (e.id == id) return &e;
+    return nullptr;
+}
+
+QString PageName(PageId id)
+{
+    switch (id) {
+    case PageId::MouseLighting: return QStringLiteral("Mouse lighting");
+    case PageId::MouseDpi: return QStringLiteral("DPI levels");
+    case PageId::MouseSettings: return QStringLiteral("Mouse settings");
+    case PageId::MouseLiftOff: return QStringLiteral("Lift-off distance");
+    case PageId::Macro: return QStringLiteral("Macros");
+    case PageId::Bullet: return QStringLiteral("Bullet macros");
+    case PageId::KbLighting: return QStringLiteral("Keyboard lighting");
+    case PageId::KbKeys: return QStringLiteral("Keyboard keys");
+    case PageId::Support: return QStringLiteral("Support");
+    case PageId::Music: return QStringLiteral("Music lighting");
+    case PageId::PadSettings: return QStringLiteral("Mouse pad");
+    case PageId::None: break;
+    }
+    return QString();
+}
+
+CNamedPage::CNamedPage(const PageContext& ctx, DevKind kind, QWidget* pParent) : CPage(ctx, kind, pParent) {}
+
+void CNamedPage::ShowView(PageId id)
+{
+    m_id = id;
+    setObjectName(PageName(id));
+    update();
+}
+
+void CNamedPage::paintEvent(QPaintEvent* e)
+{
+    CPage::paintEvent(e);
+    QPainter painter(this);
+    painter.setPen(skin::Theme().clrText);
+    painter.drawText(rect().adjusted(0, 0, 0, -rect().height() / 3), Qt::AlignCenter, PageName(m_id));
+}
