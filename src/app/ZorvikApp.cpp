@@ -18,6 +18,8 @@
 #include "ui/QtText.h"
 #include "ui/mainwnd/QtMsgTarget.h"
 #include "ui/mainwnd/ZorvikDlg.h"
+#include "app/DemoDevices.h"
+#include "device/DeviceSession.h"
 #include "device/DeviceHub.h"
 #include "emu/EmuRig.h"
 #include "platform/HidapiBackend.h"
@@ -34,18 +36,29 @@ int CZorvikApp::Run()
 {
     if (!InitInstance()) return m_nExitCode;  // a second copy, a gallery run, or start-up could not go on
     OpenDevices();
+    if (!OpenWindow()) return Unattended() ? 1 : 0;
     if (!m_args.strScreenshot.isEmpty()) {
         // The picture shows what discovery found.
         m_hub->WaitFound();
         QApplication::processEvents();
+        if (m_args.strDevice == QLatin1String("ms")) m_pMainWnd->SwitchDevice(DevKind::Mouse);
+        if (m_args.strDevice == QLatin1String("kb")) m_pMainWnd->SwitchDevice(DevKind::Keyboard);
+        if (m_args.strDevice == QLatin1String("pad")) m_pMainWnd->SwitchDevice(DevKind::Pad);
+        if (m_args.nPage > 0) m_pMainWnd->ShowPage(m_args.nPage);
         m_pMainWnd->show();
         QApplication::processEvents();
         const bool bSaved = m_pMainWnd->grab().save(m_args.strScreenshot, "PNG");
         if (!bSaved) std::cerr << "zorvik: cannot write " << m_args.strScreenshot.toStdString() << '\n';
         return bSaved ? 0 : 1;
     }
-    m_pMainWnd->show();
-    LogPrintf("Main window shown");
+    // The window may live on hidden in the tray; the exit command ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(m_pMainWnd.get(), &CZorvikDlg::exitRequested, qApp, [] { QApplication::quit(); },
+                     Qt::QueuedConnection);
+    if (gVar.nTrayIcon != 1 || !m_pMainWnd->HasTray()) {
+        m_pMainWnd->show();
+        LogPrintf("Main window shown");
+    }
     return QApplication::exec();
 }
 
@@ -93,9 +106,7 @@ bool CZorvikApp::InitInstance()
     }
 
     skin::SetTheme(skin::ThemeFromOptions());
-    m_pMainWnd = std::make_unique<CZorvikDlg>();
-    m_instance.SetWindowTitle(m_pMainWnd->windowTitle());
-    QObject::connect(&m_instance, &CSingleInstance::ShowRequested, m_pMainWnd.get(), &CZorvikDlg::ShowAndActivate);
+    m_instance.SetWindowTitle(strTitle);
     return true;
 }
 
@@ -103,7 +114,6 @@ void CZorvikApp::OpenDevices()
 {
     m_events = std::make_unique<CQtMsgTarget>();
     m_notices = std::make_unique<CQtNotices>();
-    QObject::connect(m_notices.get(), &CQtNotices::waiting, [this] { ShowNotices(); });
     IHidBackend* pBackend = nullptr;
     if (m_args.bDemo) {
         m_rig = std::make_unique<CEmuRig>(m_clock);
@@ -111,29 +121,39 @@ void CZorvikApp::OpenDevices()
         m_rig->AddConfigured(gVar, g_szUserDir / "emu", notes);
         for (const std::string& n : notes) LogPrintf("Demo: %s", n.c_str());
         pBackend = &m_rig->Backend();
+        m_demo = std::make_unique<CDemoDevices>(m_rig->Backend());
     } else {
         m_realBackend = std::make_unique<CHidapiBackend>();
         pBackend = m_realBackend.get();
     }
     m_hub = std::make_unique<CDeviceHub>(*pBackend, m_clock, *m_notices, m_events.get());
-    QObject::connect(m_events.get(), &CQtMsgTarget::posted, [this](quint32 nMsg, quintptr wParam, qintptr lParam) {
-        if (nMsg == kMsgInputReport && size_t(lParam) < m_hub->Count()) {
-            // The pages that follow the device's mode and level come with the main window.
-            if (const std::optional<DeviceEvent> e = m_hub->Decode(size_t(lParam), uint32_t(wParam)))
-                LogPrintf("Device event: %s mode=%d level=%d/%d rate=%d", m_hub->Name(size_t(lParam)), e->nMode,
-                          e->nLevelOrdinal, e->nLevel, e->nRateCode);
-            return;
-        }
-        if (nMsg != kMsgDeviceFound || wParam >= m_hub->Count()) return;
-        if (m_hub->Device(wParam).IsConnected()) {
-            // Taking a sensor the description does not know is told to the user.
-            CSkinPrompt skinPrompt;
-            CStreamPrompt streamPrompt(std::cerr);
-            m_hub->Publish(wParam, Unattended() ? static_cast<IPrompt&>(streamPrompt) : skinPrompt);
-        }
-        ShowDevices();
-    });
     m_hub->Open();
+    // Each family looks for its device on its own thread; the window hears of it.
+    m_hub->FindLater();
+}
+
+bool CZorvikApp::OpenWindow()
+{
+    if (Unattended())
+        m_prompt = std::make_unique<CStreamPrompt>(std::cerr);
+    else
+        m_prompt = std::make_unique<CSkinPrompt>();
+    std::string strErr;
+    if (!LoadMacroLists(strErr)) LogPrintf("Macro lists: %s", strErr.c_str());
+
+    MainWindowDeps deps;
+    deps.pHub = m_hub.get();
+    deps.pPrompt = m_prompt.get();
+    deps.pVirtual = m_demo.get();
+    deps.bUnattended = Unattended();
+    m_pMainWnd = std::make_unique<CZorvikDlg>(deps);
+    if (auto* pSkin = dynamic_cast<CSkinPrompt*>(m_prompt.get())) pSkin->SetOwner(m_pMainWnd.get());
+    QObject::connect(m_events.get(), &CQtMsgTarget::posted, m_pMainWnd.get(), &CZorvikDlg::OnHubMessage);
+    QObject::connect(m_notices.get(), &CQtNotices::waiting, m_pMainWnd.get(),
+                     [this] { m_pMainWnd->ShowNotices(*m_notices); });
+    QObject::connect(&m_instance, &CSingleInstance::ShowRequested, m_pMainWnd.get(), &CZorvikDlg::ShowAndActivate);
+    if (!m_pMainWnd->Initialise()) return false;
+    m_instance.SetWindowTitle(m_pMainWnd->windowTitle());
     if (m_rig) {
         // A virtual device plugged or pulled: every family looks again.
         m_rig->Backend().SetPlugListener([this](const std::vector<HidDevInfo>&, bool) { m_hub->FindLater(); });
@@ -141,39 +161,7 @@ void CZorvikApp::OpenDevices()
         m_hotPlug = CreateHotPlugMonitor();
         m_hotPlug->Start([this](const HotPlugEvent&) { m_hub->FindLater(); });
     }
-    ShowDevices();
-    m_hub->FindLater();
-}
-
-void CZorvikApp::ShowDevices()
-{
-    QStringList lines;
-    for (size_t i = 0; i < m_hub->Count(); ++i) {
-        const DeviceState st = m_hub->State(i);
-        if (m_hub->IsSpare(i) && !st.bConnected && !st.bDenied) continue;  // a further identical device, not attached
-        QString strState = st.bConnected ? QStringLiteral("connected")
-                           : st.bDenied  ? QStringLiteral("no access (udev rule)")
-                                         : QStringLiteral("not found");
-        if (st.bConnected && st.nLink >= 0)
-            strState += st.nLink ? QStringLiteral(", through the receiver") : QStringLiteral(", on the cable");
-        if (st.bConnected && st.bBatteryRead) strState += QStringLiteral(", battery %1").arg(st.nBatteryLevel);
-        lines << QStringLiteral("%1: %2").arg(QString::fromUtf8(m_hub->Name(i)), strState);
-    }
-    for (const std::string& s : CDeviceHub::UndrivenFamilies(gVar))
-        lines << QStringLiteral("%1: not supported yet").arg(QString::fromStdString(s));
-    if (m_args.bDemo) lines.prepend(QStringLiteral("Demo: virtual devices"));
-    m_pMainWnd->SetDevices(lines);
-}
-
-void CZorvikApp::ShowNotices()
-{
-    // Shown here, on the user-interface thread; the worker that left them went on long ago.
-    for (const CNoticeQueue::Entry& e : m_notices->Take()) {
-        LogPrintf("Notice: %s", U16ToUtf8(e.text).c_str());
-        if (Unattended()) continue;  // nobody to read it
-        CSkinPrompt prompt;
-        prompt.ShowMessage(e.text, e.caption);
-    }
+    return true;
 }
 
 void CZorvikApp::ExitInstance()
@@ -188,8 +176,9 @@ void CZorvikApp::ExitInstance()
         for (const std::string& n : notes) LogPrintf("Demo: %s", n.c_str());
         m_rig->Backend().SetPlugListener({});
     }
-    m_hub.reset();
+    // The pages go before the hub whose devices they show.
     m_pMainWnd.reset();
+    m_hub.reset();
     m_instance.Release();
     LogPrintf("Driver exit");
 }

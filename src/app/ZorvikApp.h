@@ -9,6 +9,7 @@
 
 #include "device/IClock.h"
 #include "platform/SingleInstance.h"
+#include "core/IPrompt.h"
 
 #include "ui/mainwnd/ZorvikDlg.h"
 
@@ -17,8 +18,11 @@ struct AppArgs {
     QString strScreenshot;  // render the main window to this PNG and exit
     QString strGallery;     // draw every skinned control and window into this folder and exit
     QString strAppDir, strUserDir;
+    QString strDevice;      // ms, kb or pad: the device shown first
+    int nPage = 0;          // the page shown first, 0: the device's first
 };
 
+class CDemoDevices;
 class CDeviceHub;
 class CEmuRig;
 class CQtMsgTarget;
@@ -41,8 +45,7 @@ private:
     // The devices: virtual ones in a demo, else the machine's; the hub finds
     // them on its own threads and the window lists them.
     void OpenDevices();
-    void ShowDevices();
-    void ShowNotices();
+    bool OpenWindow();
     // A screenshot or gallery run: nobody answers message windows; messages go to stderr.
     bool Unattended() const { return !m_args.strScreenshot.isEmpty() || !m_args.strGallery.isEmpty(); }
 
@@ -51,11 +54,13 @@ private:
     std::unique_ptr<CZorvikDlg> m_pMainWnd;
     CSystemClock m_clock;
     std::unique_ptr<CEmuRig> m_rig;               // the virtual devices of a demo
+    std::unique_ptr<CDemoDevices> m_demo;
     std::unique_ptr<IHidBackend> m_realBackend;   // hidapi otherwise
     std::unique_ptr<CQtMsgTarget> m_events;
     std::unique_ptr<CQtNotices> m_notices;
     std::unique_ptr<CDeviceHub> m_hub;
     std::unique_ptr<IHotPlugMonitor> m_hotPlug;
+    std::unique_ptr<IPrompt> m_prompt;
     bool m_bExited = false;
     int m_nExitCode = 0;  // of a run that ends in start-up
 };

@@ -1,5 +1,5 @@
 // zorvik: the desktop program.
-//   zorvik [--demo] [--screenshot FILE] [--gallery DIR] [--app-dir D] [--user-dir U]
+//   zorvik [--demo] [--screenshot FILE [--device ms|kb|pad] [--page N]] [--gallery DIR] [--app-dir D] [--user-dir U]
 #include <QApplication>
 #include <QCommandLineParser>
 
@@ -23,7 +23,12 @@ int main(int argc, char** argv)
                                        QStringLiteral("folder"));
     const QCommandLineOption optUserDir(QStringLiteral("user-dir"), QStringLiteral("Per-user folder."),
                                         QStringLiteral("folder"));
-    parser.addOptions({optDemo, optShot, optGallery, optAppDir, optUserDir});
+    const QCommandLineOption optDevice(QStringLiteral("device"),
+                                       QStringLiteral("The device shown first: ms, kb or pad."),
+                                       QStringLiteral("kind"));
+    const QCommandLineOption optPage(QStringLiteral("page"), QStringLiteral("The page shown first (1-9)."),
+                                     QStringLiteral("number"));
+    parser.addOptions({optDemo, optShot, optGallery, optAppDir, optUserDir, optDevice, optPage});
     parser.process(app);
 
     AppArgs args;
@@ -32,6 +37,13 @@ int main(int argc, char** argv)
     args.strGallery = parser.value(optGallery);
     args.strAppDir = parser.value(optAppDir);
     args.strUserDir = parser.value(optUserDir);
+    args.strDevice = parser.value(optDevice);
+    args.nPage = parser.value(optPage).toInt();
+    if (!args.strDevice.isEmpty() && args.strDevice != QLatin1String("ms") && args.strDevice != QLatin1String("kb") &&
+        args.strDevice != QLatin1String("pad")) {
+        fputs("zorvik: --device takes ms, kb or pad\n", stderr);
+        return 2;
+    }
     CZorvikApp theApp(args);
     return theApp.Run();
 }

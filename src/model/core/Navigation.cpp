@@ -148,3 +148,11 @@ UiScale ScaleForScreen(int nWidth)
     if (nWidth < 3500) return {true, 1, 1.5, 600};
     return {true, 2, 1.9, 700};
 }
+
+DevKind KindOfFamily(std::string_view name)
+{
+    if (name == "mouse pad") return DevKind::Pad;
+    if (name.find("keyboard") != std::string_view::npos) return DevKind::Keyboard;
+    if (name.find("mouse") != std::string_view::npos) return DevKind::Mouse;
+    return DevKind::None;
+}

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 enum class DevKind : int { None = 0, Mouse = 1, Keyboard = 2, Pad = 3 };
@@ -25,6 +26,9 @@ struct NavOptions {
     static NavOptions FromGvar();
     int Families() const { return int(bMouse) + int(bKeyboard) + int(bPad); }
 };
+
+// The kind of a device family by its name ("wired mouse", "keyboard", "mouse pad").
+DevKind KindOfFamily(std::string_view familyName);
 
 // Which devices are attached and open now.
 struct DevOpen {

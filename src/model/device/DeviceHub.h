@@ -67,6 +67,8 @@ public:
     // identical device a family can drive ("keyboard 1", "keyboard 2", ...).
     size_t Count() const { return m_families.size(); }
     const char* Name(size_t i) const { return m_families[i]->strName.c_str(); }
+    // The family's own name ("wired mouse", "keyboard", "mouse pad"), the same for every unit of it.
+    const char* FamilyName(size_t i) const { return m_families[i]->pInfo->pszName; }
     // A further identical device: when it is not found it is simply not
     // attached, which is no error.
     bool IsSpare(size_t i) const { return m_families[i]->bSpare; }
