@@ -39,11 +39,11 @@ void CEmuStateTable::Numbers(std::string strKey, std::span<int> values, int nMin
     m_entries.push_back(std::move(e));
 }
 
-void CEmuStateTable::Bytes(std::string strKey, std::vector<std::span<uint8_t>> slots, std::string strIndex)
+void CEmuStateTable::Bytes(std::string strKey, std::vector<std::span<uint8_t>> spans, std::string strIndex)
 {
-    Entry e = Base(std::move(strKey), Kind::Bytes, 1, int(slots.size()), std::move(strIndex));
-    e.nLen = slots.empty() ? 0 : slots.front().size();
-    e.slots = std::move(slots);
+    Entry e = Base(std::move(strKey), Kind::Bytes, 1, int(spans.size()), std::move(strIndex));
+    e.nLen = spans.empty() ? 0 : spans.front().size();
+    e.spans = std::move(spans);
     m_entries.push_back(std::move(e));
 }
 
@@ -58,7 +58,7 @@ std::string CEmuStateTable::Text(std::string_view header) const
             for (size_t i = 0; i < e.values.size(); ++i) os << e.strKey << " " << i + 1 << " " << e.values[i] << "\n";
             break;
         case Kind::Bytes:
-            for (size_t i = 0; i < e.slots.size(); ++i) os << e.strKey << " " << i + 1 << " " << EmuHex(e.slots[i]) << "\n";
+            for (size_t i = 0; i < e.spans.size(); ++i) os << e.strKey << " " << i + 1 << " " << EmuHex(e.spans[i]) << "\n";
             break;
         case Kind::Numbered:
             e.fnEach([&](int n, std::span<const uint8_t> b) { os << e.strKey << " " << n << " " << EmuHex(b) << "\n"; });
@@ -76,7 +76,7 @@ bool CEmuStateTable::Read(std::string_view text, std::string_view header, std::s
     size_t nBits = 0;
     for (size_t i = 0; i < m_entries.size(); ++i) {
         firstBit[i] = nBits;
-        if (m_entries[i].kind == Kind::Bytes) nBits += m_entries[i].slots.size();
+        if (m_entries[i].kind == Kind::Bytes) nBits += m_entries[i].spans.size();
     }
     unsigned nSeen = 0;
     const bool bRead = ForEachStateEntry(text, header, kind, [&](std::string_view key, std::string_view rest) {
@@ -119,7 +119,7 @@ std::string CEmuStateTable::ReadEntry(Entry& e, std::string_view rest, unsigned&
         std::ranges::copy(*bytes, e.fnSlot(nIndex).begin());
         return {};
     }
-    std::ranges::copy(*bytes, e.slots[size_t(nIndex - 1)].begin());
+    std::ranges::copy(*bytes, e.spans[size_t(nIndex - 1)].begin());
     if (nBit + size_t(nIndex - 1) < 32) nSeen |= 1u << (nBit + size_t(nIndex - 1));
     return {};
 }

@@ -28,7 +28,7 @@ public:
     void Number(std::string strKey, int& v, int nMin, int nMax, std::string strIndex = {});
     void Numbers(std::string strKey, std::span<int> values, int nMin, int nMax, std::string strIndex,
                  std::string strRange);
-    void Bytes(std::string strKey, std::vector<std::span<uint8_t>> slots, std::string strIndex);
+    void Bytes(std::string strKey, std::vector<std::span<uint8_t>> spans, std::string strIndex);
     template <size_t N>
     void Numbered(std::string strKey, std::map<int, std::array<uint8_t, N>>& m, int nMax, std::string strIndex)
     {
@@ -59,7 +59,7 @@ private:
         std::string strRange;        // Numbers: what a bad value is told
         int* pValue = nullptr;
         std::span<int> values;
-        std::vector<std::span<uint8_t>> slots;
+        std::vector<std::span<uint8_t>> spans;
         size_t nLen = 0;
         std::function<std::span<uint8_t>(int)> fnSlot;
         std::function<void(const std::function<void(int, std::span<const uint8_t>)>&)> fnEach;

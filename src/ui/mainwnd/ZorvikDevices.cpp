@@ -45,7 +45,9 @@ void CZorvikDlg::OnDeviceFound(size_t i)
 {
     CDeviceHub& hub = *m_deps.pHub;
     const DevKind kind = KindOfFamily(hub.FamilyName(i));
-    const bool bWasOpen = IsOpen(kind);
+    // Whether a device of this kind was open before this report (the hub's
+    // state already holds the new findings).
+    const bool bWasOpen = m_open.count(kind) && m_open[kind];
     const DeviceState st = hub.State(i);
     if (st.bConnected) {
         // Taking a sensor the description does not know is told to the user.
@@ -64,6 +66,8 @@ void CZorvikDlg::OnDeviceFound(size_t i)
     if (st.bDenied) LogPrintf("%s: found, but this user may not open it", hub.Name(i));
 
     const DevOpen open = OpenState();
+    const bool bShownWent = m_open.count(m_curDev) && m_open[m_curDev] && !open.Is(m_curDev);
+    for (DevKind k : {DevKind::Mouse, DevKind::Keyboard, DevKind::Pad}) m_open[k] = open.Is(k);
     const bool bFirstRound = !m_firstRound.empty();
     m_firstRound.erase(i);
     if (bFirstRound) {
@@ -71,12 +75,12 @@ void CZorvikDlg::OnDeviceFound(size_t i)
         // with what is known: a mouse found after the keyboard still comes first.
         const DevKind first = FirstDevice(m_nav, open);
         if (first != m_curDev) SwitchDevice(first);
-    } else if (m_curDev == DevKind::None || (!open.Is(m_curDev) && bWasOpen)) {
+    } else if (m_curDev == DevKind::None || bShownWent) {
         // The shown device went away: show one that is still there.
         const DevKind next = m_curDev == DevKind::None ? FirstDevice(m_nav, open) : ViewAfterRemoval(m_curDev, open);
         if (next != m_curDev) SwitchDevice(next);
-    } else if (!open.Is(m_curDev) && open.Is(kind) && kind != m_curDev && !SelectorsShown().empty() &&
-               m_curDev != DevKind::None && !IsOpen(m_curDev)) {
+    } else if (!open.Is(m_curDev) && open.Is(kind) && kind != m_curDev) {
+        // Nothing was shown but an absent device: show the one that came.
         SwitchDevice(kind);
     }
     LogPrintf("nConnect: mouse=%d keyboard=%d pad=%d, nExitOnPlugOut=%d", open.bMouse, open.bKeyboard, open.bPad,
@@ -85,7 +89,7 @@ void CZorvikDlg::OnDeviceFound(size_t i)
     UpdateStatus();
     if (m_pVirtualPanel) m_pVirtualPanel->Refresh();
     emit devicesChanged();
-    if (bWasOpen && !open.Any() && gVar.nExitOnPlugOut && !gVar.nSuwnd) {
+    if (bWasOpen && !open.Is(kind) && !open.Any() && gVar.nExitOnPlugOut && !gVar.nSuwnd) {
         // The last device was pulled: the program ends, as the installation asks.
         LogPrintf("Nothing connected: exit");
         QTimer::singleShot(0, this, &CZorvikDlg::ExitProgram);

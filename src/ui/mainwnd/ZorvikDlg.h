@@ -201,6 +201,7 @@ private:
     QStringList m_lastNotice;
     QSystemTrayIcon* m_pTray = nullptr;
     QMenu* m_pTrayMenu = nullptr;
+    std::map<DevKind, bool> m_open;   // which kinds were open after the last report
     std::set<size_t> m_firstRound;    // families not yet heard of since start
     bool m_bExiting = false;
     bool m_bBusy = false;

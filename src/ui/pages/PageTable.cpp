@@ -59,7 +59,6 @@ CNamedPage::CNamedPage(const PageContext& ctx, DevKind kind, QWidget* pParent) :
 void CNamedPage::ShowView(PageId id)
 {
     m_id = id;
-    setObjectName(PageName(id));
     update();
 }
 
