@@ -157,14 +157,14 @@ TEST_F(ProgramTest, SecondCopyWakesTheFirstAndShowsNothing)
     std::string strLog;
     for (int i = 0; i < 100; ++i) {
         strLog = test::ReadBytes(log);
-        if (strLog.find("Show window (tray click)") != std::string::npos) break;
+        if (strLog.find("OnConfig: show the window") != std::string::npos) break;
         QProcess().execute("sleep", {"0.05"});
     }
     EXPECT_NE(strLog.find("ALREADY_EXISTS, hWnd=1, szMutexName=MUTEX_BY_COMBOMirex"), std::string::npos) << strLog;
-    EXPECT_NE(strLog.find("Show window (tray click)"), std::string::npos) << strLog;
+    EXPECT_NE(strLog.find("OnConfig: show the window"), std::string::npos) << strLog;
     const std::string strOther = test::ReadBytes(logOther);
     EXPECT_EQ(strOther.find("ALREADY_EXISTS"), std::string::npos) << strOther;
-    EXPECT_EQ(strOther.find("Show window (tray click)"), std::string::npos) << strOther;
+    EXPECT_EQ(strOther.find("OnConfig: show the window"), std::string::npos) << strOther;
     for (QProcess* p : {&first, &firstOther}) {
         p->terminate();
         if (!p->waitForFinished(5000)) p->kill();

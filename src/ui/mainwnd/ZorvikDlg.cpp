@@ -594,7 +594,7 @@ void CZorvikDlg::MakeTray()
 
 void CZorvikDlg::ShowAndActivate()
 {
-    LogPrintf("OnConfig");
+    LogPrintf("OnConfig: show the window");
     if (!isVisible()) ReloadPages();
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();

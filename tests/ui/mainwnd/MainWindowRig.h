@@ -17,6 +17,7 @@
 #include "TestSupport.h"
 #include "core/Gvar.h"
 #include "core/IPrompt.h"
+#include "core/Log.h"
 #include "core/ProList.h"
 #include "core/Startup.h"
 #include "device/DeviceHub.h"
@@ -82,6 +83,7 @@ public:
         folders.userDirOverride = m_userDir;
         folders.logDir = m_userDir;
         bStarted = RunStartupDataSteps(folders, prompt);
+        m_savedTheme = skin::Theme();
         skin::SetTheme(skin::ThemeFromOptions());
         skin::ClearImageCache();
         std::string strErr;
@@ -113,6 +115,11 @@ public:
         hub.reset();
         g_ProList.Clear();
         pFile = nullptr;
+        // The folders go with the rig: nothing may keep using them.
+        LogStop();
+        skin::SetTheme(m_savedTheme);
+        skin::ClearImageCache();
+        g_szAppDir = AppDir();
     }
 
     // A virtual device by its name ("mirex", ...), or the first whose name contains part.
@@ -134,6 +141,7 @@ public:
 private:
     CTempDir m_tmp;
     std::filesystem::path m_userDir;
+    skin::SkinTheme m_savedTheme;
 
 public:
     CRecordingPrompt prompt;
