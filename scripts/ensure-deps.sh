@@ -9,6 +9,7 @@ ZV_PACKAGES=(
     googletest libgtest-dev libgmock-dev
     fonts-dejavu-core
     pulseaudio pulseaudio-utils
+    xvfb xdotool
 )
 
 zv_missing_packages() {

@@ -225,7 +225,10 @@ void CZorvikDlg::BuildChrome()
             p->setObjectName(QStringLiteral("device-") + strStem);
             p->setFocusPolicy(Qt::NoFocus);
             p->setAutoExclusive(false);
-            connect(p, &QAbstractButton::clicked, this, [this, k] { SwitchDevice(k); });
+            connect(p, &QAbstractButton::clicked, this, [this, k] {
+                m_firstRound.clear();  // the user chose: discovery no longer chooses for them
+                SwitchDevice(k);
+            });
         }
     }
 
@@ -628,6 +631,11 @@ void CZorvikDlg::ExitProgram()
 
 void CZorvikDlg::closeEvent(QCloseEvent* e)
 {
+    // Leaving: the application closes its windows on the way out.
+    if (m_bExiting) {
+        e->accept();
+        return;
+    }
     // The window manager's close is the exit button.
     e->ignore();
     OnExitButton();
