@@ -63,7 +63,16 @@ void CZorvikDlg::OnDeviceFound(size_t i)
             ReloadPages();
         }
     }
-    if (st.bDenied) LogPrintf("%s: found, but this user may not open it", hub.Name(i));
+    if (st.bDenied) {
+        LogPrintf("%s: found, but this user may not open it", hub.Name(i));
+        // Said once a run: the fix is outside the program.
+        if (m_denied.insert(i).second)
+            Prompt().ShowMessage(u"The " + Utf8ToU16(hub.Name(i)) +
+                                     u" is connected, but this user may not open it. Install the udev rule "
+                                     u"70-zorvik.rules that comes with the program (in /etc/udev/rules.d or "
+                                     u"/usr/lib/udev/rules.d), then unplug the device and plug it in again.",
+                                 gVar.pszTitle ? gVar.pszTitle : u"");
+    }
 
     const DevOpen open = OpenState();
     const bool bShownWent = m_open.count(m_curDev) && m_open[m_curDev] && !open.Is(m_curDev);

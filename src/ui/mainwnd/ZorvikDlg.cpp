@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QUrl>
 #include <QWindow>
 
@@ -653,7 +654,13 @@ void CZorvikDlg::showEvent(QShowEvent* e)
     if (m_pVirtualPanel && !m_deps.bUnattended && !m_pVirtualPanel->isVisible()) {
         // Beside the main window, where it hides nothing of it.
         m_pVirtualPanel->adjustSize();
-        m_pVirtualPanel->move(frameGeometry().topRight() + QPoint(12, 0));
+        QPoint pt = frameGeometry().topRight() + QPoint(12, 0);
+        if (const QScreen* pScreen = screen()) {
+            // Where the right of the window has no room, at the screen's right edge.
+            const QRect rcScreen = pScreen->availableGeometry();
+            pt.setX(std::min(pt.x(), rcScreen.right() - m_pVirtualPanel->width()));
+        }
+        m_pVirtualPanel->move(pt);
         m_pVirtualPanel->show();
     }
 }

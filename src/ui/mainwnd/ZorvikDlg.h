@@ -202,7 +202,8 @@ private:
     QSystemTrayIcon* m_pTray = nullptr;
     QMenu* m_pTrayMenu = nullptr;
     std::map<DevKind, bool> m_open;   // which kinds were open after the last report
-    std::set<size_t> m_firstRound;    // families not yet heard of since start
+    std::set<size_t> m_firstRound;
+    std::set<size_t> m_denied;        // families the user was told they may not open    // families not yet heard of since start
     bool m_bExiting = false;
     bool m_bBusy = false;
 };

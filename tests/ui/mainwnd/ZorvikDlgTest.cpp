@@ -233,3 +233,23 @@ TEST(ZorvikDlg, ExitStoresTheProfilesAndWithoutATrayTheExitButtonMinimises)
     EXPECT_TRUE(bExit);
     EXPECT_TRUE(std::filesystem::exists(r.UserDir() / "pro.dct"));
 }
+
+TEST(ZorvikDlg, ADeviceThatCannotBeOpenedNamesTheUdevRuleOnce)
+{
+    CMainWindowRig r(DemoCfg({}));
+    ASSERT_TRUE(r.bInitialised);
+    std::shared_ptr<CEmuDevice> pad = r.Device("pad");
+    pad->Unplug();
+    r.Settle();
+    pad->RefuseOpen(true);
+    pad->Plug();
+    r.Settle();
+    ASSERT_TRUE(Pump([&] { return !r.prompt.Entries().empty(); }));
+    EXPECT_NE(r.prompt.Entries().back().text.find(u"70-zorvik.rules"), std::u16string::npos);
+    r.wnd->SwitchDevice(DevKind::Pad);
+    EXPECT_TRUE(r.wnd->StatusText().contains(QStringLiteral("udev rule")));
+    // Looked for again: not said twice.
+    r.hub->FindLater();
+    r.Settle();
+    EXPECT_EQ(r.prompt.Entries().size(), 1u);
+}
