@@ -122,6 +122,7 @@ QImage DrawCommon(const QString& n, QSize size, const KeyboardLayout& keyboard)
     if (n == QLatin1String("menusub_nr.png")) return MenuItem(pal, size, false, true);
     if (n == QLatin1String("menusub_ov.png")) return MenuItem(pal, size, true, true);
     if (n == QLatin1String("logo.png")) return Logo(size);
+    if (n == QLatin1String("appico.png")) return AppIcon(size);
     if (n == QLatin1String("bar.png")) return Groove(pal, size, false);
     if (n == QLatin1String("bar_ov.png")) return Groove(pal, size, true);
     if (n == QLatin1String("pad_nr.png")) return PadPicture(size);

@@ -253,4 +253,28 @@ QImage Logo(QSize size)
     });
 }
 
+QImage AppIcon(QSize size)
+{
+    const Palette& pal = DarkPalette();
+    return Draw(size, [&](QPainter& p) {
+        const qreal w = size.width();
+        QPainterPath square;
+        square.addRoundedRect(QRectF(w * 0.04, w * 0.04, w * 0.92, w * 0.92), w * 0.18, w * 0.18);
+        p.fillPath(square, QColor(0x16, 0x19, 0x1e));
+        const QPointF c(w / 2.0, w / 2.0);
+        const qreal r = w * 0.36;
+        QPolygonF hex;
+        for (int i = 0; i < 6; ++i) {
+            const qreal a = qDegreesToRadians(90.0 + 60.0 * i);
+            hex << QPointF(c.x() + r * std::cos(a), c.y() - r * std::sin(a));
+        }
+        p.setPen(QPen(pal.accent, w * 0.05, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(WithAlpha(pal.accent, 40));
+        p.drawPolygon(hex);
+        const qreal k = r * 0.45;
+        p.setPen(QPen(QColor(0xf2, 0xf5, 0xf8), w * 0.06, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(QPolygonF({c + QPointF(-k, -k), c + QPointF(k, -k), c + QPointF(-k, k), c + QPointF(k, k)}));
+    });
+}
+
 }  // namespace skingen

@@ -26,5 +26,7 @@ QImage NoticeBackground(const Palette& pal, QSize size);
 QImage ProgressBackground(const Palette& pal, QSize size, bool bFilled);
 QImage GunPresetsBackground(const Palette& pal, QSize size, bool bHover);
 QImage Logo(QSize size);
+// The program's icon: the emblem alone on a dark rounded square.
+QImage AppIcon(QSize size);
 
 }  // namespace skingen

@@ -86,7 +86,9 @@ CZorvikDlg::CZorvikDlg(const MainWindowDeps& deps, QWidget* pParent) : QWidget(p
     setAttribute(Qt::WA_OpaquePaintEvent);
     const QString strIcon = QString::fromStdString((g_szAppDir / "appico.ico").string());
     const QIcon icon(strIcon);
-    setWindowIcon(icon.isNull() ? QIcon(QStringLiteral(":/zorvik/appico.png")) : icon);
+    // Else the icon the skins carry.
+    setWindowIcon(icon.isNull() || icon.availableSizes().isEmpty() ? QIcon(skin::CommonPath(QStringLiteral("appico.png")))
+                                                                   : icon);
 }
 
 CZorvikDlg::~CZorvikDlg()

@@ -190,6 +190,7 @@ constexpr SkinImageEntry kImages[] = {
     {K, "menusub_nr.png", 204, 22},
     {K, "menusub_ov.png", 204, 22},
     {K, "logo.png", 320, 150},
+    {K, "appico.png", 128, 128},  // the program's icon (window, tray, desktop menu)
     {K, "bar.png", 300, 12},
     {K, "bar_ov.png", 300, 12},
     {K, "pad_nr.png", 520, 340},
