@@ -503,6 +503,13 @@ bool CZorvikDlg::ShowPage(int nPage)
     return true;
 }
 
+void CZorvikDlg::Place(CPngBtn* pBtn, const QRect& rc)
+{
+    // A button draws the piece of the window's picture it stands on.
+    pBtn->setGeometry(rc);
+    pBtn->SetBackground(skin::LoadChosenScaled(QStringLiteral("main_nr.png")), rc);
+}
+
 void CZorvikDlg::LayOutNavigation()
 {
     for (auto& [b, p] : m_navi) p->hide();
@@ -512,7 +519,7 @@ void CZorvikDlg::LayOutNavigation()
     for (NavButton b : buttons) {
         auto it = m_navi.find(b);
         if (it == m_navi.end()) continue;
-        it->second->setGeometry(Scaled(QRect(QPoint(x, rcNavi.top()), rcNavi.size())));
+        Place(it->second, Scaled(QRect(QPoint(x, rcNavi.top()), rcNavi.size())));
         it->second->show();
         x += rcNavi.width() + gVar.nNaviSpc;
     }
@@ -529,7 +536,7 @@ void CZorvikDlg::UpdateDeviceButtons()
     for (size_t slot = 0; slot < shown.size(); ++slot) {
         CPngBtn* p = m_selectors[size_t(int(shown[slot]) - 1)];
         if (!p) continue;
-        p->move(Scaled(kSelectorSlots[slot]));
+        Place(p, QRect(Scaled(kSelectorSlots[slot]), p->size()));
         p->setChecked(shown[slot] == m_curDev);
         p->show();
     }

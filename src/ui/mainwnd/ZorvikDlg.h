@@ -145,6 +145,7 @@ private:
     void MakeTray();
     CPngBtn* MakeButton(const QString& strNr, const QString& strOv, const QString& strDn, const QPoint& pt,
                         const QString& strName);
+    void Place(CPngBtn* pBtn, const QRect& rc);
     QRect Scaled(const QRect& rc) const;
     QPoint Scaled(const QPoint& pt) const;
 
