@@ -98,14 +98,31 @@ void CDeviceHub::FindLater(size_t i)
     }
 }
 
+void CDeviceHub::ReadLinkLater(size_t i)
+{
+    Family& f = *m_families[i];
+    {
+        std::lock_guard lock(f.mtx);
+        f.bReadWanted = true;
+    }
+    f.cv.notify_all();
+}
+
 void CDeviceHub::FinderLoop(size_t i, Family& f, std::stop_token stop)
 {
     for (;;) {
+        bool bFind = false;
         {
             std::unique_lock lock(f.mtx);
-            if (!f.cv.wait(lock, stop, [&f] { return f.bFindWanted; })) return;
+            if (!f.cv.wait(lock, stop, [&f] { return f.bFindWanted || f.bReadWanted; })) return;
+            bFind = f.bFindWanted;
             f.bFindWanted = false;
+            f.bReadWanted = false;  // a discovery reads them too
             f.bFinding = true;
+        }
+        if (!bFind) {
+            ReadLink(i, f);
+            continue;
         }
         const int nFound = f.dev->FindHIDDevice();
         // A device that is gone, or refused, keeps nothing open from before.
@@ -130,11 +147,29 @@ void CDeviceHub::FinderLoop(size_t i, Family& f, std::stop_token stop)
     }
 }
 
+void CDeviceHub::ReadLink(size_t i, Family& f)
+{
+    DeviceState state = State(i);
+    if (state.bConnected && f.dev->IsConnected()) {
+        if (ILinkState* pLink = f.dev->Link()) state.nLink = pLink->IsWireless() ? 1 : 0;
+        if (IBattery* pBattery = f.dev->Battery())
+            state.bBatteryRead = pBattery->ReadPower(state.nBatteryLevel, state.bCharging, state.nVoltage);
+    }
+    {
+        std::lock_guard lock(f.mtx);
+        // A discovery that came meanwhile is newer.
+        if (!f.bFindWanted) f.state = state;
+        f.bFinding = false;
+    }
+    if (m_pEvents) m_pEvents->Post(kMsgLinkRead, i, state.bBatteryRead ? 1 : 0);
+    f.cv.notify_all();
+}
+
 void CDeviceHub::WaitFound()
 {
     for (auto& pf : m_families) {
         std::unique_lock lock(pf->mtx);
-        pf->cv.wait(lock, [&pf] { return !pf->bFindWanted && !pf->bFinding; });
+        pf->cv.wait(lock, [&pf] { return !pf->bFindWanted && !pf->bReadWanted && !pf->bFinding; });
     }
 }
 

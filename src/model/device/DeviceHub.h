@@ -33,6 +33,8 @@
 #include "device/IMsgTarget.h"
 
 constexpr uint32_t kMsgDeviceFound = 2030;
+// hub -> main window: family wParam's link and battery were read again (ReadLinkLater).
+constexpr uint32_t kMsgLinkRead = 2031;
 
 // What the program shows of one family's device.
 struct DeviceState {
@@ -80,7 +82,11 @@ public:
     // Discovery on the family's thread; a request while one runs is combined
     // with it. Every family when i is npos (a device was plugged or unplugged).
     void FindLater(size_t i = size_t(-1));
-    // Blocks until no discovery runs or waits (tests, the command-line tool).
+    // Reads the link and the battery of family i's device again on its thread,
+    // without looking for it: kMsgLinkRead follows. Nothing for a device not
+    // connected, or without a link or battery to read.
+    void ReadLinkLater(size_t i);
+    // Blocks until no discovery or read runs or waits (tests, the command-line tool).
     void WaitFound();
     // Takes a family's findings into the program's state. Owner's thread.
     void Publish(size_t i, IPrompt& prompt);
@@ -116,11 +122,13 @@ private:
         mutable std::mutex mtx;
         std::condition_variable_any cv;
         bool bFindWanted = false;   // guarded by mtx
+        bool bReadWanted = false;   // guarded by mtx
         bool bFinding = false;      // guarded by mtx
         DeviceState state;          // guarded by mtx
         std::jthread finder;        // discovery thread
     };
     void FinderLoop(size_t i, Family& f, std::stop_token stop);
+    void ReadLink(size_t i, Family& f);
     void Add(const FamilyInfo& info, std::unique_ptr<CHidDev> dev, std::string strName, bool bSpare);
 
     IHidBackend& m_backend;

@@ -25,6 +25,10 @@ void CZorvikDlg::OnHubMessage(quint32 nMsg, quintptr wParam, qintptr lParam)
         return;
     }
     if (nMsg == kMsgDeviceFound && wParam < pHub->Count()) OnDeviceFound(size_t(wParam));
+    if (nMsg == kMsgLinkRead && wParam < pHub->Count()) {
+        UpdateStatus();
+        emit devicesChanged();
+    }
 }
 
 MouseModeState CZorvikDlg::MouseMode() const

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -15,6 +16,7 @@
 #include "core/Log.h"
 #include "core/Utf.h"
 #include "device/DeviceHub.h"
+#include "device/FamilyRegistry.h"
 #include "text/TextCatalogue.h"
 #include "ui/QtText.h"
 #include "ui/mainwnd/VirtualDevicesPanel.h"
@@ -39,6 +41,7 @@ constexpr int kModeStep = 92;
 constexpr QRect kResetBtn{813, 771, 110, 22};
 constexpr QRect kApplyBtn{933, 771, 110, 22};
 constexpr QRect kVersion{20, 773, 300, 22};
+constexpr int kLinkCheckMs = 15000;
 constexpr int kProfileTreeX = 18, kProfileTreeW = 224, kProfileTreeBottom = 530;
 
 QString T(const std::u16string& s) { return ToQString(s); }
@@ -163,6 +166,17 @@ bool CZorvikDlg::Initialise()
     }
     if (m_deps.pHub)
         for (size_t i = 0; i < m_deps.pHub->Count(); ++i) m_firstRound.insert(i);
+    if (m_nav.bMouse && IsWirelessMouseKind(gVar.nMsFw)) {
+        // The link and the battery of a mouse that may be on its receiver,
+        // read every 15 seconds while someone can see them.
+        auto* pTimer = new QTimer(this);
+        pTimer->setObjectName(QStringLiteral("link-check"));
+        connect(pTimer, &QTimer::timeout, this, [this] {
+            if (isVisible() && !isMinimized() && IsOpen(DevKind::Mouse))
+                m_deps.pHub->ReadLinkLater(FamilyOf(DevKind::Mouse));
+        });
+        pTimer->start(kLinkCheckMs);
+    }
     SwitchDevice(FirstDevice(m_nav, OpenState()));
     UpdateDeviceButtons();
     UpdateStatus();

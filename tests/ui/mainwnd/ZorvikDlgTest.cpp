@@ -9,6 +9,7 @@
 #include "MainWindowRig.h"
 #include "core/ProfileRecord.h"
 #include "emu/mirex/EmuMirex.h"
+#include "emu/w24g/EmuReceiver.h"
 #include "text/TextCatalogue.h"
 #include "ui/pages/PageTable.h"
 #include "ui/skin/PngBtn.h"
@@ -16,6 +17,8 @@
 using namespace mainwnd_test;
 using test::CTempDir;
 using test::WriteBytes;
+using test::ReadBytes;
+using test::FixtureDir;
 
 namespace {
 
@@ -252,4 +255,20 @@ TEST(ZorvikDlg, ADeviceThatCannotBeOpenedNamesTheUdevRuleOnce)
     r.hub->FindLater();
     r.Settle();
     EXPECT_EQ(r.prompt.Entries().size(), 1u);
+}
+
+TEST(ZorvikDlg, TheWirelessMouseShowsItsLinkAndBatteryAsTheyChange)
+{
+    CMainWindowRig r(ReadBytes(FixtureDir() / "cfg" / "wireless5.ini"));
+    ASSERT_TRUE(r.bInitialised);
+    ASSERT_EQ(r.wnd->CurrentDevice(), DevKind::Mouse);
+    auto link = std::dynamic_pointer_cast<CEmuW24Link>(r.Device("receiver"));
+    ASSERT_TRUE(link);
+    EXPECT_TRUE(r.wnd->StatusText().contains(QStringLiteral("receiver"))) << r.wnd->StatusText().toStdString();
+    ASSERT_TRUE(link->Mouse()->SetBattery(35, 3650));
+    // What the window's 15-second check asks for.
+    r.hub->ReadLinkLater(r.wnd->FamilyOf(DevKind::Mouse));
+    r.Settle();
+    EXPECT_TRUE(Pump([&] { return r.wnd->StatusText().contains(QStringLiteral("35%")); }))
+        << r.wnd->StatusText().toStdString();
 }

@@ -243,5 +243,12 @@ TEST_F(W24Fixture, HubKeepsLinkAndBatteryOfTheWirelessMouse)
     ASSERT_TRUE(st.bBatteryRead);
     EXPECT_EQ(st.nBatteryLevel, 55);
     EXPECT_FALSE(st.bCharging);
+
+    // The link check reads the battery again without looking for the mouse.
+    ASSERT_TRUE(m_rig.mouse->SetBattery(40, 3700));
+    hub.ReadLinkLater(0);
+    hub.WaitFound();
+    EXPECT_EQ(hub.State(0).nBatteryLevel, 40);
+    EXPECT_EQ(hub.State(0).nLink, 1);
     hub.Close();
 }
