@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <cstring>
 
 #include "MainWindowRig.h"
 #include "core/ProfileRecord.h"
@@ -271,4 +272,29 @@ TEST(ZorvikDlg, TheWirelessMouseShowsItsLinkAndBatteryAsTheyChange)
     r.Settle();
     EXPECT_TRUE(Pump([&] { return r.wnd->StatusText().contains(QStringLiteral("35%")); }))
         << r.wnd->StatusText().toStdString();
+}
+
+TEST(ZorvikDlg, ResetAnsweredNoChangesNothingAndYesWritesTheDefaults)
+{
+    CMainWindowRig r(DemoCfg({}));
+    ASSERT_TRUE(r.bInitialised);
+    auto mouse = std::dynamic_pointer_cast<CEmuMirex>(r.Device("mirex"));
+    ASSERT_TRUE(mouse);
+    for (MsModeSettings& m : pFile->Ms.Mode) m.nRate = 0x125;
+    ASSERT_TRUE(r.wnd->Apply());
+    r.Settle();
+    ASSERT_EQ(mouse->GetState().block[0][2] & 0x0F, 1);
+    const ProfileRecord before = *pFile;
+
+    r.prompt.QueueAnswer(false);
+    EXPECT_FALSE(r.wnd->Reset());
+    EXPECT_EQ(std::memcmp(&before, pFile, sizeof before), 0);
+    EXPECT_EQ(mouse->GetState().block[0][2] & 0x0F, 1);
+
+    r.prompt.QueueAnswer(true);
+    EXPECT_TRUE(r.wnd->Reset());
+    r.Settle();
+    EXPECT_NE(pFile->Ms.Mode[0].nRate, 0x125);
+    EXPECT_NE(mouse->GetState().block[0][2] & 0x0F, 1);
+    EXPECT_EQ(r.prompt.Entries().back().text, gText.tc_msg(7));
 }
