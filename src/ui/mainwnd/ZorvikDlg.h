@@ -163,6 +163,8 @@ private:
 
     // Profiles.
     void FillProfileList();
+    void MakeCurrent(uint32_t nId);
+    std::optional<std::u16string> AskProfileName();
     void OnProfileMenu();
     bool StoreProfiles();
     ProfileDefaults Defaults();

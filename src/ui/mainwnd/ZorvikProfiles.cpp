@@ -94,6 +94,23 @@ void CZorvikDlg::FillProfileList()
                                 int(p->nID), 0);
 }
 
+void CZorvikDlg::MakeCurrent(uint32_t nId)
+{
+    // A profile added, imported, or the one left after a delete: current, stored, listed, shown.
+    ::SetAsCurProfile(g_ProList, nId, pFile, MouseMode());
+    StoreProfiles();
+    FillProfileList();
+    ReloadPages();
+}
+
+std::optional<std::u16string> CZorvikDlg::AskProfileName()
+{
+    SetPagesBusy(true);
+    std::optional<std::u16string> name = Prompt().AskText(gText.tc_msg(3), Title(), kProfileNameMax);
+    SetPagesBusy(false);
+    return name;
+}
+
 bool CZorvikDlg::SwitchProfile(uint32_t nId)
 {
     if (pFile && pFile->nID == nId) return true;
@@ -110,28 +127,21 @@ bool CZorvikDlg::SwitchProfile(uint32_t nId)
 
 bool CZorvikDlg::AddProfile()
 {
-    SetPagesBusy(true);
-    const std::optional<std::u16string> name = Prompt().AskText(gText.tc_msg(3), Title(), kProfileNameMax);
-    SetPagesBusy(false);
+    const std::optional<std::u16string> name = AskProfileName();
     if (!name) return false;
     const ProfileOpResult r = ::AddProfile(g_ProList, *m_pStore, *name, Defaults());
     if (!r.bOk) {
         Prompt().ShowMessage(r.strMessage, Title());
         return false;
     }
-    ::SetAsCurProfile(g_ProList, r.pProfile->nID, pFile, MouseMode());
-    StoreProfiles();
-    FillProfileList();
-    ReloadPages();
+    MakeCurrent(r.pProfile->nID);
     return true;
 }
 
 bool CZorvikDlg::RenameProfile()
 {
     if (!pFile) return false;
-    SetPagesBusy(true);
-    const std::optional<std::u16string> name = Prompt().AskText(gText.tc_msg(3), Title(), kProfileNameMax);
-    SetPagesBusy(false);
+    const std::optional<std::u16string> name = AskProfileName();
     if (!name) return false;
     const ProfileOpResult r = ::RenameProfile(g_ProList, *pFile, *name);
     if (!r.bOk) {
@@ -158,10 +168,7 @@ bool CZorvikDlg::DeleteProfile()
         return false;
     }
     pFile = nullptr;
-    ::SetAsCurProfile(g_ProList, r.pProfile->nID, pFile, MouseMode());
-    StoreProfiles();
-    FillProfileList();
-    ReloadPages();
+    MakeCurrent(r.pProfile->nID);
     return true;
 }
 
@@ -208,10 +215,7 @@ bool CZorvikDlg::ImportProfile()
         return false;
     }
     if (!r.strMessage.empty()) Prompt().ShowMessage(r.strMessage, Title());
-    ::SetAsCurProfile(g_ProList, r.pProfile->nID, pFile, MouseMode());
-    StoreProfiles();
-    FillProfileList();
-    ReloadPages();
+    MakeCurrent(r.pProfile->nID);
     return true;
 }
 
