@@ -458,7 +458,12 @@ PageContext CZorvikDlg::MakeContext()
 
 CPage* CZorvikDlg::PageOf(PageId id)
 {
-    const PageEntry* pEntry = FindPage(id);
+    const PageEntry* pEntry = nullptr;
+    for (const PageEntry& e : m_deps.pages.empty() ? PageTable() : m_deps.pages)
+        if (e.id == id) {
+            pEntry = &e;
+            break;
+        }
     if (!pEntry) return nullptr;
     const std::string strGroup = pEntry->pszGroup;
     auto it = m_pages.find(strGroup);

@@ -19,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@
 #include "core/ProfileStore.h"
 #include "device/ProfileEditor.h"
 #include "ui/pages/Page.h"
+#include "ui/pages/PageTable.h"
 
 class CDeviceHub;
 class CNaviBtn;
@@ -57,6 +59,8 @@ struct MainWindowDeps {
     IFileDialogs* pFiles = nullptr;      // null: the desktop's file dialogs
     IVirtualDevices* pVirtual = nullptr; // a demo's virtual devices: shows their panel
     bool bUnattended = false;            // screenshots and tests: no notice windows, no tray
+    // The pages; empty: the program's page table.
+    std::span<const PageEntry> pages;
     // The application options window; true when it was closed with OK. Null: no options button.
     std::function<bool(QWidget* pOwner, ProfileRecord* pCurrent)> runOptions;
 };

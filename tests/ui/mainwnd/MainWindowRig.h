@@ -67,7 +67,8 @@ inline std::string DemoCfg(std::initializer_list<std::string> replacements)
 class CMainWindowRig {
 public:
     // cfg: the whole cfg.ini; the user folder may be handed over from an earlier rig (a restart).
-    explicit CMainWindowRig(const std::string& cfg, std::filesystem::path userDir = {})
+    explicit CMainWindowRig(const std::string& cfg, std::filesystem::path userDir = {},
+                            std::span<const PageEntry> pages = {})
         : m_userDir(userDir.empty() ? m_tmp.Path() / "user" : userDir)
     {
         namespace fs = std::filesystem;
@@ -98,6 +99,7 @@ public:
         deps.pPrompt = &prompt;
         deps.pFiles = &files;
         deps.bUnattended = true;
+        deps.pages = pages;
         wnd = std::make_unique<CZorvikDlg>(deps);
         QObject::connect(&events, &CQtMsgTarget::posted, wnd.get(), &CZorvikDlg::OnHubMessage);
         QObject::connect(&notices, &CQtNotices::waiting, wnd.get(), [this] { wnd->ShowNotices(notices); });
