@@ -56,7 +56,8 @@ int CZorvikApp::Run()
     QObject::connect(m_pMainWnd.get(), &CZorvikDlg::exitRequested, qApp, [] { QApplication::quit(); },
                      Qt::QueuedConnection);
     if (gVar.nTrayIcon != 1 || !m_pMainWnd->HasTray()) {
-        m_pMainWnd->show();
+        // Shown once the devices are known (a second at most), on the one it will show.
+        m_pMainWnd->ShowWhenFound(1000);
         LogPrintf("Main window shown");
     }
     return QApplication::exec();

@@ -73,6 +73,7 @@ wait_log "SwitchDevice nDev=2, m_nCurDev=1" 5
 click 988 782
 wait_log "User click apply" 5
 wait_log "Apply Over" 20
+wait_log "Apply finished: written" 10
 if [ -n "$SHOT" ]; then
     sleep 0.3
     xwd -root -display "$display" -silent >"$tmp/root.xwd" && convert "xwd:$tmp/root.xwd" "$SHOT" || true
@@ -80,7 +81,7 @@ fi
 click 1043 18
 for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$app_pid" 2>/dev/null; then
-    echo "x11 test: the exit button did not end the program"; tail -15 "$log"; exit 1
+    echo "x11 test: the exit button did not end the program"; tail -15 "$log" | cut -c1-150; exit 1
 fi
 wait "$app_pid" || { echo "x11 test: the program failed"; cat "$tmp/app.log"; exit 1; }
 app_pid=""

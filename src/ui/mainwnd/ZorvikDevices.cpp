@@ -88,6 +88,10 @@ void CZorvikDlg::OnDeviceFound(size_t i)
         // with what is known: a mouse found after the keyboard still comes first.
         const DevKind first = FirstDevice(m_nav, open);
         if (first != m_curDev) SwitchDevice(first);
+        if (m_firstRound.empty() && m_bShowPending) {
+            m_bShowPending = false;
+            show();
+        }
     } else if (m_curDev == DevKind::None || bShownWent) {
         // The shown device went away: show one that is still there.
         const DevKind next = m_curDev == DevKind::None ? FirstDevice(m_nav, open) : ViewAfterRemoval(m_curDev, open);

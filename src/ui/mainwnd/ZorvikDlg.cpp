@@ -624,6 +624,20 @@ void CZorvikDlg::MakeTray()
     m_pTray->show();
 }
 
+void CZorvikDlg::ShowWhenFound(int nCapMs)
+{
+    if (m_firstRound.empty()) {
+        show();
+        return;
+    }
+    m_bShowPending = true;
+    QTimer::singleShot(nCapMs, this, [this] {
+        if (!m_bShowPending) return;
+        m_bShowPending = false;
+        show();
+    });
+}
+
 void CZorvikDlg::ShowAndActivate()
 {
     LogPrintf("OnConfig: show the window");
@@ -682,11 +696,16 @@ void CZorvikDlg::showEvent(QShowEvent* e)
     if (m_pVirtualPanel && !m_deps.bUnattended && !m_pVirtualPanel->isVisible()) {
         // Beside the main window, where it hides nothing of it.
         m_pVirtualPanel->adjustSize();
-        QPoint pt = frameGeometry().topRight() + QPoint(12, 0);
+        // Right of the window, else below it, else in the screen's bottom left
+        // corner: never over the window's own buttons.
+        const QRect rcMain = frameGeometry();
+        const QSize size = m_pVirtualPanel->frameSize();
+        QPoint pt = rcMain.topRight() + QPoint(12, 0);
         if (const QScreen* pScreen = screen()) {
-            // Where the right of the window has no room, at the screen's right edge.
             const QRect rcScreen = pScreen->availableGeometry();
-            pt.setX(std::min(pt.x(), rcScreen.right() - m_pVirtualPanel->width()));
+            if (!rcScreen.contains(QRect(pt, size))) pt = rcMain.bottomLeft() + QPoint(0, 12);
+            if (!rcScreen.contains(QRect(pt, size)))
+                pt = QPoint(rcScreen.left(), rcScreen.bottom() - size.height());
         }
         m_pVirtualPanel->move(pt);
         m_pVirtualPanel->show();

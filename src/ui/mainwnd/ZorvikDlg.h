@@ -113,6 +113,9 @@ public:
     QStringList ProfileNames() const;
 
     // ---- showing and ending -----------------------------------------------------------------
+    // The first showing: once every device has been looked for (so the window
+    // opens on the device it will show), or after nCapMs at the latest.
+    void ShowWhenFound(int nCapMs);
     // The tray's left click and a second copy's request: show and bring to the front.
     void ShowAndActivate();
     // The exit button: quit, hide to the tray, or minimise where no tray is.
@@ -211,6 +214,7 @@ private:
     std::map<DevKind, bool> m_open;   // which kinds were open after the last report
     std::set<size_t> m_firstRound;
     std::set<size_t> m_denied;        // families the user was told they may not open    // families not yet heard of since start
+    bool m_bShowPending = false;
     bool m_bExiting = false;
     bool m_bBusy = false;
 };

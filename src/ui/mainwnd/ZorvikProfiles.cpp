@@ -282,6 +282,7 @@ bool CZorvikDlg::Apply()
     for (auto& [strGroup, pPage] : m_pages) pPage->Collect();
     LogPrintf("User click apply");
     const bool bOk = RunWithProgress(this, *pHub, i, pHub->FullApply(i), *pFile, false, m_deps.bUnattended);
+    LogPrintf("Apply finished: %s", bOk ? "written" : "failed");
     SetPagesBusy(false);
     StoreProfiles();
     return bOk;
