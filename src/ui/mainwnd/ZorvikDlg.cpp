@@ -484,6 +484,9 @@ void CZorvikDlg::SwitchDevice(DevKind kind)
     if (kind == m_curDev || kind == DevKind::None) return;
     if (RecorderHolds()) return;
     m_curDev = kind;
+    // The pages every device shares show the new one's settings.
+    for (auto& [strGroup, pPage] : m_pages)
+        if (pPage->Kind() == DevKind::None) pPage->Reload();
     LayOutNavigation();
     ShowPage(FirstPageOf(kind, m_nav));
     UpdateDeviceButtons();

@@ -77,7 +77,13 @@ TEST(PageHost, PagesAreMadeOnceAndHearOfEverythingTheWindowDoes)
     EXPECT_FALSE(w.ShowPage(4));
     EXPECT_EQ(w.CurrentPageId(), PageId::Macro);
 
-    const int nReload = g_log.nReload;
+    // The shared macro page follows a device switch.
+    int nReload = g_log.nReload;
+    w.SwitchDevice(DevKind::Keyboard);
+    EXPECT_EQ(g_log.nReload, nReload + 1);
+    w.SwitchDevice(DevKind::Mouse);
+
+    nReload = g_log.nReload;
     ASSERT_TRUE(w.SwitchProfile(g_ProList.At(1)->nID));
     EXPECT_EQ(g_log.nReload, nReload + 3);  // every page made so far
 
