@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "ui/pages/DeviceSettingDlg.h"
 #include "ui/skin/SkinTheme.h"
 
 namespace {
@@ -18,11 +19,11 @@ constexpr PageEntry kPages[] = {
     {PageId::MouseLiftOff, "mouse", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
     {PageId::Macro, "macro", DevKind::None, &MakeNamed<DevKind::None>},
     {PageId::Bullet, "bullet", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
-    {PageId::KbLighting, "keyboard", DevKind::Keyboard, &MakeNamed<DevKind::Keyboard>},
-    {PageId::KbKeys, "keyboard", DevKind::Keyboard, &MakeNamed<DevKind::Keyboard>},
+    {PageId::KbLighting, "keyboard", DevKind::Keyboard, &MakeKeyboardSettings},
+    {PageId::KbKeys, "keyboard", DevKind::Keyboard, &MakeKeyboardSettings},
     {PageId::Support, "support", DevKind::None, &MakeNamed<DevKind::None>},
     {PageId::Music, "music", DevKind::Keyboard, &MakeNamed<DevKind::Keyboard>},
-    {PageId::PadSettings, "pad", DevKind::Pad, &MakeNamed<DevKind::Pad>},
+    {PageId::PadSettings, "pad", DevKind::Pad, &MakePadSettings},
 };
 }  // namespace
 
