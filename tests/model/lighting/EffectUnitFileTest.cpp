@@ -156,3 +156,56 @@ TEST(EffectUnitFile, BuiltInUnitsAreColouredAndStreamSwapsYAndZForLayoutsTwoAndT
 }
 
 }  // namespace
+
+namespace {
+
+// The unit files the application folder ships: every file reads without a
+// problem, gives its own units (no fallback), and every key of the demo
+// keyboard is in a column of the stream set and a row of the running light.
+TEST(EffectUnitFile, ShippedFilesReadCleanlyAndCoverTheDemoKeyboard)
+{
+    const std::filesystem::path dir = std::filesystem::path(ZV_APP_DIR) / "Cartoon";
+    for (int i = 0; i < int(UnitSet::Count); ++i) {
+        const char* name = UnitFileName(UnitSet(i));
+        SCOPED_TRACE(name);
+        const UnitFileResult r = ReadUnitFile(dir / name);
+        EXPECT_FALSE(r.units.empty());
+        EXPECT_TRUE(r.problems.empty());
+        EXPECT_LE(r.units.size(), 25u);  // the wave effects take at most 25
+    }
+    const UnitLibrary lib = LoadUnitLibrary(dir);
+    EXPECT_TRUE(lib.problems.empty());
+
+    // Key codes of the demo keyboard (data/cfg.ini, KBKEY), generic
+    // modifiers as the key table stores them.
+    std::vector<uint8_t> demo;
+    std::ifstream cfg(std::filesystem::path(ZV_SOURCE_DIR) / "data" / "cfg.ini");
+    std::string line;
+    bool inTable = false;
+    while (std::getline(cfg, line)) {
+        if (!line.empty() && line[0] == '[') inTable = line.rfind("[KBKEY]", 0) == 0;
+        if (!inTable || line.size() < 2 || line[0] != 'K') continue;
+        std::vector<std::string> f;
+        std::string cur;
+        for (char c : line.substr(line.find('=') + 1)) {
+            if (c == ',') f.push_back(cur), cur.clear();
+            else cur += c;
+        }
+        f.push_back(cur);
+        if (f.size() >= 8 && f[4] == "2") demo.push_back(uint8_t(std::stoi(f[5], nullptr, 16)));
+    }
+    ASSERT_EQ(demo.size(), 104u);
+    for (UnitSet set : {UnitSet::Stream, UnitSet::Paoma, UnitSet::Fixon}) {
+        for (uint8_t vk : demo) {
+            bool found = false;
+            for (const EffectUnit& u : lib.Get(set)) {
+                for (uint8_t k : u.vks) {
+                    found |= k == vk || (k == 160 && vk == 16) || (k == 162 && vk == 17) || (k == 164 && vk == 18);
+                }
+            }
+            EXPECT_TRUE(found) << UnitFileName(set) << " misses key " << int(vk);
+        }
+    }
+}
+
+}  // namespace
