@@ -56,7 +56,7 @@ void CColorPicker::reskin()
         const QRect rc(QPoint(kBarLeft, top), QPoint(kBarRight, top + (i == 0 ? nThumbH + 5 : kBarHeight)));
         CMSliderBar* b = new CMSliderBar(this, rc, m_imgThumb, m_theme);
         b->setObjectName(QString::fromLatin1(tips[i]));
-        b->SetBackFill(0x0F0F0F);
+        b->SetBackFill(FromQ(m_theme.clrWindow));
         b->SetTrack(QRect(0, nThumbH, rc.width(), 5));
         b->SetColors(kTrack, kTrack);
         b->SetValueRange(0, 255);
@@ -210,7 +210,9 @@ void CColorPicker::mouseMoveEvent(QMouseEvent* e)
 void CColorPicker::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), QColor(0x0F, 0x0F, 0x0F));
+    // The skin's window colour behind everything, so that the labels in the
+    // skin's text colour read in the light skin as well as in the dark one.
+    p.fillRect(rect(), m_theme.clrWindow);
     auto fill = [&](const QRect& r, ZColor c) {
         p.fillRect(r, ToQ(c));
         p.setPen(QColor(0x3A, 0x3A, 0x3A));
