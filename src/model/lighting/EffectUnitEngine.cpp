@@ -304,6 +304,62 @@ void CEffectEngine::Start(const EffectSettings& s, std::vector<LightSlot>& slots
             k.clr = s.colourful ? Palette(6) : s.clr;
         }
         break;
+    case 18:
+        m_period = 50;
+        m_startLevel = ByOneToFour(s.bright, 100, 120, 150, 180, 200);
+        m_decay = ByOneToFour(sp, 5, 10, 15, 20, 45);  // the rise per frame
+        for (LightSlot& k : slots) {
+            k.nLevel = m_startLevel;
+            k.clr = s.colourful ? Palette(6) : s.clr;
+        }
+        break;
+    case 15:
+        m_period = ByOneToFour(sp, 60, 50, 45, 40, 40);
+        if (m_level == 8) m_level = 10;
+        m_lines.clear();
+        for (const WaveProgram::Unit& u : UnitsOnView(BuiltInUnits(UnitSet::Stream), slots)) {
+            if (!u.slots.empty()) m_lines.push_back(u.slots);
+        }
+        m_linePos.assign(m_lines.size(), -1);
+        for (LightSlot& k : slots) k.nLevel = 0;
+        break;
+    case 33: {
+        static const int periods[] = {30, 25, 20, 15, 10, 10};
+        m_period = Pick(periods, sp);
+        m_lines.clear();
+        m_linePos.clear();
+        m_lineDir.clear();
+        for (WaveProgram::Unit& row : RowsOnView(slots)) {
+            std::sort(row.slots.begin(), row.slots.end(),
+                      [&](int a, int b) { return slots[size_t(a)].left < slots[size_t(b)].left; });
+            if (row.slots.size() > 24) row.slots.resize(24);
+            const bool right = m_lines.size() % 2 == 0;
+            m_lines.push_back(row.slots);
+            m_linePos.push_back(right ? 0 : 23);
+            m_lineDir.push_back(right ? 1 : -1);
+        }
+        for (LightSlot& k : slots) k.nLevel = 0;
+        break;
+    }
+    case 12: {
+        static const int periods[] = {55, 50, 45, 35, 30, 26};
+        m_period = Pick(periods, sp);
+        int l = 1 << 30, t = 1 << 30, r = -(1 << 30), b = -(1 << 30), n = 0;
+        for (const LightSlot& k : slots) {
+            if (!HasKey(k)) continue;
+            l = std::min(l, k.left), t = std::min(t, k.top), r = std::max(r, k.right), b = std::max(b, k.bottom);
+            ++n;
+        }
+        if (n == 0) l = t = r = b = 0;
+        m_x0 = l + 5;
+        m_yc = t + (b - t) / 2;
+        m_amp = (b - t) / 2 - 10;
+        m_sineN = n < 91 ? 360 : 450;
+        m_xstep = double(r - l) / m_sineN;
+        m_phase = 360;
+        for (LightSlot& k : slots) k.nLevel = 0;
+        break;
+    }
     case 22: {
         m_period = ByOneToFour(sp, 120, 100, 80, 60, 40);
         m_startLevel = ByOneToFour(s.bright, 50, 100, 150, 200, 220);
@@ -364,6 +420,10 @@ void CEffectEngine::Step(std::vector<LightSlot>& slots)
     case 17:
     case 24: FrameReactive(slots); break;
     case 21: FrameSparks(slots); break;
+    case 18: FrameGap(slots); break;
+    case 15: FrameDrops(slots); break;
+    case 33: FramePingPong(slots); break;
+    case 12: FrameSine(slots); break;
     case 22: FrameShimmer(slots); break;
     case 37: FrameBreath(slots); break;
     default: break;  // still pictures
@@ -465,7 +525,7 @@ void CEffectEngine::FrameBreath(std::vector<LightSlot>& slots)
 
 void CEffectEngine::Press(uint8_t vk, std::vector<LightSlot>& slots)
 {
-    if (m_type != 17 && m_type != 24) return;
+    if (m_type != 17 && m_type != 18 && m_type != 24) return;
     // The generic modifier codes a key event gives count as the left-hand keys.
     if (vk == 16) vk = 160;
     if (vk == 17) vk = 162;
@@ -473,7 +533,74 @@ void CEffectEngine::Press(uint8_t vk, std::vector<LightSlot>& slots)
     const int k = FindSlot(slots, vk);
     if (k < 0) return;
     LightSlot& s = slots[size_t(k)];
-    s.nLevel = m_type == 17 ? m_startLevel : 0;
+    s.nLevel = m_type == 17 ? m_startLevel : m_type == 18 ? -50 : 0;
+    if (m_type == 18) return;
     if (m_s.colourful) s.clr = Palette(6);
     else if (m_type == 17) s.clr = m_s.clr;
+}
+
+void CEffectEngine::FrameGap(std::vector<LightSlot>& slots)
+{
+    for (LightSlot& s : slots) {
+        if (HasKey(s) && s.nLevel < m_startLevel) s.nLevel = std::min(m_startLevel, s.nLevel + m_decay);
+    }
+}
+
+void CEffectEngine::FrameDrops(std::vector<LightSlot>& slots)
+{
+    for (size_t c = 0; c < m_lines.size(); ++c) {
+        int& p = m_linePos[c];
+        if (p < 0) continue;
+        const std::vector<int>& col = m_lines[c];
+        if (p >= int(col.size())) {
+            slots[size_t(col.back())].nLevel = 0;
+            p = -1;
+            continue;
+        }
+        LightSlot& k = slots[size_t(col[size_t(p)])];
+        k.clr = ScaleColor(m_s.colourful ? Palette(4) : m_s.clr, m_level);
+        k.nLevel = 200;
+        if (p > 0) slots[size_t(col[size_t(p - 1)])].nLevel = 0;
+        ++p;
+    }
+    std::vector<size_t> idle;
+    for (size_t c = 0; c < m_linePos.size(); ++c)
+        if (m_linePos[c] < 0) idle.push_back(c);
+    if (idle.size() >= 3) {
+        std::uniform_int_distribution<size_t> d(0, idle.size() - 1);
+        for (size_t n = 0; n + 2 < idle.size(); ++n) m_linePos[idle[d(m_rng)]] = 0;
+    }
+}
+
+void CEffectEngine::FramePingPong(std::vector<LightSlot>& slots)
+{
+    Dim(slots, 12, 0);
+    for (size_t r = 0; r < m_lines.size(); ++r) {
+        int& p = m_linePos[r];
+        if (p < int(m_lines[r].size())) {
+            LightSlot& k = slots[size_t(m_lines[r][size_t(p)])];
+            k.clr = ScaleColor(m_s.colourful ? Palette(6) : m_s.clr, m_level);
+            k.nLevel = 200;
+        }
+        if (p + m_lineDir[r] < 0 || p + m_lineDir[r] > 23) m_lineDir[r] = -m_lineDir[r];
+        p += m_lineDir[r];
+    }
+}
+
+void CEffectEngine::FrameSine(std::vector<LightSlot>& slots)
+{
+    Dim(slots, 50, 50);
+    constexpr double kDeg = 3.14159265358979323846 / 180.0;
+    for (int d = 0; d <= m_sineN; d += 8) {
+        const int x = m_x0 + int(std::floor(d * m_xstep));
+        const int y = m_yc + int(std::floor(std::sin((m_phase + d) * kDeg) * m_amp));
+        for (LightSlot& k : slots) {
+            if (HasKey(k) && k.nLevel <= 0 && x >= k.left && x < k.right && y >= k.top && y < k.bottom) {
+                k.clr = m_s.clr;
+                k.nLevel = 200;
+            }
+        }
+    }
+    m_phase -= 20;
+    if (m_phase < 0) m_phase = 360;
 }

@@ -100,6 +100,10 @@ private:
     void FrameBreath(std::vector<LightSlot>& slots);
     void FrameSparks(std::vector<LightSlot>& slots);
     void FrameReactive(std::vector<LightSlot>& slots);
+    void FrameGap(std::vector<LightSlot>& slots);
+    void FrameDrops(std::vector<LightSlot>& slots);
+    void FramePingPong(std::vector<LightSlot>& slots);
+    void FrameSine(std::vector<LightSlot>& slots);
     std::vector<WaveProgram::Unit> UnitsOnView(const std::vector<EffectUnit>& units,
                                                const std::vector<LightSlot>& slots) const;
     std::vector<WaveProgram::Unit> RowsOnView(const std::vector<LightSlot>& slots) const;
@@ -121,4 +125,11 @@ private:
     size_t m_pathPos = 0;
     std::vector<int> m_phases;
     int m_startLevel = 0, m_decay = 0;
+    // Falling drops and ping-pong rows: slots per column or row, a position
+    // each (-1: idle) and, for the rows, a direction.
+    std::vector<std::vector<int>> m_lines;
+    std::vector<int> m_linePos, m_lineDir;
+    // Sine wave: the keys' box and the phase in degrees.
+    int m_x0 = 0, m_yc = 0, m_amp = 0, m_sineN = 360, m_phase = 360;
+    double m_xstep = 0;
 };

@@ -268,4 +268,86 @@ TEST(EffectEngine, ShimmerAndReactiveFade)
     EXPECT_TRUE(differ);
 }
 
+// Two rows found from Tab and Caps Lock: Tab Q W at the top, Caps A S below.
+std::vector<LightSlot> TwoRows()
+{
+    std::vector<LightSlot> v;
+    auto key = [&](uint8_t vk, int x, int y) {
+        LightSlot s;
+        s.nVk = vk;
+        s.left = x, s.top = y, s.right = x + 40, s.bottom = y + 40;
+        v.push_back(s);
+    };
+    key('W', 80, 0), key(9, 0, 0), key('Q', 40, 0);  // out of order on purpose
+    key(20, 0, 40), key('A', 40, 40), key('S', 80, 40);
+    return v;
+}
+
+TEST(EffectEngine, PingPongRowsRunOppositeWaysAndTurnAtTheEnds)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    std::vector<LightSlot> slots = TwoRows();
+    EffectSettings s;
+    s.code = 33, s.speed = 2, s.bright = 4, s.clr = kRed;
+    e.Start(s, slots);  // row 0 at place 0 (Tab), row 1 at place 23: no key there
+    EXPECT_EQ(e.Period(), 20);
+    EXPECT_EQ(slots[1].nLevel, 200);
+    EXPECT_EQ(slots[1].clr, kRed);
+    for (size_t i : {0u, 2u, 3u, 4u, 5u}) EXPECT_EQ(slots[i].nLevel, 0) << i;
+    e.Step(slots);  // Q, Tab fades by 12
+    EXPECT_EQ(slots[2].nLevel, 200);
+    EXPECT_EQ(slots[1].nLevel, 188);
+    for (int i = 0; i < 20; ++i) e.Step(slots);  // row 1 reaches place 2 (S) after 21 frames
+    EXPECT_EQ(slots[5].nLevel, 200);
+}
+
+TEST(EffectEngine, ReactiveGapDropsAPressedKeyAndLetsItRiseBack)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 18, s.speed = 3, s.bright = 2, s.clr = kBlue;
+    e.Start(s, slots);
+    EXPECT_EQ(slots[0].nLevel, 120);
+    e.Press('W', slots);
+    EXPECT_EQ(slots[1].nLevel, -50);
+    e.Step(slots);
+    EXPECT_EQ(slots[1].nLevel, -35);
+    for (int i = 0; i < 20; ++i) e.Step(slots);
+    EXPECT_EQ(slots[1].nLevel, 120);  // back at the top, not past it
+    EXPECT_EQ(slots[0].nLevel, 120);
+}
+
+TEST(EffectEngine, DropsLightOneKeyPerColumnAndDarkenTheKeyAbove)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    std::vector<LightSlot> slots = SmallKeyboard();  // columns Q A, W S, E D in the built-in columns
+    EffectSettings s;
+    s.code = 15, s.bright = 3, s.clr = 0x0A0A0A, s.seed = 5;
+    e.Start(s, slots);
+    for (int f = 0; f < 12; ++f) {
+        e.Step(slots);
+        for (auto [top, bottom] : {std::pair{0, 3}, std::pair{1, 4}, std::pair{2, 5}}) {
+            EXPECT_FALSE(slots[size_t(top)].nLevel > 0 && slots[size_t(bottom)].nLevel > 0) << f;
+            for (int k : {top, bottom})
+                if (slots[size_t(k)].nLevel > 0) EXPECT_EQ(slots[size_t(k)].clr, 0x0A0A0Au);  // level 8 counts as 10
+        }
+    }
+}
+
+TEST(EffectEngine, SineLightsKeysAlongTheCurveAndFadesThem)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 12, s.clr = kGreen;
+    e.Start(s, slots);
+    // Box 0..120 × 0..120: centre line 60, amplitude 50; phase 360 + d: the
+    // curve starts on the centre line at x 5, inside A (0..40 × 40..80).
+    EXPECT_EQ(slots[3].nLevel, 200);
+    EXPECT_EQ(slots[3].clr, kGreen);
+    e.Step(slots);
+    for (const LightSlot& k : slots) EXPECT_TRUE(k.nLevel == 0 || k.nLevel == 150 || k.nLevel == 200);
+}
+
 }  // namespace
