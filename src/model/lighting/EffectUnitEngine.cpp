@@ -360,6 +360,45 @@ void CEffectEngine::Start(const EffectSettings& s, std::vector<LightSlot>& slots
         for (LightSlot& k : slots) k.nLevel = 0;
         break;
     }
+    case 29: {
+        static const int periods[] = {60, 50, 40, 30, 20, 15};
+        m_period = Pick(periods, sp);
+        m_lines.clear();
+        m_lineFrames.clear();
+        const std::vector<WaveProgram::Unit> mill = UnitsOnView(m_units.Get(UnitSet::Windmill), slots);
+        for (size_t i = 0; i < mill.size(); ++i) {
+            m_lines.push_back(mill[i].slots);
+            m_lineFrames.push_back(i + 2 == mill.size() ? 5 : i + 1 == mill.size() ? 9 : 1);
+        }
+        for (const WaveProgram::Unit& u : UnitsOnView(m_units.Get(UnitSet::Flower), slots)) {
+            m_lines.push_back(u.slots);
+            m_lineFrames.push_back(1);
+        }
+        // The pause after the last unit: 500 ms of dark frames.
+        m_lines.emplace_back();
+        m_lineFrames.push_back((500 + m_period - 1) / m_period);
+        m_seq = 0;
+        m_seqLeft = m_lineFrames[0];
+        for (LightSlot& k : slots) k.nLevel = 0;
+        break;
+    }
+    case 8: {
+        static const int values[] = {4, 6, 8, 12, 14, 15};
+        const int v = Pick(values, sp);
+        m_period = 10;
+        m_hold = 50 / v;
+        m_fade = 1200 / v;
+        m_dark = 50;
+        m_colours.clear();
+        for (uint32_t c : {kRed, kGreen, kBlue, kMagenta, kYellow}) m_colours.push_back(ScaleColor(s.colourful ? c : s.clr, m_level));
+        m_lines.clear();
+        for (const WaveProgram::Unit& u : UnitsOnView(m_units.Get(UnitSet::Stream), slots)) m_lines.push_back(u.slots);
+        m_stagger = (m_hold + m_fade) / (int(m_lines.size()) + 1);
+        m_t = 0;
+        m_reverse = false;
+        for (LightSlot& k : slots) k.nLevel = 0;
+        break;
+    }
     case 22: {
         m_period = ByOneToFour(sp, 120, 100, 80, 60, 40);
         m_startLevel = ByOneToFour(s.bright, 50, 100, 150, 200, 220);
@@ -424,6 +463,8 @@ void CEffectEngine::Step(std::vector<LightSlot>& slots)
     case 15: FrameDrops(slots); break;
     case 33: FramePingPong(slots); break;
     case 12: FrameSine(slots); break;
+    case 29: FrameSequence(slots); break;
+    case 8: FrameStream(slots); break;
     case 22: FrameShimmer(slots); break;
     case 37: FrameBreath(slots); break;
     default: break;  // still pictures
@@ -603,4 +644,44 @@ void CEffectEngine::FrameSine(std::vector<LightSlot>& slots)
     }
     m_phase -= 20;
     if (m_phase < 0) m_phase = 360;
+}
+
+void CEffectEngine::FrameSequence(std::vector<LightSlot>& slots)
+{
+    Dim(slots, 30, 30);
+    if (m_lines.empty()) return;
+    const uint32_t clr = ScaleColor(m_s.colourful ? Palette(6) : m_s.clr, m_level);
+    for (int k : m_lines[m_seq]) {
+        slots[size_t(k)].clr = clr;
+        slots[size_t(k)].nLevel = 200;
+    }
+    if (--m_seqLeft <= 0) {
+        m_seq = (m_seq + 1) % m_lines.size();
+        m_seqLeft = m_lineFrames[m_seq];
+    }
+}
+
+void CEffectEngine::FrameStream(std::vector<LightSlot>& slots)
+{
+    if (m_lines.empty() || m_colours.empty()) return;
+    const int n = int(m_lines.size());
+    const int span = m_hold + m_fade + m_dark;
+    for (int u = 0; u < n; ++u) {
+        const int offset = (m_reverse ? n - 1 - u : u) * m_stagger;
+        const int q = m_t - offset;
+        int level = 0;
+        if (q >= 0 && q < m_hold) level = 200;
+        else if (q >= m_hold && q < m_hold + m_fade) level = 230 - 200 * (q - m_hold) / std::max(1, m_fade);
+        for (int k : m_lines[size_t(u)]) {
+            slots[size_t(k)].clr = m_colours[size_t(m_colourIndex)];
+            slots[size_t(k)].nLevel = level;
+        }
+    }
+    m_t += m_period;
+    if (m_t >= (n - 1) * m_stagger + span) {
+        // The next colour, and the stream runs the other way.
+        m_t = 0;
+        m_colourIndex = (m_colourIndex + 1) % int(m_colours.size());
+        m_reverse = !m_reverse;
+    }
 }

@@ -104,6 +104,8 @@ private:
     void FrameDrops(std::vector<LightSlot>& slots);
     void FramePingPong(std::vector<LightSlot>& slots);
     void FrameSine(std::vector<LightSlot>& slots);
+    void FrameSequence(std::vector<LightSlot>& slots);
+    void FrameStream(std::vector<LightSlot>& slots);
     std::vector<WaveProgram::Unit> UnitsOnView(const std::vector<EffectUnit>& units,
                                                const std::vector<LightSlot>& slots) const;
     std::vector<WaveProgram::Unit> RowsOnView(const std::vector<LightSlot>& slots) const;
@@ -132,4 +134,11 @@ private:
     // Sine wave: the keys' box and the phase in degrees.
     int m_x0 = 0, m_yc = 0, m_amp = 0, m_sineN = 360, m_phase = 360;
     double m_xstep = 0;
+    // Unit sequence: frames each line stays, the line shown, frames left on it.
+    std::vector<int> m_lineFrames;
+    size_t m_seq = 0;
+    int m_seqLeft = 0;
+    // Stream: time in the cycle, hold, fade, dark, stagger, direction.
+    int m_t = 0, m_hold = 0, m_fade = 0, m_dark = 50, m_stagger = 0;
+    bool m_reverse = false;
 };

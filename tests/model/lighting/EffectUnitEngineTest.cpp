@@ -350,4 +350,52 @@ TEST(EffectEngine, SineLightsKeysAlongTheCurveAndFadesThem)
     for (const LightSlot& k : slots) EXPECT_TRUE(k.nLevel == 0 || k.nLevel == 150 || k.nLevel == 200);
 }
 
+TEST(EffectEngine, UnitSequenceHoldsTheLastWindmillUnitsLongerThenPauses)
+{
+    UnitLibrary lib = Library(UnitSet::Windmill, "q\nw\ne\n");
+    lib.sets[int(UnitSet::Flower)] = ParseUnitText("a\n", "t").units;
+    CEffectEngine e(lib);
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 29, s.speed = 5, s.clr = kRed;  // 15 ms: the pause is 34 frames
+    e.Start(s, slots);
+    std::vector<int> lit;  // which of Q W E A is at 200 each frame
+    auto which = [&] {
+        for (int k : {0, 1, 2, 3})
+            if (slots[size_t(k)].nLevel == 200) return k;
+        return -1;
+    };
+    lit.push_back(which());
+    for (int i = 0; i < 16 + 34; ++i) {
+        e.Step(slots);
+        lit.push_back(which());
+    }
+    // Q once, W on 5 frames, E on 9, then A, then 34 dark frames, then Q again.
+    std::vector<int> want = {0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 3};
+    want.insert(want.end(), 34, -1);
+    want.push_back(0);
+    EXPECT_EQ(lit, want);
+}
+
+TEST(EffectEngine, StreamStaggersTheUnitsAndReversesEveryCycle)
+{
+    const UnitLibrary lib = Library(UnitSet::Stream, "q\nw\n");
+    CEffectEngine e(lib);
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 8, s.speed = 5, s.colourful = true;  // v 15: hold 3, fade 80, dark 50 ms; stagger 83 / 3 = 27
+    e.Start(s, slots);
+    EXPECT_EQ(e.Period(), 10);
+    EXPECT_EQ(slots[0].nLevel, 200);  // unit 0 in its hold
+    EXPECT_EQ(slots[1].nLevel, 0);    // unit 1 not started
+    EXPECT_EQ(slots[0].clr, 0x0000FFu);
+    e.Step(slots);  // t 10: unit 0 fading at step 7 of 80
+    EXPECT_EQ(slots[0].nLevel, 230 - 200 * 7 / 80);
+    // The cycle is 27 + 133 = 160 ms: 16 frames, then green, unit 1 first.
+    for (int i = 0; i < 15; ++i) e.Step(slots);
+    EXPECT_EQ(slots[1].clr, 0x00FF00u);
+    EXPECT_EQ(slots[1].nLevel, 200);
+    EXPECT_EQ(slots[0].nLevel, 0);
+}
+
 }  // namespace
