@@ -399,6 +399,24 @@ void CEffectEngine::Start(const EffectSettings& s, std::vector<LightSlot>& slots
         for (LightSlot& k : slots) k.nLevel = 0;
         break;
     }
+    case 27: {
+        static const int periods[] = {80, 70, 60, 50, 40, 30};
+        m_period = Pick(periods, sp);
+        int l = 1 << 30, r = -(1 << 30);
+        m_firstW = 0;
+        for (const LightSlot& k : slots) {
+            if (!HasKey(k)) continue;
+            if (m_firstW == 0) m_firstW = k.right - k.left;
+            l = std::min(l, k.left), r = std::max(r, k.right);
+        }
+        if (m_firstW == 0) l = r = 0;
+        m_boxL = l, m_boxR = r;
+        m_band = (r - l) / 5.0;
+        m_bandOff = 0;
+        m_bandStep = 2.7 * m_firstW;
+        m_colours = {kRed, kGreen, kBlue, kMagenta, kCyan, kYellow};
+        break;
+    }
     case 22: {
         m_period = ByOneToFour(sp, 120, 100, 80, 60, 40);
         m_startLevel = ByOneToFour(s.bright, 50, 100, 150, 200, 220);
@@ -465,6 +483,7 @@ void CEffectEngine::Step(std::vector<LightSlot>& slots)
     case 12: FrameSine(slots); break;
     case 29: FrameSequence(slots); break;
     case 8: FrameStream(slots); break;
+    case 27: FrameBands(slots); break;
     case 22: FrameShimmer(slots); break;
     case 37: FrameBreath(slots); break;
     default: break;  // still pictures
@@ -684,4 +703,30 @@ void CEffectEngine::FrameStream(std::vector<LightSlot>& slots)
         m_colourIndex = (m_colourIndex + 1) % int(m_colours.size());
         m_reverse = !m_reverse;
     }
+}
+
+void CEffectEngine::FrameBands(std::vector<LightSlot>& slots)
+{
+    const double l1 = m_boxL + m_bandOff, r1 = l1 + m_band;  // left band
+    const double r2 = m_boxR - m_bandOff, l2 = r2 - m_band;  // right band, its mirror
+    uint32_t clr = m_s.clr;
+    if (m_s.colourful) {
+        clr = m_colours[size_t(m_colourIndex)];
+        m_colourIndex = (m_colourIndex + 1) % int(m_colours.size());
+    }
+    for (LightSlot& k : slots) {
+        if (!HasKey(k)) continue;
+        double a = k.left, b = k.right;
+        if (k.nVk == 32) {  // the space bar counts as one key wide, at its centre
+            const double c = (k.left + k.right) / 2.0;
+            a = c - m_firstW / 2, b = c + m_firstW / 2;
+        }
+        const bool on = (a < r1 && b > l1) || (a < r2 && b > l2);
+        k.nLevel = on ? 200 : 0;
+        if (on) k.clr = clr;
+    }
+    m_bandOff += m_bandStep;
+    const double overlap = (m_boxL + m_bandOff + m_band) - (m_boxR - m_bandOff - m_band);
+    if (m_bandStep > 0 && overlap > m_band / 2) m_bandStep = -m_bandStep;
+    if (m_bandStep < 0 && m_bandOff <= -m_band / 2) m_bandStep = -m_bandStep;
 }

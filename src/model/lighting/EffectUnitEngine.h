@@ -106,6 +106,7 @@ private:
     void FrameSine(std::vector<LightSlot>& slots);
     void FrameSequence(std::vector<LightSlot>& slots);
     void FrameStream(std::vector<LightSlot>& slots);
+    void FrameBands(std::vector<LightSlot>& slots);
     std::vector<WaveProgram::Unit> UnitsOnView(const std::vector<EffectUnit>& units,
                                                const std::vector<LightSlot>& slots) const;
     std::vector<WaveProgram::Unit> RowsOnView(const std::vector<LightSlot>& slots) const;
@@ -141,4 +142,13 @@ private:
     // Stream: time in the cycle, hold, fade, dark, stagger, direction.
     int m_t = 0, m_hold = 0, m_fade = 0, m_dark = 50, m_stagger = 0;
     bool m_reverse = false;
+    // Closing bands: the keys' left and right edge, the band width, the left
+    // band's offset from the left edge and its step (negative: apart).
+    double m_boxL = 0, m_boxR = 0, m_band = 0, m_bandOff = 0, m_bandStep = 0, m_firstW = 0;
+
+public:
+    // The closing bands' step per frame, in pixels.
+    double BandStep() const { return m_bandStep; }
+
+private:
 };

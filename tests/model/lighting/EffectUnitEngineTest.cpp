@@ -398,4 +398,33 @@ TEST(EffectEngine, StreamStaggersTheUnitsAndReversesEveryCycle)
     EXPECT_EQ(slots[0].nLevel, 0);
 }
 
+TEST(EffectEngine, ClosingBandsStepByTheFirstKeysWidthAndLightWhatTheyOverlap)
+{
+    // A row of ten 40-pixel keys: bands 80 wide, a step of 2.7 × 40 = 108.
+    std::vector<LightSlot> slots;
+    for (int i = 0; i < 10; ++i) {
+        LightSlot k;
+        k.nVk = uint8_t('0' + i);
+        k.left = 40 * i, k.right = 40 * i + 40, k.top = 0, k.bottom = 40;
+        slots.push_back(k);
+    }
+    CEffectEngine e(BuiltInUnitLibrary());
+    EffectSettings s;
+    s.code = 27, s.clr = kBlue;
+    e.Start(s, slots);
+    EXPECT_DOUBLE_EQ(e.BandStep(), 108.0);
+    auto lit = [&] {
+        std::vector<int> v;
+        for (int i = 0; i < 10; ++i)
+            if (slots[size_t(i)].nLevel == 200) v.push_back(i);
+        return v;
+    };
+    EXPECT_EQ(lit(), (std::vector<int>{0, 1, 8, 9}));
+    e.Step(slots);  // bands at 108..188 and 212..292
+    EXPECT_EQ(lit(), (std::vector<int>{2, 3, 4, 5, 6, 7}));
+    e.Step(slots);  // 216..296 and 104..184 overlap by more than half a band: the bands turn
+    EXPECT_EQ(lit(), (std::vector<int>{2, 3, 4, 5, 6, 7}));
+    EXPECT_DOUBLE_EQ(e.BandStep(), -108.0);
+}
+
 }  // namespace
