@@ -1,0 +1,430 @@
+// Frames of the keyboard preview effects on a small keyboard, against values
+// worked out by hand from the effect rules.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "lighting/EffectUnitEngine.h"
+
+namespace {
+
+constexpr uint32_t kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000, kMagenta = 0xFF00FF;
+
+// Two rows of keys, 40 pixels wide: Q W E / A S D, plus an empty slot and a
+// left Shift stored by its generic code as the key table stores it.
+std::vector<LightSlot> SmallKeyboard()
+{
+    std::vector<LightSlot> v;
+    auto key = [&](uint8_t vk, int x, int y) {
+        LightSlot s;
+        s.nVk = vk;
+        s.left = x, s.top = y, s.right = x + 40, s.bottom = y + 40;
+        v.push_back(s);
+    };
+    key('Q', 0, 0), key('W', 40, 0), key('E', 80, 0);
+    key('A', 0, 40), key('S', 40, 40), key('D', 80, 40);
+    v.push_back(LightSlot{});
+    key(16, 0, 80);
+    return v;
+}
+
+UnitLibrary Library(UnitSet set, const char* text)
+{
+    UnitLibrary lib = BuiltInUnitLibrary();
+    lib.sets[int(set)] = ParseUnitText(text, "t").units;
+    return lib;
+}
+
+TEST(EffectColour, ScaleBlendAndBrightness)
+{
+    EXPECT_EQ(ScaleColor(0x6432FF, 4), 0x281466u);
+    EXPECT_EQ(ScaleColor(0xFFFFFF, 10), 0xFFFFFFu);
+    EXPECT_EQ(BlendColor(kGreen, kBlue, 200, 100), 0x7F8000u);
+    EXPECT_EQ(BlendColor(kGreen, kBlue, 0, 5), kGreen);  // no steps: the first colour
+    EXPECT_EQ(BlendColor(kRed, kBlue, 4, 4), kBlue);
+    const int levels[][2] = {{-1, 0}, {0, 0}, {1, 4}, {2, 6}, {3, 8}, {4, 10}, {600, 10}};
+    for (const auto& l : levels) EXPECT_EQ(BrightLevel(l[0]), l[1]) << l[0];
+}
+
+TEST(EffectWave, PhasesForwardBackwardAndRefusals)
+{
+    std::vector<WaveProgram::Unit> units(4);
+    WaveProgram w;
+    ASSERT_TRUE(BuildWave(w, units, {kRed, kGreen}, 100, 400, 200, 2.0, true));
+    // step = 600 * 2 / 4 = 300, cycle 1200
+    std::vector<int> phases;
+    for (auto& u : w.units) phases.push_back(u.nPhase);
+    EXPECT_EQ(phases, (std::vector<int>{0, 300, 600, 900}));
+    ASSERT_TRUE(BuildWave(w, units, {kRed, kGreen}, 100, 400, 200, 3.0, false));
+    // step 450: the last unit 0, then 450, 900, 1350 wraps to 150
+    phases.clear();
+    for (auto& u : w.units) phases.push_back(u.nPhase);
+    EXPECT_EQ(phases, (std::vector<int>{150, 900, 450, 0}));
+
+    const WaveProgram before = w;
+    EXPECT_FALSE(BuildWave(w, std::vector<WaveProgram::Unit>(26), {kRed}, 100, 400, 200, 1, true));
+    EXPECT_FALSE(BuildWave(w, units, {kRed}, 100, 450, 200, 1, true));  // hold not a multiple
+    EXPECT_FALSE(BuildWave(w, units, {kRed}, 100, 400, 250, 1, true));  // fade not a multiple
+    EXPECT_FALSE(BuildWave(w, {}, {kRed}, 100, 400, 200, 1, true));     // no unit: nothing to divide by
+    EXPECT_EQ(w.units.size(), before.units.size());
+    EXPECT_EQ(w.nCycle, before.nCycle);
+}
+
+TEST(EffectWave, HoldWithoutFadeSwitchesHardAndFadeBlends)
+{
+    std::vector<LightSlot> slots = SmallKeyboard();
+    WaveProgram w;
+    w.nUnitLevel = 180;
+    std::vector<WaveProgram::Unit> one(1);
+    one[0].slots = {0};
+    const std::vector<uint32_t> five = {kRed, kGreen, kBlue, kMagenta, 0x00FFFF};
+    ASSERT_TRUE(BuildWave(w, one, five, 100, 600, 0, 1, true));
+    std::vector<uint32_t> seen;
+    for (int i = 0; i < 31; ++i) {
+        WaveFrame(w, slots);
+        seen.push_back(slots[0].clr);
+    }
+    for (int i = 0; i < 31; ++i) EXPECT_EQ(seen[size_t(i)], five[size_t(i / 6 % 5)]) << i;
+    EXPECT_EQ(slots[0].nLevel, 180);
+
+    ASSERT_TRUE(BuildWave(w, one, {kGreen, kBlue}, 100, 200, 200, 1, true));
+    std::vector<uint32_t> got;
+    for (int i = 0; i < 5; ++i) {
+        WaveFrame(w, slots);
+        got.push_back(slots[0].clr);
+    }
+    // hold 2 frames of green, then the fade to blue at steps 0 and 1 of 2,
+    // then blue
+    EXPECT_EQ(got, (std::vector<uint32_t>{kGreen, kGreen, kGreen, 0x7F8000, kBlue}));
+}
+
+TEST(EffectEngine, StreamWaveFramesOnTheSmallKeyboard)
+{
+    const UnitLibrary lib = Library(UnitSet::Stream, "q,a\nw,s\ne,d,num5\n");
+    CEffectEngine e(lib);
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 7, s.speed = 0, s.bright = 4, s.colourful = true;
+    e.Start(s, slots);
+    // period 100, hold 400, fade 200, cycle 2400; step 600 × 2.5 / 3 = 500,
+    // backward: unit 2 at 0, unit 1 at 500, unit 0 at 1000. Level 10 × 16.
+    EXPECT_EQ(e.Period(), 100);
+    EXPECT_EQ(slots[2].clr, kGreen);
+    EXPECT_EQ(slots[5].clr, kGreen);
+    EXPECT_EQ(slots[1].clr, 0x7F8000u);  // green→blue, step 100 of 200
+    EXPECT_EQ(slots[0].clr, kBlue);
+    EXPECT_EQ(slots[3].clr, kBlue);
+    EXPECT_EQ(slots[0].nLevel, 160);
+    EXPECT_EQ(slots[6].clr, 0u);  // the empty slot is in no unit
+    e.Step(slots);
+    EXPECT_EQ(slots[2].clr, kGreen);
+    EXPECT_EQ(slots[1].clr, kBlue);
+    EXPECT_EQ(slots[0].clr, 0xFF007Fu);  // blue→magenta, step 100 of 200
+
+    // Dim brightness keeps the unit level at 50 at least.
+    s.bright = 1;
+    e.Start(s, slots);
+    EXPECT_EQ(slots[0].nLevel, 64);
+    s.bright = 0;
+    e.Start(s, slots);
+    EXPECT_EQ(slots[0].nLevel, 50);
+}
+
+TEST(EffectEngine, RunningLightFollowsTheRowsThereAndBack)
+{
+    const UnitLibrary lib = Library(UnitSet::Paoma, "q,w,e\na,s,d\n");
+    EXPECT_EQ(PaomaPath(lib.Get(UnitSet::Paoma)), (std::vector<uint8_t>{'Q', 'W', 'E', 'D', 'S', 'A'}));
+    const UnitLibrary three = Library(UnitSet::Paoma, "q,w\na,s\nshift\n");
+    EXPECT_EQ(PaomaPath(three.Get(UnitSet::Paoma)), (std::vector<uint8_t>{'Q', 'W', 'S', 'A', 160, 'S', 'A'}));
+
+    CEffectEngine e(lib);
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 5, s.speed = 1, s.bright = 2, s.clr = 0x6464C8;
+    e.Start(s, slots);
+    EXPECT_EQ(e.Period(), 28);
+    EXPECT_EQ(slots[0].nLevel, 200);
+    EXPECT_EQ(slots[0].clr, 0x3C3C78u);  // × 6 / 10
+    e.Step(slots);
+    EXPECT_EQ(slots[0].nLevel, 192);
+    EXPECT_EQ(slots[1].nLevel, 200);
+    for (int i = 0; i < 5; ++i) e.Step(slots);
+    // back at Q after six keys; A was lit last
+    EXPECT_EQ(slots[0].nLevel, 200);
+    EXPECT_EQ(slots[3].nLevel, 192);
+    EXPECT_EQ(slots[1].nLevel, 200 - 5 * 8);
+}
+
+TEST(EffectEngine, FixonColoursUnitsOrShowsTheOneColour)
+{
+    const UnitLibrary lib = Library(UnitSet::Fixon, "q,a:200,0,0\nw,s:0,0,100\n");
+    CEffectEngine e(lib);
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 23, s.bright = 2, s.colourful = true;
+    e.Start(s, slots);
+    EXPECT_EQ(e.Period(), 0);
+    EXPECT_EQ(slots[3].clr, 0x0000C8u);
+    EXPECT_EQ(slots[4].clr, 0x640000u);
+    EXPECT_EQ(slots[2].clr, 0u);  // E is in no unit
+    EXPECT_EQ(slots[0].nLevel, 120);
+    s.colourful = false, s.clr = 0x123456, s.bright = 9;
+    e.Start(s, slots);
+    for (const LightSlot& k : slots) EXPECT_EQ(k.clr, 0x123456u);
+    EXPECT_EQ(slots[0].nLevel, 200);
+}
+
+TEST(EffectEngine, BreathFallsToDarkThenRises)
+{
+    const UnitLibrary lib = Library(UnitSet::Breath, "q:10,0,0\nshift:0,0,10\n");
+    CEffectEngine e(lib);
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 37;
+    e.Start(s, slots);
+    EXPECT_EQ(slots[0].clr, 0x00000Au);
+    EXPECT_EQ(slots[7].clr, 0x0A0000u);  // "shift" finds the generic Shift code
+    EXPECT_EQ(slots[0].nLevel, 200);
+    for (int i = 0; i < 50; ++i) e.Step(slots);
+    EXPECT_EQ(slots[0].nLevel, 0);
+    e.Step(slots);
+    EXPECT_EQ(slots[0].nLevel, 4);
+}
+
+TEST(EffectEngine, TwinkleLightsSevenDrawsOnAFewKeysAndOneKeyDoesNotHang)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    std::vector<LightSlot> slots = SmallKeyboard();
+    slots.resize(5);  // Q W E A S
+    EffectSettings s;
+    s.code = 16, s.seed = 7, s.clr = kBlue;
+    e.Start(s, slots);
+    const auto lit = std::count_if(slots.begin(), slots.end(), [](const LightSlot& k) { return k.nLevel == 200; });
+    EXPECT_GE(lit, 2);  // neighbouring draws differ
+    EXPECT_LE(lit, 5);  // seven draws on five keys: some drawn twice
+    for (const LightSlot& k : slots) EXPECT_TRUE(k.nLevel == 0 || k.nLevel == 200);
+
+    slots.resize(1);
+    e.Start(s, slots);  // a single key cannot be drawn "different from the one before"
+    EXPECT_EQ(slots[0].nLevel, 200);
+}
+
+TEST(EffectEngine, FramesArePureInTheSettingsAndSteps)
+{
+    for (int code : {1, 3, 16, 21, 22}) {
+        SCOPED_TRACE(code);
+        const UnitLibrary lib = BuiltInUnitLibrary();
+        CEffectEngine a(lib), b(lib);
+        std::vector<LightSlot> sa = SmallKeyboard(), sb = SmallKeyboard();
+        EffectSettings s;
+        s.code = code, s.colourful = true, s.seed = 42;
+        a.Start(s, sa);
+        for (int i = 0; i < 3; ++i) a.Step(sa);
+        b.Start(s, sb);
+        for (int i = 0; i < 3; ++i) b.Step(sb);
+        for (size_t i = 0; i < sa.size(); ++i) {
+            EXPECT_EQ(sa[i].clr, sb[i].clr);
+            EXPECT_EQ(sa[i].nLevel, sb[i].nLevel);
+        }
+    }
+}
+
+TEST(EffectEngine, CodesWithoutPreviewDarkenEveryKey)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 7;
+    e.Start(s, slots);
+    for (int code : {0, 4, 6, 25, 99}) {
+        s.code = code;
+        e.Start(s, slots);
+        EXPECT_EQ(e.Type(), 0);
+        EXPECT_EQ(e.Period(), 0);
+        for (const LightSlot& k : slots) EXPECT_EQ(k.nLevel, 0);
+    }
+}
+
+TEST(EffectEngine, ShimmerAndReactiveFade)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 17, s.speed = 2, s.clr = kGreen;
+    e.Start(s, slots);
+    e.Press(16, slots);  // generic Shift finds the left Shift key
+    EXPECT_EQ(slots[7].nLevel, 220);
+    EXPECT_EQ(slots[7].clr, kGreen);
+    e.Step(slots);
+    EXPECT_EQ(slots[7].nLevel, 200);
+    for (int i = 0; i < 20; ++i) e.Step(slots);
+    EXPECT_EQ(slots[7].nLevel, 0);
+
+    s.code = 22, s.bright = 3, s.seed = 3;
+    e.Start(s, slots);
+    EXPECT_EQ(slots[0].nLevel, 150);
+    bool differ = false;
+    for (size_t i = 1; i < 6; ++i) differ |= slots[i].clr != slots[0].clr;
+    EXPECT_TRUE(differ);
+}
+
+// Two rows found from Tab and Caps Lock: Tab Q W at the top, Caps A S below.
+std::vector<LightSlot> TwoRows()
+{
+    std::vector<LightSlot> v;
+    auto key = [&](uint8_t vk, int x, int y) {
+        LightSlot s;
+        s.nVk = vk;
+        s.left = x, s.top = y, s.right = x + 40, s.bottom = y + 40;
+        v.push_back(s);
+    };
+    key('W', 80, 0), key(9, 0, 0), key('Q', 40, 0);  // out of order on purpose
+    key(20, 0, 40), key('A', 40, 40), key('S', 80, 40);
+    return v;
+}
+
+TEST(EffectEngine, PingPongRowsRunOppositeWaysAndTurnAtTheEnds)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    std::vector<LightSlot> slots = TwoRows();
+    EffectSettings s;
+    s.code = 33, s.speed = 2, s.bright = 4, s.clr = kRed;
+    e.Start(s, slots);  // row 0 at place 0 (Tab), row 1 at place 23: no key there
+    EXPECT_EQ(e.Period(), 20);
+    EXPECT_EQ(slots[1].nLevel, 200);
+    EXPECT_EQ(slots[1].clr, kRed);
+    for (size_t i : {0u, 2u, 3u, 4u, 5u}) EXPECT_EQ(slots[i].nLevel, 0) << i;
+    e.Step(slots);  // Q, Tab fades by 12
+    EXPECT_EQ(slots[2].nLevel, 200);
+    EXPECT_EQ(slots[1].nLevel, 188);
+    for (int i = 0; i < 20; ++i) e.Step(slots);  // row 1 reaches place 2 (S) after 21 frames
+    EXPECT_EQ(slots[5].nLevel, 200);
+}
+
+TEST(EffectEngine, ReactiveGapDropsAPressedKeyAndLetsItRiseBack)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 18, s.speed = 3, s.bright = 2, s.clr = kBlue;
+    e.Start(s, slots);
+    EXPECT_EQ(slots[0].nLevel, 120);
+    e.Press('W', slots);
+    EXPECT_EQ(slots[1].nLevel, -50);
+    e.Step(slots);
+    EXPECT_EQ(slots[1].nLevel, -35);
+    for (int i = 0; i < 20; ++i) e.Step(slots);
+    EXPECT_EQ(slots[1].nLevel, 120);  // back at the top, not past it
+    EXPECT_EQ(slots[0].nLevel, 120);
+}
+
+TEST(EffectEngine, DropsLightOneKeyPerColumnAndDarkenTheKeyAbove)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    std::vector<LightSlot> slots = SmallKeyboard();  // columns Q A, W S, E D in the built-in columns
+    EffectSettings s;
+    s.code = 15, s.bright = 3, s.clr = 0x0A0A0A, s.seed = 5;
+    e.Start(s, slots);
+    for (int f = 0; f < 12; ++f) {
+        e.Step(slots);
+        for (auto [top, bottom] : {std::pair{0, 3}, std::pair{1, 4}, std::pair{2, 5}}) {
+            EXPECT_FALSE(slots[size_t(top)].nLevel > 0 && slots[size_t(bottom)].nLevel > 0) << f;
+            for (int k : {top, bottom})
+                if (slots[size_t(k)].nLevel > 0) EXPECT_EQ(slots[size_t(k)].clr, 0x0A0A0Au);  // level 8 counts as 10
+        }
+    }
+}
+
+TEST(EffectEngine, SineLightsKeysAlongTheCurveAndFadesThem)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 12, s.clr = kGreen;
+    e.Start(s, slots);
+    // Box 0..120 × 0..120: centre line 60, amplitude 50; phase 360 + d: the
+    // curve starts on the centre line at x 5, inside A (0..40 × 40..80).
+    EXPECT_EQ(slots[3].nLevel, 200);
+    EXPECT_EQ(slots[3].clr, kGreen);
+    e.Step(slots);
+    for (const LightSlot& k : slots) EXPECT_TRUE(k.nLevel == 0 || k.nLevel == 150 || k.nLevel == 200);
+}
+
+TEST(EffectEngine, UnitSequenceHoldsTheLastWindmillUnitsLongerThenPauses)
+{
+    UnitLibrary lib = Library(UnitSet::Windmill, "q\nw\ne\n");
+    lib.sets[int(UnitSet::Flower)] = ParseUnitText("a\n", "t").units;
+    CEffectEngine e(lib);
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 29, s.speed = 5, s.clr = kRed;  // 15 ms: the pause is 34 frames
+    e.Start(s, slots);
+    std::vector<int> lit;  // which of Q W E A is at 200 each frame
+    auto which = [&] {
+        for (int k : {0, 1, 2, 3})
+            if (slots[size_t(k)].nLevel == 200) return k;
+        return -1;
+    };
+    lit.push_back(which());
+    for (int i = 0; i < 16 + 34; ++i) {
+        e.Step(slots);
+        lit.push_back(which());
+    }
+    // Q once, W on 5 frames, E on 9, then A, then 34 dark frames, then Q again.
+    std::vector<int> want = {0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 3};
+    want.insert(want.end(), 34, -1);
+    want.push_back(0);
+    EXPECT_EQ(lit, want);
+}
+
+TEST(EffectEngine, StreamStaggersTheUnitsAndReversesEveryCycle)
+{
+    const UnitLibrary lib = Library(UnitSet::Stream, "q\nw\n");
+    CEffectEngine e(lib);
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 8, s.speed = 5, s.colourful = true;  // v 15: hold 3, fade 80, dark 50 ms; stagger 83 / 3 = 27
+    e.Start(s, slots);
+    EXPECT_EQ(e.Period(), 10);
+    EXPECT_EQ(slots[0].nLevel, 200);  // unit 0 in its hold
+    EXPECT_EQ(slots[1].nLevel, 0);    // unit 1 not started
+    EXPECT_EQ(slots[0].clr, 0x0000FFu);
+    e.Step(slots);  // t 10: unit 0 fading at step 7 of 80
+    EXPECT_EQ(slots[0].nLevel, 230 - 200 * 7 / 80);
+    // The cycle is 27 + 133 = 160 ms: 16 frames, then green, unit 1 first.
+    for (int i = 0; i < 15; ++i) e.Step(slots);
+    EXPECT_EQ(slots[1].clr, 0x00FF00u);
+    EXPECT_EQ(slots[1].nLevel, 200);
+    EXPECT_EQ(slots[0].nLevel, 0);
+}
+
+TEST(EffectEngine, ClosingBandsStepByTheFirstKeysWidthAndLightWhatTheyOverlap)
+{
+    // A row of ten 40-pixel keys: bands 80 wide, a step of 2.7 × 40 = 108.
+    std::vector<LightSlot> slots;
+    for (int i = 0; i < 10; ++i) {
+        LightSlot k;
+        k.nVk = uint8_t('0' + i);
+        k.left = 40 * i, k.right = 40 * i + 40, k.top = 0, k.bottom = 40;
+        slots.push_back(k);
+    }
+    CEffectEngine e(BuiltInUnitLibrary());
+    EffectSettings s;
+    s.code = 27, s.clr = kBlue;
+    e.Start(s, slots);
+    EXPECT_DOUBLE_EQ(e.BandStep(), 108.0);
+    auto lit = [&] {
+        std::vector<int> v;
+        for (int i = 0; i < 10; ++i)
+            if (slots[size_t(i)].nLevel == 200) v.push_back(i);
+        return v;
+    };
+    EXPECT_EQ(lit(), (std::vector<int>{0, 1, 8, 9}));
+    e.Step(slots);  // bands at 108..188 and 212..292
+    EXPECT_EQ(lit(), (std::vector<int>{2, 3, 4, 5, 6, 7}));
+    e.Step(slots);  // 216..296 and 104..184 overlap by more than half a band: the bands turn
+    EXPECT_EQ(lit(), (std::vector<int>{2, 3, 4, 5, 6, 7}));
+    EXPECT_DOUBLE_EQ(e.BandStep(), -108.0);
+}
+
+}  // namespace
