@@ -1,5 +1,5 @@
-// The cost of a full apply to the emulated wired mouse and to the emulated
-// pad, with the real waits. The protocol's pauses (the gap between a command
+// The cost of a full apply to the emulated wired mouse, to the emulated pad
+// and to the emulated RGB keyboard, with the real waits. The protocol's pauses (the gap between a command
 // and its answer, the waits between steps) make a floor no implementation can
 // go below; this program measures a full apply, sums the waits it asked the
 // clock for, and prints the ratio of the two. What is above 1.0 is our own
@@ -27,9 +27,11 @@
 #include "device/IClock.h"
 #include "device/mirex/DevMirex.h"
 #include "device/pad/DevPad.h"
+#include "device/varorgb/DevVaroRGB.h"
 #include "emu/EmuBackend.h"
 #include "emu/mirex/EmuMirex.h"
 #include "emu/pad/EmuPad.h"
+#include "emu/varorgb/EmuVaroRgb.h"
 #include "keys/MacroList.h"
 
 namespace fs = std::filesystem;
@@ -155,6 +157,19 @@ int main(int argc, char** argv)
                 std::cerr << "apply_bench: the virtual pad was not found\n";
                 rc = 1;
             } else if (!Measure("pad", nRuns, pad, clock, backend, pro, kApplyFullKbPad, false)) {
+                rc = 1;
+            }
+        }
+
+        // The RGB keyboard of the same installation, when it has one.
+        if (rc == 0 && gVar.nKbFw == 22) {
+            backend.AddDevice(std::make_shared<CEmuVaroRgb>(VaroRgbConfigFor(gVar), clock));
+            CDevVaroRGB kb(backend, clock, notices, gVar.nKbFw);
+            kb.FillDefault(pro);
+            if (kb.FindHIDDevice() != 1) {
+                std::cerr << "apply_bench: the virtual keyboard was not found\n";
+                rc = 1;
+            } else if (!Measure("keyboard (type 22)", nRuns, kb, clock, backend, pro, kApplyFullKbPad, false)) {
                 rc = 1;
             }
         }

@@ -1,6 +1,7 @@
 #!/bin/sh
-# Init of the test VM: loads the HID modules, serves the virtual wired mouse
-# through /dev/uhid and drives it with zorvikctl's real backend. Every result
+# Init of the test VM: loads the HID modules, serves the virtual wired mouse,
+# then the RGB keyboard, then the pad through /dev/uhid and drives each with
+# zorvikctl's real backend. Every result
 # is printed between ZV-VM markers for the host to pick up; then power off.
 export PATH=/bin:/sbin
 /bin/busybox --install -s /bin
@@ -86,5 +87,28 @@ section watch /tmp/watch
 kill $B2; wait $B2
 section bridge1-stderr /tmp/bridge1.err
 section bridge2-stderr /tmp/bridge2.err
+
+# The RGB keyboard and the pad, each alone behind the kernel with an
+# installation that configures it alone (/zv/app-kb, /zv/app-pad): the
+# apply's transfers and the device's state afterwards.
+serve_alone() {
+    $APP/uhidbridge --app-dir /zv/app-$1 --user-dir /tmp/bridge-$1 --journal /tmp/j-$1 --state /tmp/s-$1 \
+        --ready /tmp/r-$1 --device $1 2>/tmp/bridge-$1.err &
+    B=$!
+    wait_for /tmp/r-$1 || echo "ZV-VM: the $1 bridge did not start"
+    wait_nodes 1
+    cp /tmp/j-$1 /tmp/j-$1.before
+    $APP/zorvikctl --app-dir /zv/app-$1 --user-dir /tmp/user-$1 apply >/tmp/out 2>&1; echo "ZV-VM: apply-$1 rc=$?"
+    section apply-$1 /tmp/out
+    cp /tmp/j-$1 /tmp/j-$1.apply
+    kill $B; wait $B
+    wait_nodes 0
+    section journal-before-$1 /tmp/j-$1.before
+    section journal-apply-$1 /tmp/j-$1.apply
+    section state-$1 /tmp/s-$1
+    section bridge-$1-stderr /tmp/bridge-$1.err
+}
+serve_alone kb
+serve_alone pad
 echo "ZV-VM: done"
 poweroff -f

@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # The real HID path through a Linux kernel: boots a small VM (software
-# emulation, no KVM needed) whose init serves the virtual wired mouse as a
-# kernel HID device (uhidbridge on /dev/uhid) and drives it with zorvikctl's
-# real backend: hidapi on hidraw, the report descriptor parser on what the
-# kernel exposes. The transfers of the apply must equal, byte for byte, those
-# of the same apply against the emulator alone.
+# emulation, no KVM needed) whose init serves the virtual wired mouse, then the
+# RGB keyboard, then the pad as kernel HID devices (uhidbridge on /dev/uhid)
+# and drives each with zorvikctl's real backend: hidapi on hidraw, the report
+# descriptor parser on what the kernel exposes. The transfers of each apply
+# must equal, byte for byte, those of the same apply against the emulator
+# alone.
 # Exit status: 0 passed, 1 failed, 77 skipped (no qemu or no kernel here).
 #   tests/vm/run-vm-test.sh [BUILD_DIR]     (default: build-vm)
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 BUILD=${1:-$ROOT/build-vm}
 WORK=$BUILD/vmtest
-TIMEOUT=${ZV_VM_TIMEOUT:-120}
+TIMEOUT=${ZV_VM_TIMEOUT:-240}
 
 skip() { echo "vm test: SKIPPED: $*"; exit 77; }
 fail() { echo "vm test: FAILED: $*"; exit 1; }
@@ -53,19 +54,25 @@ APP=$BUILD/app
 # ---- the expected transfers: the same apply against the emulator alone -----------------
 rm -rf "$WORK"
 mkdir -p "$WORK/emu-user" "$WORK/root"
-# The virtual machine serves the mouse alone: the demo configuration's
-# keyboard and pad stay out of both runs.
+# The virtual machine serves one device at a time, each with an installation
+# that configures it alone: the demo configuration without its keyboard and
+# pad (app), without its mouse and pad (app-kb), without its mouse and
+# keyboard (app-pad). Both runs use the same three.
 CFG=$WORK/app/cfg.ini
-mkdir -p "$WORK/app"
+mkdir -p "$WORK/app" "$WORK/app-kb" "$WORK/app-pad"
 sed -e 's/^KbFw=.*/KbFw=0/' -e 's/^PadFw=.*/PadFw=0/' "$APP/cfg.ini" >"$CFG"
-cp -r "$APP/text" "$WORK/app/"
+sed -e 's/^MsFw=.*/MsFw=0/' -e 's/^PadFw=.*/PadFw=0/' "$APP/cfg.ini" >"$WORK/app-kb/cfg.ini"
+sed -e 's/^MsFw=.*/MsFw=0/' -e 's/^KbFw=.*/KbFw=0/' "$APP/cfg.ini" >"$WORK/app-pad/cfg.ini"
+grep -q '^KbFw=2[23]$' "$WORK/app-kb/cfg.ini" || fail "the demo configuration has no RGB keyboard (KbFw=22 or 23)"
+grep -q '^PadFw=[1-9]' "$WORK/app-pad/cfg.ini" || fail "the demo configuration has no pad"
+for d in app app-kb app-pad; do cp -r "$APP/text" "$WORK/$d/"; done
 # The second apply reads back what the first wrote (the virtual mouse's
 # state is kept in the user folder between runs).
 emu() {
     (
         unset QT_QPA_PLATFORM
         export HOME=$WORK/emu-home
-        "$APP/zorvikctl" --app-dir "$WORK/app" --user-dir "$WORK/emu-user" --emulate "$@"
+        "$APP/zorvikctl" --app-dir "$WORK/${APPDIR:-app}" --user-dir "$WORK/emu-user${APPDIR:+-$APPDIR}" --emulate "$@"
     )
 }
 emu --journal "$WORK/emu-journal" apply >"$WORK/emu-apply.out" 2>&1 ||
@@ -74,6 +81,12 @@ emu --journal "$WORK/emu-journal-readback" apply >"$WORK/emu-readback.out" 2>&1 
     { cat "$WORK/emu-readback.out"; fail "the emulator-only second apply failed"; }
 # The state without its "== name ==" heading, as the bridge writes it.
 emu emu-state 2>/dev/null | tail -n +2 >"$WORK/emu-state" || fail "zorvikctl --emulate emu-state failed"
+for d in kb pad; do
+    APPDIR=app-$d emu --journal "$WORK/emu-journal-$d" apply >"$WORK/emu-apply-$d.out" 2>&1 ||
+        { cat "$WORK/emu-apply-$d.out"; fail "the emulator-only apply to the $d failed"; }
+    APPDIR=app-$d emu emu-state 2>/dev/null | tail -n +2 >"$WORK/emu-state-$d" ||
+        fail "zorvikctl --emulate emu-state failed for the $d"
+done
 
 # ---- the initramfs ----------------------------------------------------------------------------
 R=$WORK/root
@@ -85,6 +98,11 @@ chmod +x "$R/init"
 # The application folder as the build has it: the programs beside cfg.ini and the texts.
 mkdir -p "$R/zv/app"
 cp -r "$CFG" "$APP/text" "$APP/zorvikctl" "$APP/uhidbridge" "$R/zv/app/"
+for d in kb pad; do
+    mkdir -p "$R/zv/app-$d"
+    cp "$WORK/app-$d/cfg.ini" "$R/zv/app-$d/"
+    ln -s ../app/text "$R/zv/app-$d/text"
+done
 
 # Shared libraries at the paths the loader looks in.
 for exe in "$APP/zorvikctl" "$APP/uhidbridge"; do
@@ -173,12 +191,28 @@ check "the watcher reports the plug and the unplug" \
     'grep -q "^watching hidraw nodes" "$WORK/watch.out" && grep -q "^added /dev/hidraw1 " "$WORK/watch.out" &&
      grep -q "^removed /dev/hidraw0 " "$WORK/watch.out"'
 check "the firmware saw no protocol violation" '! section bridge1-stderr | grep -q violation'
+for d in kb pad; do
+    section "journal-before-$d" >"$WORK/vm-journal-before-$d"
+    section "journal-apply-$d" >"$WORK/vm-journal-apply-$d"
+    section "state-$d" >"$WORK/vm-state-$d"
+    tail -n +"$(($(wc -l <"$WORK/vm-journal-before-$d") + 1))" "$WORK/vm-journal-apply-$d" >"$WORK/vm-journal-$d"
+    check "$d: zorvikctl apply through the kernel" "[ \"\$(status apply-$d)\" = 0 ]"
+    check "$d: the apply's transfers equal the emulator-only apply's, byte for byte" \
+        "[ -s \"\$WORK/vm-journal-$d\" ] && cmp -s \"\$WORK/emu-journal-$d\" \"\$WORK/vm-journal-$d\""
+    check "$d: the device behind the kernel holds what the emulator-only one holds" \
+        "[ -s \"\$WORK/vm-state-$d\" ] && cmp -s \"\$WORK/emu-state-$d\" \"\$WORK/vm-state-$d\""
+    check "$d: the firmware saw no protocol violation" "! section bridge-$d-stderr | grep -q violation"
+done
 
 if [ $failed -ne 0 ]; then
     echo "--- emulator journal vs VM journal (first differences)"
     diff "$WORK/emu-journal" "$WORK/vm-journal" | cut -c1-160 | head -n 20 || true
     diff "$WORK/emu-journal-readback" "$WORK/vm-journal-readback" | cut -c1-160 | head -n 20 || true
     diff "$WORK/emu-state" "$WORK/vm-state" | head -n 20 || true
+    for d in kb pad; do
+        diff "$WORK/emu-journal-$d" "$WORK/vm-journal-$d" | cut -c1-160 | head -n 20 || true
+        diff "$WORK/emu-state-$d" "$WORK/vm-state-$d" | head -n 20 || true
+    done
     echo "--- console: $WORK/console.log"
     exit 1
 fi

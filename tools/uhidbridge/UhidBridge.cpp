@@ -1,8 +1,10 @@
-// uhidbridge: the virtual wired mouse as a kernel HID device.
-//   uhidbridge --app-dir D --user-dir U --journal FILE [--state FILE] [--name N] [--ready FILE]
-// Loads the installation like the program does, makes the same virtual mouse
-// as `zorvikctl --emulate` (MirexConfigFor with cfg.ini's mouse), and creates
-// a uhid device with its interfaces as top-level collections. Feature
+// uhidbridge: a virtual device as a kernel HID device.
+//   uhidbridge --app-dir D --user-dir U --journal FILE [--device mouse|kb|pad] [--state FILE] [--name N]
+//              [--ready FILE]
+// Loads the installation like the program does, makes the same virtual device
+// as `zorvikctl --emulate` does for cfg.ini's wired mouse (the default), its
+// RGB keyboard (types 22 and 23) or its pad, and creates a uhid device with
+// the device's interfaces as top-level collections. Feature
 // requests that reach the kernel device (HIDIOCGFEATURE/HIDIOCSFEATURE on the
 // hidraw node) are answered by the virtual firmware; its input reports go
 // back to the kernel. Every transfer goes into the emulator's journal, which
@@ -31,6 +33,8 @@
 #include "device/IClock.h"
 #include "emu/EmuBackend.h"
 #include "emu/mirex/EmuMirex.h"
+#include "emu/pad/EmuPad.h"
+#include "emu/varorgb/EmuVaroRgb.h"
 
 namespace fs = std::filesystem;
 
@@ -41,12 +45,14 @@ void OnSignal(int) { g_bStop = 1; }
 
 struct Options {
     fs::path appDir, userDir, journal, state, ready;
-    std::string strName = "mirex";
+    std::string strDevice = "mouse";
+    std::string strName;  // the device's own name when empty
 };
 
 int Usage()
 {
-    std::cerr << "usage: uhidbridge --app-dir D --user-dir U --journal FILE [--state FILE] [--name N] [--ready FILE]\n";
+    std::cerr << "usage: uhidbridge --app-dir D --user-dir U --journal FILE [--device mouse|kb|pad] [--state FILE]\n"
+                 "                  [--name N] [--ready FILE]\n";
     return 2;
 }
 
@@ -73,7 +79,7 @@ bool WriteWhole(const fs::path& path, const std::string& text)
 }
 
 struct Bridge {
-    std::shared_ptr<CEmuMirex> dev;
+    std::shared_ptr<CEmuDevice> dev;
     CEmuBackend backend;
     std::vector<BridgeCollection> cols;
     std::map<int, std::unique_ptr<IHidHandle>> handles;  // by kernel report id
@@ -108,9 +114,11 @@ bool ParseArgs(int argc, char** argv, Options& opt)
         else if (a == "--state") opt.state = v;
         else if (a == "--ready") opt.ready = v;
         else if (a == "--name") opt.strName = v;
+        else if (a == "--device") opt.strDevice = v;
         else return false;
     }
-    return !opt.appDir.empty() && !opt.userDir.empty() && !opt.journal.empty();
+    return !opt.appDir.empty() && !opt.userDir.empty() && !opt.journal.empty() &&
+           (opt.strDevice == "mouse" || opt.strDevice == "kb" || opt.strDevice == "pad");
 }
 
 // A report the kernel asks for: the firmware's answer, the report id first.
@@ -200,14 +208,33 @@ int main(int argc, char** argv)
         std::cerr << "uhidbridge: the installation in " << b.opt.appDir.string() << " cannot be loaded\n";
         return 1;
     }
-    if (gVar.nMsFw == 0) {
-        std::cerr << "uhidbridge: cfg.ini configures no mouse\n";
-        return 1;
-    }
+    // The same virtual device as `zorvikctl --emulate` makes for the family.
     static CSystemClock clock;
-    EmuMirexConfig cfg = MirexConfigFor(gVar.Ms.nVID, gVar.Ms.nPID[0], gVar.Ms.nMsSensor);
-    cfg.strName = b.opt.strName;
-    b.dev = std::make_shared<CEmuMirex>(cfg, clock);
+    if (b.opt.strDevice == "mouse") {
+        if (gVar.nMsFw == 0) {
+            std::cerr << "uhidbridge: cfg.ini configures no mouse\n";
+            return 1;
+        }
+        EmuMirexConfig cfg = MirexConfigFor(gVar.Ms.nVID, gVar.Ms.nPID[0], gVar.Ms.nMsSensor);
+        if (!b.opt.strName.empty()) cfg.strName = b.opt.strName;
+        b.dev = std::make_shared<CEmuMirex>(cfg, clock);
+    } else if (b.opt.strDevice == "kb") {
+        if (gVar.nKbFw != 22 && gVar.nKbFw != 23) {
+            std::cerr << "uhidbridge: cfg.ini configures no RGB keyboard (KbFw=22 or 23)\n";
+            return 1;
+        }
+        EmuVaroRgbConfig cfg = VaroRgbConfigFor(gVar);
+        if (!b.opt.strName.empty()) cfg.strName = b.opt.strName;
+        b.dev = std::make_shared<CEmuVaroRgb>(cfg, clock);
+    } else {
+        if (gVar.nPadFw == 0) {
+            std::cerr << "uhidbridge: cfg.ini configures no pad\n";
+            return 1;
+        }
+        EmuPadConfig cfg = PadConfigFor(gVar.Pad.nVID, gVar.Pad.nPID);
+        if (!b.opt.strName.empty()) cfg.strName = b.opt.strName;
+        b.dev = std::make_shared<CEmuPad>(cfg, clock);
+    }
     b.backend.AddDevice(b.dev);
 
     for (const HidDevInfo& info : b.dev->Interfaces()) {
@@ -230,6 +257,10 @@ int main(int argc, char** argv)
         b.handles[c.nReportId] = std::move(h);
     }
     const std::vector<uint8_t> desc = MakeReportDescriptor(b.cols);
+    if (desc.size() > HID_MAX_DESCRIPTOR_SIZE) {
+        std::cerr << "uhidbridge: the report descriptor is too long for the kernel (" << desc.size() << " bytes)\n";
+        return 1;
+    }
 
     const int fd = open("/dev/uhid", O_RDWR | O_CLOEXEC);
     if (fd < 0) {
@@ -239,14 +270,16 @@ int main(int argc, char** argv)
     uhid_event ev{};
     ev.type = UHID_CREATE2;
     std::snprintf(reinterpret_cast<char*>(ev.u.create2.name), sizeof ev.u.create2.name, "Zorvik virtual %s",
-                  b.opt.strName.c_str());
+                  b.dev->Name().c_str());
     std::snprintf(reinterpret_cast<char*>(ev.u.create2.phys), sizeof ev.u.create2.phys, "uhidbridge/%s",
-                  b.opt.strName.c_str());
+                  b.dev->Name().c_str());
     ev.u.create2.rd_size = uint16_t(desc.size());
     ev.u.create2.bus = BUS_USB;
-    ev.u.create2.vendor = uint32_t(cfg.nVID);
-    ev.u.create2.product = uint32_t(cfg.nPID);
-    ev.u.create2.version = uint32_t(cfg.nVersion);
+    // Every interface of a virtual device carries the device's identifiers.
+    const HidDevInfo& id = b.cols.front().info;
+    ev.u.create2.vendor = uint32_t(id.nVID);
+    ev.u.create2.product = uint32_t(id.nPID);
+    ev.u.create2.version = uint32_t(id.nVersion);
     std::memcpy(ev.u.create2.rd_data, desc.data(), desc.size());
     if (!WriteEvent(fd, ev)) return 1;
 

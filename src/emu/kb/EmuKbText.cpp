@@ -1,7 +1,11 @@
 #include "emu/kb/EmuKbText.h"
 
+#include "core/Utf.h"
 #include "emu/EmuHex.h"
 #include "emu/EmuStateText.h"
+#include "keys/FunId.h"
+#include "keys/KeyInfo.h"
+#include "keys/KeyNames.h"
 
 namespace {
 
@@ -55,4 +59,13 @@ std::vector<std::string> EmuKbDescribeMacro128(std::span<const uint8_t> b)
         i += n;
     }
     return out;
+}
+
+std::string EmuKbKeyName(const KeyInfo& k, int nIndex)
+{
+    const uint32_t vk = k.byKey1 ? k.byKey1 : k.byModVk;
+    std::string strName;
+    if (FunClass(k.FunID) == FUN_KEY && vk) strName = U16ToUtf8(GetKeyName(vk));
+    if (strName.empty() || strName == " ") strName = "K" + std::to_string(nIndex + 1);
+    return strName;
 }

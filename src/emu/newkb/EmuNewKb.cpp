@@ -4,13 +4,12 @@
 #include <cstdlib>
 
 #include "core/Gvar.h"
-#include "core/Utf.h"
 #include "device/kb/KbDescSnap.h"
 #include "emu/EmuHex.h"
 #include "emu/EmuInterfaces.h"
 #include "emu/EmuStateText.h"
-#include "keys/FunId.h"
-#include "keys/KeyNames.h"
+#include "emu/kb/EmuKbText.h"
+#include "keys/KeyInfo.h"
 
 namespace {
 
@@ -53,9 +52,7 @@ EmuNewKbConfig NewKbConfigFor(const GlobalVar& gv, int nNumber)
         EmuNewKbKey key;
         key.nPos = k.MatrixInx;
         key.nLed = k.LedInx;
-        const uint32_t vk = k.byKey1 ? k.byKey1 : k.byModVk;
-        if (FunClass(k.FunID) == FUN_KEY && vk) key.strName = U16ToUtf8(GetKeyName(vk));
-        if (key.strName.empty() || key.strName == " ") key.strName = "K" + std::to_string(i + 1);
+        key.strName = EmuKbKeyName(k, i);
         std::ranges::replace(key.strName, ' ', '_');
         cfg.keys.push_back(std::move(key));
     }

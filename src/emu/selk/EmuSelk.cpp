@@ -3,23 +3,16 @@
 #include <algorithm>
 
 #include "core/Gvar.h"
-#include "core/Utf.h"
 #include "device/kb/KbDescSnap.h"
 #include "emu/EmuHex.h"
 #include "emu/EmuInterfaces.h"
-#include "keys/FunId.h"
-#include "keys/KeyNames.h"
+#include "emu/kb/EmuKbText.h"
+#include "keys/KeyInfo.h"
 
 namespace {
 
 // The keyboard's own numbers, kept apart from the host's on purpose: the
 // emulator checks the host against the device's description.
-constexpr EmuInterfaceDesc kCmd{"cmd", 5, 6, 0};
-constexpr EmuInterfaceDesc kData{"data", 6, 1032, 0};
-constexpr auto kAnswerGap = std::chrono::milliseconds(20);
-constexpr size_t kPayloadAt = 8;
-constexpr uint8_t kFlag1024 = 0x40;
-constexpr uint8_t kRead = 0x80;
 constexpr int kBlockPages = 4;
 constexpr int kPages = 256;
 constexpr int kKeyBlockCodes = 256;
@@ -45,19 +38,15 @@ EmuSelkConfig SelkConfigFor(const GlobalVar& gv)
         EmuSelkKey key;
         key.nPos = k.MatrixInx;
         key.nLed = k.LedInx >= 0 && k.LedInx < 132 ? k.LedInx : -1;
-        const uint32_t vk = k.byKey1 ? k.byKey1 : k.byModVk;
-        if (FunClass(k.FunID) == FUN_KEY && vk) key.strName = U16ToUtf8(GetKeyName(vk));
-        if (key.strName.empty() || key.strName == " ") key.strName = "K" + std::to_string(i + 1);
+        key.strName = EmuKbKeyName(k, i);
         cfg.keys.push_back(std::move(key));
     }
     return cfg;
 }
 
-CEmuSelk::CEmuSelk(const EmuSelkConfig& cfg, IClock& clock) : CEmuDevice(cfg.strName, clock), m_cfg(cfg)
+CEmuSelk::CEmuSelk(const EmuSelkConfig& cfg, IClock& clock)
+    : CEmuBlockKb(cfg.strName, clock, EmuUsbId{cfg.nVID, cfg.nPID, cfg.nVersion}), m_cfg(cfg)
 {
-    const EmuUsbId id{cfg.nVID, cfg.nPID, cfg.nVersion};
-    m_nCmd = AddInterface(id, kCmd);
-    m_nData = AddInterface(id, kData);
     FillFactory();
 }
 
@@ -151,42 +140,17 @@ void CEmuSelk::SetCfgInUse(uint8_t by)
     m_state.pages[0][0] = by;
 }
 
-void CEmuSelk::AnswerOtherCommand(int n)
+bool CEmuSelk::CanRead(uint8_t byWriteCmd, uint8_t byAddr) const
 {
-    std::lock_guard lock(m_mtx);
-    m_nOtherCommand = n;
-}
-
-void CEmuSelk::SetUnreadable(int nAddr)
-{
-    std::lock_guard lock(m_mtx);
-    m_nUnreadable = nAddr;
-}
-
-bool CEmuSelk::RefusesGet(int nIface) const
-{
-    return nIface == m_nData && m_nUnreadable >= 0 && m_nPendingAddr == m_nUnreadable;
+    const std::optional<Object> o = ObjectStartingAt(byAddr);
+    return o && o->bReadable && o->byCmd == byWriteCmd;
 }
 
 void CEmuSelk::OnSetFeature(int nIface, std::span<const uint8_t> report)
 {
-    if (nIface == m_nCmd) return OnCommand(report);
+    if (nIface == m_nCmd) return OnReadCommand(report);
     if (nIface == m_nData) return OnData(report);
     Violation("feature report on " + Role(nIface) + ", which takes none");
-}
-
-void CEmuSelk::OnCommand(std::span<const uint8_t> r)
-{
-    if (r[3] || r[4] || r[5]) Violation("cmd " + EmuHex(r) + ": bytes 3 to 5 must be 0");
-    const uint8_t byCmd = r[1], byAddr = r[2];
-    const std::optional<Object> o = ObjectStartingAt(byAddr);
-    if (!(byCmd & kRead) || !o || !o->bReadable || uint8_t(byCmd & ~kRead) != o->byCmd) {
-        m_nPendingRead = -1;
-        return Violation("cmd: no read " + Hex2(byCmd) + " at address " + Hex2(byAddr));
-    }
-    m_nPendingRead = byCmd;
-    m_nPendingAddr = byAddr;
-    BeginTransaction();
 }
 
 void CEmuSelk::OnData(std::span<const uint8_t> r)
@@ -214,15 +178,9 @@ void CEmuSelk::OnData(std::span<const uint8_t> r)
 void CEmuSelk::OnGetFeature(int nIface, std::span<uint8_t> buf)
 {
     std::fill(buf.begin() + 1, buf.end(), uint8_t{0});
-    if (nIface != m_nData) return Violation("feature read on " + Role(nIface) + ", which has none");
-    if (m_nPendingRead < 0) return Violation("data read with no read command before it");
-    const uint8_t byCmd = uint8_t(m_nPendingRead), byAddr = uint8_t(m_nPendingAddr);
-    m_nPendingRead = m_nPendingAddr = -1;
-    EndTransaction(kAnswerGap, "block " + Hex2(byCmd));
+    uint8_t byAddr = 0;
+    if (!AnswerRead(nIface, buf, byAddr)) return;
     const bool bCfg = byAddr == 0;
-    buf[1] = m_nOtherCommand > 0 ? uint8_t(byCmd ^ 0x07) : byCmd;
-    if (m_nOtherCommand > 0) --m_nOtherCommand;
-    buf[2] = byAddr;
     buf[4] = bCfg ? 0 : kFlag1024;
     const std::vector<uint8_t> bytes = ReadLocked(byAddr, bCfg ? kCfgLen : kBlockLen);
     std::ranges::copy(bytes, buf.begin() + kPayloadAt);

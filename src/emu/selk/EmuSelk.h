@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "emu/EmuDevice.h"
+#include "emu/kb/EmuBlockKb.h"
 
 struct GlobalVar;
 
@@ -54,7 +54,7 @@ struct EmuSelkConfig {
 // The keyboard cfg.ini describes (its identifiers, memory layout and key table).
 EmuSelkConfig SelkConfigFor(const GlobalVar& gv);
 
-class CEmuSelk final : public CEmuDevice {
+class CEmuSelk final : public CEmuBlockKb {
 public:
     static constexpr size_t kPageLen = 256;
     static constexpr size_t kCfgLen = 136;
@@ -78,17 +78,13 @@ public:
 
     // The configuration the keyboard uses (configuration byte 0).
     void SetCfgInUse(uint8_t by);
-    // The next n answers on the data interface carry another command code.
-    void AnswerOtherCommand(int n);
-    // Every read of the object at nAddr is refused (a damaged keyboard); -1: none.
-    void SetUnreadable(int nAddr);
 
     std::string DescribeState() const override;
 
 protected:
     void OnSetFeature(int nIface, std::span<const uint8_t> report) override;
     void OnGetFeature(int nIface, std::span<uint8_t> buf) override;
-    bool RefusesGet(int nIface) const override;
+    bool CanRead(uint8_t byWriteCmd, uint8_t byAddr) const override;
     std::string StateText() const override;
     bool RestoreStateText(std::string_view text, std::string& strErr) override;
 
@@ -102,7 +98,6 @@ private:
     };
     std::vector<Object> Objects() const;
     std::optional<Object> ObjectStartingAt(uint8_t byAddr) const;
-    void OnCommand(std::span<const uint8_t> r);
     void OnData(std::span<const uint8_t> r);
     void WriteLocked(int nPage, std::span<const uint8_t> bytes);
     std::vector<uint8_t> ReadLocked(int nPage, size_t nLen) const;
@@ -110,10 +105,5 @@ private:
     std::string DescribeLocked() const;
 
     const EmuSelkConfig m_cfg;
-    int m_nCmd = -1, m_nData = -1;
     State m_state;
-    int m_nPendingRead = -1;         // read command waiting for its answer
-    int m_nPendingAddr = -1;
-    int m_nOtherCommand = 0;
-    int m_nUnreadable = -1;
 };

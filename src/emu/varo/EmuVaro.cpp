@@ -3,12 +3,11 @@
 #include <algorithm>
 
 #include "core/Gvar.h"
-#include "core/Utf.h"
 #include "emu/EmuHex.h"
 #include "emu/EmuInterfaces.h"
 #include "emu/EmuStateText.h"
-#include "keys/FunId.h"
-#include "keys/KeyNames.h"
+#include "emu/kb/EmuKbText.h"
+#include "keys/KeyInfo.h"
 
 namespace {
 
@@ -43,9 +42,7 @@ EmuVaroConfig VaroConfigFor(const GlobalVar& gv)
         EmuVaroKey key;
         key.nPos = k.MatrixInx;
         key.nLed = k.LedInx;
-        const uint32_t vk = k.byKey1 ? k.byKey1 : k.byModVk;
-        if (FunClass(k.FunID) == FUN_KEY && vk) key.strName = U16ToUtf8(GetKeyName(vk));
-        if (key.strName.empty() || key.strName == " ") key.strName = "K" + std::to_string(i + 1);
+        key.strName = EmuKbKeyName(k, i);
         cfg.keys.push_back(std::move(key));
     }
     return cfg;

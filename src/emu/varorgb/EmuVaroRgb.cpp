@@ -3,24 +3,17 @@
 #include <algorithm>
 
 #include "core/Gvar.h"
-#include "core/Utf.h"
 #include "emu/EmuHex.h"
 #include "emu/EmuInterfaces.h"
-#include "keys/FunId.h"
-#include "keys/KeyNames.h"
+#include "emu/kb/EmuKbText.h"
+#include "keys/KeyInfo.h"
 
 namespace {
 
 // The keyboard's own numbers, kept apart from the host's on purpose: the
 // emulator checks the host against the device's description.
-constexpr EmuInterfaceDesc kCmd{"cmd", 5, 6, 0};
-constexpr EmuInterfaceDesc kData{"data", 6, 1032, 0};
 constexpr EmuInterfaceDesc kMusic{"music", 8, 382, 0};
 constexpr EmuInterfaceDesc kConsumer{"consumer", 3, 0, 3, 0, 0x0C, 1};
-constexpr auto kAnswerGap = std::chrono::milliseconds(20);
-constexpr size_t kPayloadAt = 8;
-constexpr uint8_t kFlag1024 = 0x40;
-constexpr uint8_t kRead = 0x80;
 constexpr uint8_t kMusicHeader[3] = {10, 122, 1};
 constexpr uint8_t kEffectTag = 21;
 constexpr size_t kCfgWireless = 16;
@@ -42,9 +35,7 @@ EmuVaroRgbConfig VaroRgbConfigFor(const GlobalVar& gv)
         if (k.FunID == 0 || k.MatrixInx < 0 || k.MatrixInx > 131) continue;
         EmuKbKey key;
         key.nPos = k.MatrixInx;
-        const uint32_t vk = k.byKey1 ? k.byKey1 : k.byModVk;
-        if (FunClass(k.FunID) == FUN_KEY && vk) key.strName = U16ToUtf8(GetKeyName(vk));
-        if (key.strName.empty() || key.strName == " ") key.strName = "K" + std::to_string(i + 1);
+        key.strName = EmuKbKeyName(k, i);
         key.nFnEntry = k.nFnIndex;
         cfg.keys.push_back(std::move(key));
     }
@@ -52,11 +43,10 @@ EmuVaroRgbConfig VaroRgbConfigFor(const GlobalVar& gv)
 }
 
 CEmuVaroRgb::CEmuVaroRgb(const EmuVaroRgbConfig& cfg, IClock& clock)
-    : CEmuDevice(cfg.strName, clock), m_cfg(cfg), m_byCfgAddr(cfg.nFwType == 23 ? 0xBA : 0xB6)
+    : CEmuBlockKb(cfg.strName, clock, EmuUsbId{cfg.nVID, cfg.nPID, cfg.nVersion}), m_cfg(cfg),
+      m_byCfgAddr(cfg.nFwType == 23 ? 0xBA : 0xB6)
 {
     const EmuUsbId id{cfg.nVID, cfg.nPID, cfg.nVersion};
-    m_nCmd = AddInterface(id, kCmd);
-    m_nData = AddInterface(id, kData);
     if (cfg.bMusic) m_nMusic = AddInterface(id, kMusic);
     AddInterface(id, kConsumer);
     FillFactory();
@@ -129,22 +119,6 @@ void CEmuVaroRgb::SetCfgInUse(uint8_t by)
     m_state.pages[m_byCfgAddr][0] = by;
 }
 
-void CEmuVaroRgb::AnswerOtherCommand(int n)
-{
-    std::lock_guard lock(m_mtx);
-    m_nOtherCommand = n;
-}
-
-void CEmuVaroRgb::SetUnreadable(int nAddr)
-{
-    std::lock_guard lock(m_mtx);
-    m_nUnreadable = nAddr;
-}
-
-bool CEmuVaroRgb::RefusesGet(int nIface) const
-{
-    return nIface == m_nData && m_nUnreadable >= 0 && m_nPendingAddr == m_nUnreadable;
-}
 
 CEmuVaroRgb::Obj CEmuVaroRgb::ObjectAt(uint8_t byAddr) const
 {
@@ -170,25 +144,17 @@ uint8_t CEmuVaroRgb::WriteCmdOf(Obj o)
 
 void CEmuVaroRgb::OnSetFeature(int nIface, std::span<const uint8_t> report)
 {
-    if (nIface == m_nCmd) return OnCommand(report);
+    if (nIface == m_nCmd) return OnReadCommand(report);
     if (nIface == m_nData) return OnData(report);
     if (nIface == m_nMusic) return OnMusic(report);
     Violation("feature report on " + Role(nIface) + ", which takes none");
 }
 
-void CEmuVaroRgb::OnCommand(std::span<const uint8_t> r)
+bool CEmuVaroRgb::CanRead(uint8_t byWriteCmd, uint8_t byAddr) const
 {
-    if (r[3] || r[4] || r[5]) Violation("cmd " + EmuHex(r) + ": bytes 3 to 5 must be 0");
-    const uint8_t byCmd = r[1], byAddr = r[2];
     const Obj o = ObjectAt(byAddr);
     const bool bReadable = o == Obj::Cfg || o == Obj::Matrix || o == Obj::Rgb;
-    if (!(byCmd & kRead) || !bReadable || uint8_t(byCmd & ~kRead) != WriteCmdOf(o)) {
-        m_nPendingRead = -1;
-        return Violation("cmd: no read " + Hex2(byCmd) + " at address " + Hex2(byAddr));
-    }
-    m_nPendingRead = byCmd;
-    m_nPendingAddr = byAddr;
-    BeginTransaction();
+    return bReadable && byWriteCmd == WriteCmdOf(o);
 }
 
 void CEmuVaroRgb::OnData(std::span<const uint8_t> r)
@@ -221,15 +187,9 @@ void CEmuVaroRgb::OnGetFeature(int nIface, std::span<uint8_t> buf)
         std::ranges::copy(m_state.effect, buf.begin() + 4);
         return;
     }
-    if (nIface != m_nData) return Violation("feature read on " + Role(nIface) + ", which has none");
-    if (m_nPendingRead < 0) return Violation("data read with no read command before it");
-    const uint8_t byCmd = uint8_t(m_nPendingRead), byAddr = uint8_t(m_nPendingAddr);
-    m_nPendingRead = m_nPendingAddr = -1;
-    EndTransaction(kAnswerGap, "block " + Hex2(byCmd));
+    uint8_t byAddr = 0;
+    if (!AnswerRead(nIface, buf, byAddr)) return;
     const Obj o = ObjectAt(byAddr);
-    buf[1] = m_nOtherCommand > 0 ? uint8_t(byCmd ^ 0x07) : byCmd;
-    if (m_nOtherCommand > 0) --m_nOtherCommand;
-    buf[2] = byAddr;
     buf[4] = o == Obj::Cfg ? 0 : kFlag1024;
     const Page& p = m_state.pages[byAddr];
     std::copy_n(p.begin(), o == Obj::Cfg ? kCfgLen : kPageLen, buf.begin() + kPayloadAt);

@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "emu/EmuDevice.h"
+#include "emu/kb/EmuBlockKb.h"
 
 struct GlobalVar;
 
@@ -49,7 +49,7 @@ struct EmuVaroRgbConfig {
 // The keyboard cfg.ini describes (its identifiers and key table).
 EmuVaroRgbConfig VaroRgbConfigFor(const GlobalVar& gv);
 
-class CEmuVaroRgb final : public CEmuDevice {
+class CEmuVaroRgb final : public CEmuBlockKb {
 public:
     static constexpr size_t kPageLen = 1024;
     static constexpr size_t kCfgLen = 254;
@@ -78,10 +78,6 @@ public:
     void SetWireless(bool b);
     // The configuration the keyboard uses (configuration byte 0).
     void SetCfgInUse(uint8_t by);
-    // The next n answers on the data interface carry another command code.
-    void AnswerOtherCommand(int n);
-    // Every read of the object at nAddr is refused (a damaged keyboard); -1: none.
-    void SetUnreadable(int nAddr);
 
     std::string DescribeState() const override;
 
@@ -92,7 +88,7 @@ public:
 protected:
     void OnSetFeature(int nIface, std::span<const uint8_t> report) override;
     void OnGetFeature(int nIface, std::span<uint8_t> buf) override;
-    bool RefusesGet(int nIface) const override;
+    bool CanRead(uint8_t byWriteCmd, uint8_t byAddr) const override;
     std::string StateText() const override;
     bool RestoreStateText(std::string_view text, std::string& strErr) override;
 
@@ -101,7 +97,6 @@ private:
     enum class Obj { None, Cfg, Matrix, Rgb, Led, Macro };
     Obj ObjectAt(uint8_t byAddr) const;
     static uint8_t WriteCmdOf(Obj o);
-    void OnCommand(std::span<const uint8_t> r);
     void OnData(std::span<const uint8_t> r);
     void OnMusic(std::span<const uint8_t> r);
     void FillFactory();
@@ -111,10 +106,6 @@ private:
 
     const EmuVaroRgbConfig m_cfg;
     const uint8_t m_byCfgAddr;
-    int m_nCmd = -1, m_nData = -1, m_nMusic = -1;
+    int m_nMusic = -1;
     State m_state;
-    int m_nPendingRead = -1;         // read command waiting for its answer
-    int m_nPendingAddr = -1;
-    int m_nOtherCommand = 0;
-    int m_nUnreadable = -1;
 };

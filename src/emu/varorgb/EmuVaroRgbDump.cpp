@@ -7,6 +7,7 @@
 #include "emu/EmuHex.h"
 #include "emu/EmuStateTable.h"
 #include "emu/EmuStateText.h"
+#include "emu/kb/EmuKbText.h"
 #include "emu/varorgb/EmuVaroRgb.h"
 
 namespace {
@@ -16,35 +17,6 @@ constexpr size_t kCfgBlocksAt = 8, kCfgBlockLen = 123, kCfgWireless = 16;
 constexpr int kGridColumns = 6;
 constexpr size_t kModeRecords = 24;
 
-std::string UsageName(uint8_t u)
-{
-    if (u >= 0x04 && u <= 0x1D) return std::string(1, char('A' + (u - 0x04)));
-    if (u >= 0x1E && u <= 0x26) return std::string(1, char('1' + (u - 0x1E)));
-    if (u == 0x27) return "0";
-    if (u >= 0x3A && u <= 0x45) return "F" + std::to_string(u - 0x3A + 1);
-    static const char* const kMods[8] = {"LCtrl", "LShift", "LAlt", "LWin", "RCtrl", "RShift", "RAlt", "RWin"};
-    if (u >= 0xE0) return kMods[u - 0xE0];
-    switch (u) {
-    case 0x28: return "Enter";
-    case 0x29: return "Esc";
-    case 0x2A: return "Backspace";
-    case 0x2B: return "Tab";
-    case 0x2C: return "Space";
-    case 0x4C: return "Delete";
-    case 0x58: return "KpEnter";
-    default: return "usage " + Hex2(u);
-    }
-}
-
-std::string Modifiers(uint8_t m)
-{
-    static const char* const kMods[8] = {"LCtrl", "LShift", "LAlt", "LWin", "RCtrl", "RShift", "RAlt", "RWin"};
-    std::string s;
-    for (int i = 0; i < 8; ++i)
-        if (m & (1 << i)) s += std::string(kMods[i]) + "+";
-    return s;
-}
-
 }  // namespace
 
 std::string CEmuVaroRgb::DescribeCode(uint32_t c)
@@ -52,10 +24,10 @@ std::string CEmuVaroRgb::DescribeCode(uint32_t c)
     const uint8_t b0 = uint8_t(c), b1 = uint8_t(c >> 8), b2 = uint8_t(c >> 16), b3 = uint8_t(c >> 24);
     if (c == 0) return "(own function)";
     switch (b0) {
-    case 0x00: return Modifiers(b2) + (b3 ? UsageName(b3) : std::string());
+    case 0x00: return EmuKbModifiers(b2) + (b3 ? EmuKbUsageName(b3) : std::string());
     case 0x02: return EmuPrintf("Fn entry %u", b3);
     case 0x04: return EmuPrintf("consumer %04x", unsigned(b2) << 8 | b3);
-    case 0x06: return "modifier " + UsageName(b3);
+    case 0x06: return "modifier " + EmuKbUsageName(b3);
     case 0x07: {
         static const char* const kButtons[5] = {"left", "right", "middle", "forward", "back"};
         return b3 >= 0xF0 && b3 <= 0xF4 ? std::string("mouse ") + kButtons[b3 - 0xF0] : EmuPrintf("mouse %02x", b3);
@@ -81,7 +53,7 @@ std::vector<std::string> CEmuVaroRgb::DescribeMacro(std::span<const uint8_t> b)
             nDelay = (unsigned(b[i + 4]) << 8 | b[i + 5]) * 100 + nDelay;
             n = 6;
         }
-        const std::string strWhat = byCode >= 0xF0 && byCode <= 0xF2 ? EmuPrintf("button %02x", byCode) : UsageName(byCode);
+        const std::string strWhat = byCode >= 0xF0 && byCode <= 0xF2 ? EmuPrintf("button %02x", byCode) : EmuKbUsageName(byCode);
         out.push_back(EmuPrintf("%s %s, %u ms", bRelease ? "release" : "press", strWhat.c_str(), nDelay));
         i += n;
     }

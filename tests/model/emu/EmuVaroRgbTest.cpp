@@ -120,3 +120,23 @@ TEST_F(EmuVaroRgb, StateSurvivesAFileAndABadFileChangesNothing)
     EXPECT_NE(strErr.find("line 2"), std::string::npos) << strErr;
     EXPECT_EQ(fresh.PageAt(0xDC)[0], 0x5A);
 }
+
+// Codes the dump names by their usage, the keyboard's own names and the
+// usages past the modifiers (which name no modifier) included.
+TEST(EmuVaroRgbCodes, DumpNamesEveryUsageOfAKeyCode)
+{
+    const struct {
+        uint32_t dwCode;
+        const char* pszText;
+    } kCases[] = {
+        {0x04000000, "A"},
+        {0x04020000, "LShift+A"},
+        {0xE7000000, "RWin"},
+        {0xE8000000, "usage e8"},
+        {0xF5000000, "button f5"},
+        {0xFF000000, "usage ff"},
+        {0xE9000006, "modifier usage e9"},
+    };
+    for (const auto& c : kCases)
+        EXPECT_EQ(CEmuVaroRgb::DescribeCode(c.dwCode), c.pszText) << std::hex << c.dwCode;
+}

@@ -44,7 +44,7 @@ bool CDrvSelk::SetMacroData(uint8_t byAddr, std::span<const uint8_t> block)
 }
 
 CDevSelk::CDevSelk(IHidBackend& backend, IClock& clock, INoticeSink& notices)
-    : CHidDev(backend, clock, notices, kFwSelk, InputReportDesc{}, std::make_unique<CDrvSelk>(clock))
+    : CKbHidDev(backend, clock, notices, kFwSelk, InputReportDesc{}, std::make_unique<CDrvSelk>(clock))
 {
 }
 
@@ -69,16 +69,7 @@ int CDevSelk::FindHIDDevice()
         return 0;
     }
     LogPrintf("CDrvSelk::ClearHandle");
-    ClearHandle();
-    for (const HidInterfaceRule& s : kInterfaces) SetHandle(s.role, std::move(h[size_t(s.role)]));
-    const HidDevInfo* pData = choice.Of(HidRole::Data);
-    m_nPID = pData->nPID;
-    m_nFwVersion = pData->nVersion;
-    LogPrintf("FW Version=0x%x", unsigned(pData->nVersion));
-    DeviceFound found;
-    found.bMouseState = false;
-    SetFound(found);
-    return 1;
+    return InstallFound(kInterfaces, h, *choice.Of(HidRole::Data));
 }
 
 void CDevSelk::FillDefault(ProfileRecord& pro)

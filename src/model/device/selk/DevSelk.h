@@ -10,9 +10,9 @@
 #include <span>
 #include <stop_token>
 
-#include "device/HidDev.h"
 #include "device/HidDrv.h"
 #include "device/kb/KbBlockTransport.h"
+#include "device/kb/KbHidDev.h"
 #include "device/selk/SelkBlocks.h"
 
 // The objects of the keyboard, one call each. The configuration's read must
@@ -34,7 +34,7 @@ private:
     kb::CKbBlockTransport m_io;
 };
 
-class CDevSelk final : public CHidDev {
+class CDevSelk final : public CKbHidDev {
 public:
     CDevSelk(IHidBackend& backend, IClock& clock, INoticeSink& notices);
     ~CDevSelk() override;

@@ -42,7 +42,7 @@ size_t HandleNo(const HandleSet& h, HidRole role) { return size_t(h[size_t(role)
 }  // namespace
 
 CDevVaro::CDevVaro(IHidBackend& backend, IClock& clock, INoticeSink& notices)
-    : CHidDev(backend, clock, notices, kFwType, InputReportDesc{})
+    : CKbHidDev(backend, clock, notices, kFwType, InputReportDesc{})
 {
 }
 
@@ -74,16 +74,7 @@ int CDevVaro::FindHIDDevice()
         if (m_bDenied) LogPrintf("CDrvVaro::FindDev: the keyboard's interfaces cannot be opened");
         return 0;
     }
-    ClearHandle();
-    for (const HidInterfaceRule& s : kInterfaces) SetHandle(s.role, std::move(h[size_t(s.role)]));
-    const HidDevInfo* pMatrix = choice.Of(kRoleMatrix);
-    m_nPID = pMatrix->nPID;
-    m_nFwVersion = pMatrix->nVersion;
-    LogPrintf("FW Version=0x%x", unsigned(pMatrix->nVersion));
-    DeviceFound found;
-    found.bMouseState = false;
-    SetFound(found);
-    return 1;
+    return InstallFound(kInterfaces, h, *choice.Of(kRoleMatrix));
 }
 
 void CDevVaro::ClearHandle()

@@ -16,11 +16,11 @@
 #include <span>
 #include <stop_token>
 
-#include "device/HidDev.h"
 #include "device/kb/KbDescSnap.h"
+#include "device/kb/KbHidDev.h"
 #include "device/varo/VaroReports.h"
 
-class CDevVaro final : public CHidDev {
+class CDevVaro final : public CKbHidDev {
 public:
     CDevVaro(IHidBackend& backend, IClock& clock, INoticeSink& notices);
     ~CDevVaro() override;

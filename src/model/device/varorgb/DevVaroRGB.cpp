@@ -23,7 +23,7 @@ constexpr HidInterfaceRule kInterfaces[] = {
 }  // namespace
 
 CDevVaroRGB::CDevVaroRGB(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nFwType)
-    : CHidDev(backend, clock, notices, nFwType, InputReportDesc{}), m_io(Drv())
+    : CKbHidDev(backend, clock, notices, nFwType, InputReportDesc{}), m_io(Drv())
 {
 }
 
@@ -49,16 +49,7 @@ int CDevVaroRGB::FindHIDDevice()
         if (m_bDenied) LogPrintf("%s::FindDev: the keyboard's interfaces cannot be opened", Who());
         return 0;
     }
-    ClearHandle();
-    for (const HidInterfaceRule& s : kInterfaces) SetHandle(s.role, std::move(h[size_t(s.role)]));
-    const HidDevInfo* pData = choice.Of(HidRole::Data);
-    m_nPID = pData->nPID;
-    m_nFwVersion = pData->nVersion;
-    LogPrintf("FW Version=0x%x", unsigned(pData->nVersion));
-    DeviceFound found;
-    found.bMouseState = false;
-    SetFound(found);
-    return 1;
+    return InstallFound(kInterfaces, h, *choice.Of(HidRole::Data));
 }
 
 void CDevVaroRGB::FillDefault(ProfileRecord& pro)

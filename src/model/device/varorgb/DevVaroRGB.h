@@ -16,12 +16,12 @@
 #include <span>
 #include <stop_token>
 
-#include "device/HidDev.h"
 #include "device/kb/KbBlockTransport.h"
 #include "device/kb/KbDescSnap.h"
+#include "device/kb/KbHidDev.h"
 #include "device/varorgb/VaroRgbCfg.h"
 
-class CDevVaroRGB final : public CHidDev {
+class CDevVaroRGB final : public CKbHidDev {
 public:
     CDevVaroRGB(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nFwType);
     ~CDevVaroRGB() override;

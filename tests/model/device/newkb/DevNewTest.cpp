@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "model/device/kb/KbTestRig.h"
 #include "core/Gvar.h"
 #include "core/INoticeSink.h"
 #include "core/IPrompt.h"
@@ -37,36 +38,6 @@ using namespace newkb;
 
 namespace {
 
-class CNotes final : public INoticeSink {
-public:
-    void Notice(std::u16string_view text, std::u16string_view) override
-    {
-        std::lock_guard lock(m_mtx);
-        m_notes.push_back(U16ToUtf8(text));
-    }
-    std::vector<std::string> Notes() const
-    {
-        std::lock_guard lock(m_mtx);
-        return m_notes;
-    }
-
-private:
-    mutable std::mutex m_mtx;
-    std::vector<std::string> m_notes;
-};
-
-// Progress as posted; a hook runs at each post (inside the apply).
-class CProgress final : public IMsgTarget {
-public:
-    void Post(uint32_t, uintptr_t wParam, intptr_t) override
-    {
-        m_steps.push_back(int(wParam));
-        if (m_hook) m_hook();
-    }
-    std::vector<int> m_steps;
-    std::function<void()> m_hook;
-};
-
 constexpr uint32_t kMacroA = 0x000701, kMacroB = 0x000702;
 
 MacroRecord TestMacro(uint32_t id, char16_t ch)
@@ -85,13 +56,7 @@ class NewKbTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CRecordingPrompt loadPrompt;
-        const CIniFile cfg = CIniFile::Load(test::FixtureDir() / "cfg" / "kb24.ini");
-        ASSERT_TRUE(cfg.Exists());
-        LogConfig quiet;
-        quiet.debugOut = [](const std::string&) {};
-        ASSERT_TRUE(DataInit(cfg, loadPrompt, quiet));
-        ASSERT_TRUE(PostInit(loadPrompt));
+        ASSERT_NO_FATAL_FAILURE(kbtest::LoadInstallation("kb24.ini"));
         ASSERT_EQ(gVar.nKbFw, 24);
         m_macros.Add(TestMacro(kMacroA, u'Q'));
         m_macros.Add(TestMacro(kMacroB, u'W'));
@@ -152,8 +117,8 @@ protected:
     }
 
     CVirtualClock m_clock;
-    CNotes m_notes;
-    CProgress m_progress;
+    kbtest::CNotes m_notes;
+    kbtest::CProgress m_progress;
     CMacroList m_macros, m_bullets;
     std::unique_ptr<kb::KbDescSnap> m_d;
     std::unique_ptr<CEmuBackend> m_backend;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "model/device/kb/KbTestRig.h"
 #include "core/Gvar.h"
 #include "core/INoticeSink.h"
 #include "core/IPrompt.h"
@@ -40,30 +41,6 @@ void LoadFnTable(const CIniFile& cfg, IPrompt& prompt);
 
 namespace {
 
-class CNotes final : public INoticeSink {
-public:
-    void Notice(std::u16string_view text, std::u16string_view) override
-    {
-        std::lock_guard lock(m_mtx);
-        m_notes.push_back(U16ToUtf8(text));
-    }
-    std::vector<std::string> Notes() const
-    {
-        std::lock_guard lock(m_mtx);
-        return m_notes;
-    }
-
-private:
-    mutable std::mutex m_mtx;
-    std::vector<std::string> m_notes;
-};
-
-class CProgress final : public IMsgTarget {
-public:
-    void Post(uint32_t, uintptr_t wParam, intptr_t) override { m_steps.push_back(int(wParam)); }
-    std::vector<int> m_steps;
-};
-
 constexpr uint32_t kMacroId = 0x000555;
 
 MacroRecord KeyMacro()
@@ -78,15 +55,6 @@ MacroRecord KeyMacro()
     r.Action[2] = {'A', 0, 0, {5, 0}};
     r.Action[3] = {kVkRShift, 0, 0, {5, 0}};
     return r;
-}
-
-// One line a transfer the keyboard took: "R 83@00" a read command, "W 03@00" a
-// data write; answers are left out.
-std::string Summary(const std::string& line)
-{
-    if (line.starts_with("setf cmd ")) return "R " + line.substr(12, 2) + "@" + line.substr(15, 2);
-    if (line.starts_with("setf data ")) return "W " + line.substr(13, 2) + "@" + line.substr(16, 2);
-    return {};
 }
 
 using Seq = std::vector<std::string>;
@@ -104,22 +72,10 @@ protected:
 
     void Load()
     {
-        CRecordingPrompt loadPrompt;
-        const CIniFile cfg = CIniFile::Load(test::FixtureDir() / "cfg" / "kb20.ini");
-        ASSERT_TRUE(cfg.Exists());
-        LogConfig quiet;
-        quiet.debugOut = [](const std::string&) {};
-        ASSERT_TRUE(DataInit(cfg, loadPrompt, quiet));
-        ASSERT_TRUE(PostInit(loadPrompt));
-        selktest::LoadFnTable(cfg, loadPrompt);  // the Fn layer of the fixture (start-up reads the application folder's)
+        // The Fn layer of the fixture (start-up reads the application folder's).
+        ASSERT_NO_FATAL_FAILURE(kbtest::LoadInstallation("kb20.ini", selktest::LoadFnTable));
         ASSERT_EQ(gVar.nKbFw, 20);
-        LogConfig log;
-        log.nDebug = 1;
-        log.debugOut = [this](const std::string& s) {
-            std::lock_guard lock(m_mtxLog);
-            m_log.push_back(s);
-        };
-        LogStart(log);
+        m_log.Start();
         m_backend = std::make_unique<CEmuBackend>();
         m_kb = std::make_shared<CEmuSelk>(SelkConfigFor(gVar), m_clock);
         m_backend->AddDevice(m_kb);
@@ -141,34 +97,25 @@ protected:
                                    std::stop_token());
     }
 
-    Seq Transfers() const
-    {
-        Seq out;
-        for (const std::string& l : m_backend->Journal()->Lines())
-            if (std::string s = Summary(l); !s.empty()) out.push_back(s);
-        return out;
-    }
+    // One line a transfer the keyboard took: "R 83@00" a read command, "W 03@00"
+    // a data write; answers are left out.
+    Seq Transfers() const { return kbtest::Summaries(*m_backend->Journal(), kbtest::CmdDataSummary); }
 
-    bool Logged(std::string_view text) const
-    {
-        std::lock_guard lock(m_mtxLog);
-        return std::any_of(m_log.begin(), m_log.end(), [&](const std::string& s) { return s.find(text) != s.npos; });
-    }
+    bool Logged(std::string_view text) const { return m_log.Logged(text); }
 
     int SlotOf(uint8_t vk) const { return kb::SlotOfVk(*m_snapKb, vk); }
     int PosOf(uint8_t vk) const { return g_defKEY[kb::SlotOfVk(*m_snapKb, vk)].MatrixInx; }
 
     CVirtualClock m_clock;
-    CNotes m_notes;
-    CProgress m_progress;
+    kbtest::CNotes m_notes;
+    kbtest::CProgress m_progress;
     std::unique_ptr<CEmuBackend> m_backend;
     std::shared_ptr<CEmuSelk> m_kb;
     std::unique_ptr<CDevSelk> m_dev;
     std::unique_ptr<ProfileRecord> m_pro;
     CMacroList m_macros, m_bullets;
     std::unique_ptr<kb::KbDescSnap> m_snapKb;
-    mutable std::mutex m_mtxLog;
-    std::vector<std::string> m_log;
+    kbtest::CLogCapture m_log;
 };
 
 }  // namespace

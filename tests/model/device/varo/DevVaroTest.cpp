@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "model/device/kb/KbTestRig.h"
 #include "core/Gvar.h"
 #include "core/INoticeSink.h"
 #include "core/IPrompt.h"
@@ -35,35 +36,6 @@
 #include "keys/KeyCodes.h"
 
 namespace {
-
-class CNotes final : public INoticeSink {
-public:
-    void Notice(std::u16string_view text, std::u16string_view caption) override
-    {
-        std::lock_guard lock(m_mtx);
-        m_notes.push_back(U16ToUtf8(caption) + ": " + U16ToUtf8(text));
-    }
-    void Clear()
-    {
-        std::lock_guard lock(m_mtx);
-        m_notes.clear();
-    }
-    std::vector<std::string> Notes() const
-    {
-        std::lock_guard lock(m_mtx);
-        return m_notes;
-    }
-
-private:
-    mutable std::mutex m_mtx;
-    std::vector<std::string> m_notes;
-};
-
-class CProgress final : public IMsgTarget {
-public:
-    void Post(uint32_t, uintptr_t wParam, intptr_t) override { m_steps.push_back(int(wParam)); }
-    std::vector<int> m_steps;
-};
 
 MacroRecord KeyMacro(uint32_t id, uint8_t vk = 'A')
 {
@@ -96,21 +68,9 @@ protected:
 
     void Load(EmuVaroConfig (*tweak)(EmuVaroConfig) = nullptr)
     {
-        CRecordingPrompt loadPrompt;
-        const CIniFile cfg = CIniFile::Load(test::FixtureDir() / "cfg" / "kb21.ini");
-        ASSERT_TRUE(cfg.Exists());
-        LogConfig quiet;
-        quiet.debugOut = [](const std::string&) {};
-        ASSERT_TRUE(DataInit(cfg, loadPrompt, quiet));
-        ASSERT_TRUE(PostInit(loadPrompt));
+        ASSERT_NO_FATAL_FAILURE(kbtest::LoadInstallation("kb21.ini"));
         ASSERT_EQ(gVar.nKbFw, 21);
-        LogConfig log;
-        log.nDebug = 1;
-        log.debugOut = [this](const std::string& s) {
-            std::lock_guard lock(m_mtxLog);
-            m_log.push_back(s);
-        };
-        LogStart(log);
+        m_log.Start();
         m_backend = std::make_unique<CEmuBackend>();
         EmuVaroConfig c = VaroConfigFor(gVar);
         if (tweak) c = tweak(c);
@@ -154,11 +114,7 @@ protected:
         return m_backend->Journal()->Lines(op, role);
     }
 
-    bool Logged(std::string_view text) const
-    {
-        std::lock_guard lock(m_mtxLog);
-        return std::any_of(m_log.begin(), m_log.end(), [&](const std::string& s) { return s.find(text) != s.npos; });
-    }
+    bool Logged(std::string_view text) const { return m_log.Logged(text); }
 
     int SlotOf(uint8_t vk) const { return kb::SlotOfVk(m_snapKb, vk); }
     int PosOf(uint8_t vk) const { return g_defKEY[SlotOf(vk)].MatrixInx; }
@@ -185,16 +141,15 @@ protected:
 
     CVirtualClock m_clock;
     IClock::Duration m_t0{};
-    CNotes m_notes;
-    CProgress m_progress;
+    kbtest::CNotes m_notes{/*bWithCaption=*/true};
+    kbtest::CProgress m_progress;
     std::unique_ptr<CEmuBackend> m_backend;
     std::shared_ptr<CEmuVaro> m_kb;
     std::unique_ptr<CDevVaro> m_dev;
     std::unique_ptr<ProfileRecord> m_pro;
     CMacroList m_macros, m_bullets;
     kb::KbDescSnap m_snapKb;
-    mutable std::mutex m_mtxLog;
-    std::vector<std::string> m_log;
+    kbtest::CLogCapture m_log;
 };
 
 }  // namespace

@@ -1,0 +1,16 @@
+#include "device/kb/KbHidDev.h"
+
+#include "core/Log.h"
+
+int CKbHidDev::InstallFound(std::span<const HidInterfaceRule> rules, HandleSet& h, const HidDevInfo& info)
+{
+    ClearHandle();
+    for (const HidInterfaceRule& s : rules) SetHandle(s.role, std::move(h[size_t(s.role)]));
+    m_nPID = info.nPID;
+    m_nFwVersion = info.nVersion;
+    LogPrintf("FW Version=0x%x", unsigned(info.nVersion));
+    DeviceFound found;
+    found.bMouseState = false;
+    SetFound(found);
+    return 1;
+}
