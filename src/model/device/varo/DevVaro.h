@@ -17,10 +17,11 @@
 #include <stop_token>
 
 #include "device/HidDev.h"
+#include "device/IMusicDevice.h"
 #include "device/kb/KbDescSnap.h"
 #include "device/varo/VaroReports.h"
 
-class CDevVaro final : public CHidDev {
+class CDevVaro final : public CHidDev, public IMusicDevice {
 public:
     CDevVaro(IHidBackend& backend, IClock& clock, INoticeSink& notices);
     ~CDevVaro() override;
@@ -57,6 +58,11 @@ public:
     // Shows the profile's lighting mode again after music lighting (the
     // lighting report once more); false while an apply runs or when it failed.
     bool RestoreLighting(const KbSettings& kbs, const kb::KbDescSnap& d);
+
+    // IMusicDevice: the frames and the restore above.
+    bool MusicReady() const override { return HasMusic(); }
+    bool SendMusicFrame(std::span<const uint8_t> frame) override { return SendMusicData(frame); }
+    bool RestoreAfterMusic(const kb::KbDescSnap& d, const KbSettings& s) override { return RestoreLighting(s, d); }
 
     bool IsBusy() const { return m_bBusy.load(); }
 
