@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "ui/lighting/MusicDlg.h"
 #include "ui/skin/SkinTheme.h"
 
 namespace {
@@ -10,6 +11,8 @@ CPage* MakeNamed(const PageContext& ctx, QWidget* pParent)
 {
     return new CNamedPage(ctx, K, pParent);
 }
+
+CPage* MakeMusic(const PageContext& ctx, QWidget* pParent) { return new CMusicDlg(ctx, pParent); }
 
 constexpr PageEntry kPages[] = {
     {PageId::MouseLighting, "mouse", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
@@ -21,7 +24,7 @@ constexpr PageEntry kPages[] = {
     {PageId::KbLighting, "keyboard", DevKind::Keyboard, &MakeNamed<DevKind::Keyboard>},
     {PageId::KbKeys, "keyboard", DevKind::Keyboard, &MakeNamed<DevKind::Keyboard>},
     {PageId::Support, "support", DevKind::None, &MakeNamed<DevKind::None>},
-    {PageId::Music, "music", DevKind::Keyboard, &MakeNamed<DevKind::Keyboard>},
+    {PageId::Music, "music", DevKind::Keyboard, &MakeMusic},
     {PageId::PadSettings, "pad", DevKind::Pad, &MakeNamed<DevKind::Pad>},
 };
 }  // namespace
