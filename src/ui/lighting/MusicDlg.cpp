@@ -25,7 +25,7 @@ namespace {
 // The effect names when text.xml gives none.
 const char* const kModeNames[kMusicModeCount] = {"Spectrum bars", "Flower",  "Key rows", "Pulse", "Echo bars",
                                                  "Splashes",      "Four bars", "Dashes",   "Spread", "Wave"};
-constexpr int kMeterX = 20, kMeterY = 250, kMeterW = 560, kMeterH = 150;
+constexpr int kMeterX = 20, kMeterY = 286, kMeterW = 560, kMeterH = 120;
 
 QString Text(const char* pszKey, const char* pszDefault)
 {
@@ -73,6 +73,7 @@ CMusicDlg::CMusicDlg(const PageContext& ctx, QWidget* pParent, AudioSourceFactor
         });
     }
     ShowSettings();
+    ShowHint();
 }
 
 CMusicDlg::~CMusicDlg()
@@ -103,26 +104,30 @@ void CMusicDlg::BuildControls()
 {
     m_pTitle = new QLabel(this);
     m_pTitle->setGeometry(20, 10, 560, 28);
+    m_pSwitchLabel = new QLabel(this);
+    m_pSwitchLabel->setGeometry(20, 52, 150, 28);
     m_pSwitch = new QPushButton(this);
     m_pSwitch->setCheckable(true);
-    m_pSwitch->setGeometry(460, 10, 120, 30);
+    m_pSwitch->setGeometry(180, 52, 90, 28);
     connect(m_pSwitch, &QPushButton::clicked, this, [this](bool b) { SetMusicOn(b); });
 
     m_pModeLabel = new QLabel(this);
-    m_pModeLabel->setGeometry(20, 56, 150, 26);
+    m_pModeLabel->setGeometry(20, 92, 150, 28);
     m_pMode = new QComboBox(this);
-    m_pMode->setGeometry(180, 56, 220, 28);
+    m_pMode->setGeometry(180, 92, 220, 28);
     connect(m_pMode, &QComboBox::activated, this, [this](int i) { ChooseMode(m_pMode->itemData(i).toInt()); });
 
     m_pRadios = new QButtonGroup(this);
     for (int i = 0; i < 2; ++i) {
         m_pRadio[i] = new QRadioButton(this);
-        m_pRadio[i]->setGeometry(20 + i * 160, 96, 150, 26);
+        m_pRadio[i]->setGeometry(180 + i * 140, 132, 130, 26);
         m_pRadios->addButton(m_pRadio[i], i);
     }
     connect(m_pRadios, &QButtonGroup::idClicked, this, [this](int id) { SetColourful(id == 1); });
+    m_pColourLabel = new QLabel(this);
+    m_pColourLabel->setGeometry(20, 132, 150, 26);
     m_pColour = new QPushButton(this);
-    m_pColour->setGeometry(340, 94, 60, 28);
+    m_pColour->setGeometry(460, 131, 50, 28);
     connect(m_pColour, &QPushButton::clicked, this, [this] {
         const QColor c = QColorDialog::getColor(ToQColor(m_s.clrMusic), this);
         if (c.isValid()) SetColour(ToZColor(c));
@@ -136,7 +141,7 @@ void CMusicDlg::BuildControls()
         pValue = new QLabel(this);
         pValue->setGeometry(490, y, 60, 26);
     };
-    slider(136, m_pSensLabel, m_pSens, m_pSensValue);
+    slider(172, m_pSensLabel, m_pSens, m_pSensValue);
     m_pSens->setRange(0, kSensitivitySteps - 1);
     connect(m_pSens, &QSlider::valueChanged, this,
             [this](int v) { m_pSensValue->setText(QString::asprintf("%2.1f", double(SensitivityGain(v)))); });
@@ -144,7 +149,7 @@ void CMusicDlg::BuildControls()
     connect(m_pSens, &QSlider::actionTriggered, this, [this] {
         if (!m_pSens->isSliderDown()) QMetaObject::invokeMethod(this, [this] { SetSensitivity(m_pSens->value()); }, Qt::QueuedConnection);
     });
-    slider(176, m_pAvgLabel, m_pAvg, m_pAvgValue);
+    slider(212, m_pAvgLabel, m_pAvg, m_pAvgValue);
     m_pAvg->setRange(0, int(kMusicAverages.size()) - 1);
     connect(m_pAvg, &QSlider::valueChanged, this,
             [this](int v) { m_pAvgValue->setText(QString::number(kMusicAverages[size_t(v)])); });
@@ -158,7 +163,7 @@ void CMusicDlg::BuildControls()
     m_pMeter->SetBkColor(0x141414);
     m_pMeter->SetThresholds(40, 80);
     m_pStatus = new QLabel(this);
-    m_pStatus->setGeometry(20, 210, 560, 32);
+    m_pStatus->setGeometry(20, 248, 560, 34);
     m_pStatus->setWordWrap(true);
     Retext();
     Reskin();
@@ -167,9 +172,11 @@ void CMusicDlg::BuildControls()
 void CMusicDlg::Retext()
 {
     m_pTitle->setText(Text("tc_music1", "Music lighting"));
-    m_pModeLabel->setText(Text("tc_music2", "Effect"));
-    m_pRadio[0]->setText(Text("tc_music3", "Single colour"));
-    m_pRadio[1]->setText(Text("tc_music4", "Colourful"));
+    m_pSwitchLabel->setText(Text("tc_music2", "On/Off"));
+    m_pModeLabel->setText(Text("tc_music7", "Effect"));
+    m_pColourLabel->setText(Text("tc_music8", "Colour"));
+    m_pRadio[0]->setText(Text("tc_music4", "Single colour"));
+    m_pRadio[1]->setText(Text("tc_music3", "Colourful"));
     m_pSensLabel->setText(Text("tc_music5", "Sensitivity"));
     m_pAvgLabel->setText(Text("tc_music6", "Smoothing"));
     m_pMode->clear();
@@ -191,7 +198,7 @@ void CMusicDlg::Reskin()
                       .arg(text, t.clrFieldText.name(), t.clrFieldBack.name(), t.clrFieldBorder.name(),
                            t.clrSelection.name()));
     m_pTitle->setStyleSheet(QStringLiteral("color: %1; font-weight: bold; font-size: 15px;").arg(text));
-    m_pStatus->setStyleSheet(QStringLiteral("color: %1;").arg(t.clrWarning.name()));
+    ShowHint();
     ShowSettings();
 }
 
@@ -267,11 +274,18 @@ void CMusicDlg::Reload()
     if (const ProfileRecord* p = Profile(); p && m_out) m_out->SetLighting(p->Kb);
 }
 
+void CMusicDlg::ShowHint()
+{
+    m_pStatus->setStyleSheet(QStringLiteral("color: %1;").arg(skin::Theme().clrText.name()));
+    m_pStatus->setText(m_runner ? Text("tc_music9", "Play some music: the keyboard lights follow the sound.")
+                                : Text("tc_music10", "Music lighting needs a connected keyboard."));
+}
+
 void CMusicDlg::StartMusic()
 {
     if (m_bRunning) return;
     m_bRunning = true;
-    m_pStatus->clear();
+    ShowHint();
     m_client->StartCapture();
     if (m_runner) {
         m_runner->SetSettings(m_s);
@@ -306,7 +320,7 @@ QString CMusicDlg::StatusText() const { return m_pStatus->text(); }
 void CMusicDlg::OnStatus(AudioStatus status, const QString& strText)
 {
     switch (status) {
-    case AudioStatus::Capturing: m_pStatus->clear(); break;
+    case AudioStatus::Capturing: ShowHint(); return;
     case AudioStatus::NoServer:
         m_pStatus->setText(QStringLiteral("No sound server is running, so there is no sound to follow. "
                                           "Music lighting starts when one runs and the switch is turned on again."));
@@ -314,6 +328,7 @@ void CMusicDlg::OnStatus(AudioStatus status, const QString& strText)
     case AudioStatus::NoDevice: m_pStatus->setText(QStringLiteral("The sound server has no output to follow.")); break;
     case AudioStatus::Lost: m_pStatus->setText(QStringLiteral("The sound server went away.")); break;
     case AudioStatus::Failed: m_pStatus->setText(QStringLiteral("Sound capture failed: %1").arg(strText)); break;
-    case AudioStatus::Stopped: break;
+    case AudioStatus::Stopped: return;
     }
+    m_pStatus->setStyleSheet(QStringLiteral("color: %1;").arg(skin::Theme().clrWarning.name()));
 }

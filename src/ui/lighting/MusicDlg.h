@@ -66,6 +66,7 @@ private:
     void StartMusic();
     void StopMusic();
     void OnStatus(AudioStatus status, const QString& strText);
+    void ShowHint();
 
     MusicSettings m_s;
     AudioSourceFactory m_factory;
@@ -76,7 +77,9 @@ private:
     bool m_bRunning = false;
 
     QLabel* m_pTitle = nullptr;
+    QLabel* m_pSwitchLabel = nullptr;
     QPushButton* m_pSwitch = nullptr;
+    QLabel* m_pColourLabel = nullptr;
     QLabel* m_pModeLabel = nullptr;
     QComboBox* m_pMode = nullptr;
     QRadioButton* m_pRadio[2] = {};
