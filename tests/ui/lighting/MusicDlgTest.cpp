@@ -212,7 +212,9 @@ TEST_F(MusicDlgTest, MusicMaskHidesEffects)
 
 TEST_F(MusicDlgTest, ScreenshotsInBothSkins)
 {
-    const fs::path out = fs::path(ZV_SOURCE_DIR) / "build-test" / "screenshots";
+    // Kept where ZV_SCREENSHOT_DIR names, to be looked at; else in the test's folder.
+    const QString strDir = qEnvironmentVariable("ZV_SCREENSHOT_DIR");
+    const fs::path out = strDir.isEmpty() ? m_tmp.Path() / "screenshots" : fs::path(strDir.toStdString());
     fs::create_directories(out);
     for (int nSkin : {0, 1}) {
         gVar.nSkinsIndex = nSkin;
