@@ -3,13 +3,17 @@
 //
 //  1. CPU per 30 ms frame with the synthetic source driven by hand (the
 //     signal rendered beforehand, so only our own work is timed), as a share
-//     of one core.
+//     of one core; then the same with the effect's frame drawn every 30 ms on
+//     the demo keyboard (the whole pipeline up to the frame handed to the
+//     keyboard), for a few effects.
 //  2. The same with a private PulseAudio server playing a tone (whole
 //     process CPU over the run), when pulseaudio is installed.
 //  3. The delay from a sound's onset to the first 30 ms frame that shows it:
 //     with the synthetic source paced in 10 ms packets (what we ask the server
 //     for), and with the real server from the start of pacat (which adds the
-//     player's own start-up, so it is an upper bound).
+//     player's own start-up, so it is an upper bound); and from a synthetic
+//     onset to the first frame the effect thread hands to the keyboard with
+//     the tone's bar lit.
 //
 // The targets are at most 1 % of a core and at most 50 ms; the program prints
 // the figures and the ratio to each target and checks nothing.
@@ -32,6 +36,13 @@
 #include <vector>
 
 #include "PulseTestServer.h"
+#include "core/Gvar.h"
+#include "core/Ini.h"
+#include "core/IPrompt.h"
+#include "core/Log.h"
+#include "core/Options.h"
+#include "lighting/MusicEffects.h"
+#include "lighting/MusicRunner.h"
 #include "lighting/AudioClient.h"
 #include "lighting/PeakMeter.h"
 #include "lighting/SyntheticAudioSource.h"
@@ -178,6 +189,150 @@ void SyntheticCpu(double dSeconds)
     Report("synthetic, 48 kHz float stereo:", dCpu / dSeconds);
 }
 
+// The demo keyboard's layout and effect files, as the program loads them.
+bool LoadDemoKeyboard(MusicLayout& layout, std::filesystem::path& etDir)
+{
+    static bool bLoaded = false;
+    const std::filesystem::path src = ZV_SOURCE_DIR;
+    etDir = src / "data" / "ET";
+    if (!bLoaded) {
+        CRecordingPrompt prompt;
+        LogConfig quiet;
+        quiet.debugOut = [](const std::string&) {};
+        const CIniFile cfg = CIniFile::Load(src / "data" / "cfg.ini");
+        if (!cfg.Exists() || !DataInit(cfg, prompt, quiet) || !PostInit(prompt)) return false;
+        bLoaded = true;
+    }
+    layout = MakeMusicLayout(std::span(g_defKEY, kKbDefKeyNum));
+    return !layout.keys.empty();
+}
+
+void PipelineCpu(double dSeconds)
+{
+    MusicLayout layout;
+    std::filesystem::path etDir;
+    if (!LoadDemoKeyboard(layout, etDir)) {
+        std::printf("pipeline: skipped (the demo configuration could not be loaded)\n");
+        return;
+    }
+    const AudioFormat fmt{48000, 2, 32, true};
+    const size_t nPacket = 480;
+    const size_t nPackets = size_t(dSeconds * 100);
+    std::minstd_rand rng(1);
+    std::vector<std::vector<uint8_t>> packets;
+    for (size_t i = 0; i < 100; ++i)
+        packets.push_back(CSyntheticAudioSource::Render(Music(), fmt, i * nPacket, nPacket, rng));
+    for (int nMode : {int(kMusicBars), int(kMusicFlower), int(kMusicSplashes), int(kMusicWave)}) {
+        CSyntheticAudioSource src(fmt, CSyntheticAudioSource::Mode::Manual);
+        CFrameLoop frames;
+        CAudioClient client(src);
+        client.SetMeter(&frames);
+        if (!client.OnFormat(fmt, "bench")) return;
+        MusicSettings s;
+        s.bMusicOff = 0;
+        s.nMusicMode = nMode;
+        const MusicGroups groups = LoadMusicGroups(etDir, layout, nMode, nullptr);
+        MusicEffectState st(1);
+        MusicFrame frame{};
+        BandLevels lv{};
+        int levels[CPeakMeter::kMaxBands];
+        volatile unsigned nSum = 0;
+        const double t0 = ThreadCpu();
+        for (size_t i = 0; i < nPackets; ++i) {
+            const std::vector<uint8_t>& p = packets[i % packets.size()];
+            client.OnPacket(p.data(), p.size());
+            if (i % 3 == 2) {
+                frames.Meter().GetLevels(levels, CPeakMeter::kMaxBands);
+                std::copy_n(levels, kBandCount, lv.begin());
+                if (MusicStep(st, layout, groups, s, {2, 1, 0}, lv, frame)) nSum = nSum + frame[5];
+            }
+        }
+        const double dCpu = ThreadCpu() - t0;
+        char szWhat[64];
+        std::snprintf(szWhat, sizeof szWhat, "pipeline to the frame, effect %d:", nMode);
+        Report(szWhat, dCpu / dSeconds);
+    }
+}
+
+// Records when the first frame with the tone's bar lit is handed over.
+class CFrameClock final : public IMusicOutput {
+public:
+    explicit CFrameClock(int nLed) : m_nLed(nLed) {}
+    void Arm(Clock::time_point t0)
+    {
+        std::lock_guard lock(m_mtx);
+        m_t0 = t0;
+        m_bArmed = true;
+        m_bSeen = false;
+    }
+    bool Seen(double& dMs)
+    {
+        std::lock_guard lock(m_mtx);
+        if (m_bSeen) dMs = std::chrono::duration<double, std::milli>(m_tSeen - m_t0).count();
+        return m_bSeen;
+    }
+    bool Present() override { return true; }
+    bool Paused() override { return false; }
+    bool SendFrame(std::span<const uint8_t> f) override
+    {
+        std::lock_guard lock(m_mtx);
+        if (m_bArmed && !m_bSeen && (f[size_t(m_nLed) * 3] | f[size_t(m_nLed) * 3 + 1] | f[size_t(m_nLed) * 3 + 2])) {
+            m_bSeen = true;
+            m_tSeen = Clock::now();
+        }
+        return true;
+    }
+    bool Restore() override { return true; }
+
+private:
+    const int m_nLed;
+    std::mutex m_mtx;
+    Clock::time_point m_t0, m_tSeen;
+    bool m_bArmed = false, m_bSeen = false;
+};
+
+void FrameDelay()
+{
+    MusicLayout layout;
+    std::filesystem::path etDir;
+    if (!LoadDemoKeyboard(layout, etDir)) return;
+    const EtBars bars = ReadEtBars(etDir / "audiobar.txt", layout);
+    if (bars.bars.size() <= size_t(kToneBand) || bars.bars[kToneBand].empty()) return;
+    const AudioFormat fmt{48000, 2, 32, true};
+    CSyntheticAudioSource src(fmt, CSyntheticAudioSource::Mode::Threaded);
+    src.SetPacketFrames(480);
+    CFrameLoop meter;
+    CAudioClient client(src);
+    client.SetMeter(&meter);
+    CFrameClock out(bars.bars[kToneBand][0][0]);
+    MusicRunnerCfg rc;
+    rc.layout = layout;
+    rc.etDir = etDir;
+    CMusicRunner runner(meter.Meter(), out, rc);
+    MusicSettings s;
+    s.bMusicOff = 0;
+    s.bMusicColorful = 0;
+    runner.SetSettings(s);
+    client.StartCapture();
+    runner.Start();
+    std::vector<double> delays;
+    std::minstd_rand rng(7);
+    for (int i = 0; i < 20; ++i) {
+        src.SetSignal({});
+        std::this_thread::sleep_for(std::chrono::milliseconds(200 + rng() % 40));
+        const auto t0 = Clock::now();
+        out.Arm(t0);
+        src.SetSignal({{{kTone, 0.5}}});
+        double dMs = 0;
+        const auto tEnd = t0 + 1s;
+        while (!out.Seen(dMs) && Clock::now() < tEnd) std::this_thread::sleep_for(1ms);
+        if (out.Seen(dMs)) delays.push_back(dMs);
+    }
+    runner.Stop();
+    client.StopCapture();
+    ReportDelay("onset to the effect's frame, synthetic:", delays);
+}
+
 void SyntheticDelay()
 {
     const AudioFormat fmt{48000, 2, 32, true};
@@ -269,7 +424,9 @@ int main(int argc, char** argv)
 {
     const double dSeconds = argc > 1 ? std::max(1.0, std::atof(argv[1])) : 20.0;
     SyntheticCpu(dSeconds);
+    PipelineCpu(dSeconds);
     SyntheticDelay();
+    FrameDelay();
     RealServer();
     return 0;
 }

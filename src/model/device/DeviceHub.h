@@ -106,6 +106,8 @@ public:
                       std::shared_ptr<IMsgTarget> pProgress = nullptr);
     // Blocks until family i's worker has nothing to do.
     void WaitIdle(size_t i);
+    // Family i's worker runs a job now (any thread).
+    bool IsApplying(size_t i) const { return m_families[i]->worker && m_families[i]->worker->IsBusy(); }
 
     // Stops discovery and the workers (waiting jobs fail); then closes every
     // device. Safe to call more than once.

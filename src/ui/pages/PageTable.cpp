@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "ui/lighting/MusicDlg.h"
 #include "ui/pages/DeviceSettingDlg.h"
 #include "ui/skin/SkinTheme.h"
 
@@ -11,6 +12,8 @@ CPage* MakeNamed(const PageContext& ctx, QWidget* pParent)
 {
     return new CNamedPage(ctx, K, pParent);
 }
+
+CPage* MakeMusic(const PageContext& ctx, QWidget* pParent) { return new CMusicDlg(ctx, pParent); }
 
 constexpr PageEntry kPages[] = {
     {PageId::MouseLighting, "mouse", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
@@ -22,7 +25,7 @@ constexpr PageEntry kPages[] = {
     {PageId::KbLighting, "keyboard", DevKind::Keyboard, &MakeKeyboardSettings},
     {PageId::KbKeys, "keyboard", DevKind::Keyboard, &MakeKeyboardSettings},
     {PageId::Support, "support", DevKind::None, &MakeNamed<DevKind::None>},
-    {PageId::Music, "music", DevKind::Keyboard, &MakeNamed<DevKind::Keyboard>},
+    {PageId::Music, "music", DevKind::Keyboard, &MakeMusic},
     {PageId::PadSettings, "pad", DevKind::Pad, &MakePadSettings},
 };
 }  // namespace

@@ -21,6 +21,7 @@
 #include <string>
 
 #include "device/HidDev.h"
+#include "device/IMusicDevice.h"
 #include "device/HidDrv.h"
 #include "device/kb/KbDescSnap.h"
 #include "device/newkb/NewKbProtocol.h"
@@ -50,7 +51,7 @@ private:
     bool SendChunk(std::span<const uint8_t> report);
 };
 
-class CDevNew final : public CHidDev {
+class CDevNew final : public CHidDev, public IMusicDevice {
 public:
     // nUnit: the slot this object drives; the first object (unit 0) makes the table.
     CDevNew(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nUnit = 0,
@@ -92,6 +93,11 @@ public:
     // Shows the profile's lighting again after music lighting: the lighting
     // block of s is written. Refused while an apply runs.
     bool RestoreLighting(const kb::KbDescSnap& d, const KbSettings& s);
+
+    // IMusicDevice: a frame is real-time data; the restore above.
+    bool MusicReady() const override { return IsConnected(); }
+    bool SendMusicFrame(std::span<const uint8_t> frame) override { return SetRealData(frame); }
+    bool RestoreAfterMusic(const kb::KbDescSnap& d, const KbSettings& s) override { return RestoreLighting(d, s); }
 
     bool IsBusy() const { return m_bBusy.load(); }
 

@@ -16,11 +16,12 @@
 #include <span>
 #include <stop_token>
 
+#include "device/IMusicDevice.h"
 #include "device/kb/KbDescSnap.h"
 #include "device/kb/KbHidDev.h"
 #include "device/varo/VaroReports.h"
 
-class CDevVaro final : public CKbHidDev {
+class CDevVaro final : public CKbHidDev, public IMusicDevice {
 public:
     CDevVaro(IHidBackend& backend, IClock& clock, INoticeSink& notices);
     ~CDevVaro() override;
@@ -57,6 +58,11 @@ public:
     // Shows the profile's lighting mode again after music lighting (the
     // lighting report once more); false while an apply runs or when it failed.
     bool RestoreLighting(const KbSettings& kbs, const kb::KbDescSnap& d);
+
+    // IMusicDevice: the frames and the restore above.
+    bool MusicReady() const override { return HasMusic(); }
+    bool SendMusicFrame(std::span<const uint8_t> frame) override { return SendMusicData(frame); }
+    bool RestoreAfterMusic(const kb::KbDescSnap& d, const KbSettings& s) override { return RestoreLighting(s, d); }
 
     bool IsBusy() const { return m_bBusy.load(); }
 

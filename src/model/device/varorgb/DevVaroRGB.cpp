@@ -118,3 +118,8 @@ bool CDevVaroRGB::RestoreLighting(const kb::KbDescSnap& d, int nMode)
     }
     return m_io.Write(kb::kBlockCmdCfg, map.byCfgAddr, cfg, false);
 }
+
+bool CDevVaroRGB::RestoreAfterMusic(const kb::KbDescSnap& d, const KbSettings& s)
+{
+    return RestoreLighting(d, s.nLedMode);
+}

@@ -16,12 +16,13 @@
 #include <span>
 #include <stop_token>
 
+#include "device/IMusicDevice.h"
 #include "device/kb/KbBlockTransport.h"
 #include "device/kb/KbDescSnap.h"
 #include "device/kb/KbHidDev.h"
 #include "device/varorgb/VaroRgbCfg.h"
 
-class CDevVaroRGB final : public CKbHidDev {
+class CDevVaroRGB final : public CKbHidDev, public IMusicDevice {
 public:
     CDevVaroRGB(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nFwType);
     ~CDevVaroRGB() override;
@@ -48,6 +49,11 @@ public:
     // is read, the mode set in the configuration in use, and written back
     // (nothing is written when the read fails).
     bool RestoreLighting(const kb::KbDescSnap& d, int nMode);
+
+    // IMusicDevice: the frames and the restore above, the mode from the profile.
+    bool MusicReady() const override { return Drv().IsOpen(HidRole::Cmd) && HasMusic(); }
+    bool SendMusicFrame(std::span<const uint8_t> frame) override { return SendMusicData(frame); }
+    bool RestoreAfterMusic(const kb::KbDescSnap& d, const KbSettings& s) override;
 
     bool IsBusy() const { return m_bBusy.load(); }
     // "CDevVaroRGB" or "CDevVaroSC", for the log.
