@@ -74,6 +74,7 @@ void CKeyMsDlg::PlaceButtons()
             pKey->hide();
             continue;
         }
+        pKey->SetScale(float(fScale));
         pKey->SetImages(imgNr, imgOv, imgOv);
         const ZRect& rc = g_MsKeyLayout[0][i].rcKey;
         const QPoint pt = rc.right > rc.left ? QPoint(int(rc.left * fScale), int(rc.top * fScale))
