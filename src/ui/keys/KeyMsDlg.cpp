@@ -79,7 +79,7 @@ void CKeyMsDlg::PlaceButtons()
         const ZRect& rc = g_MsKeyLayout[0][i].rcKey;
         const QPoint pt = rc.right > rc.left ? QPoint(int(rc.left * fScale), int(rc.top * fScale))
                                              : QPoint(0, i * (size.height() + int(6 * fScale)));
-        const QImage imgNum = skin::LoadChosenScaled(QStringLiteral("mouse/number%1.png").arg(i + 1));
+        const QImage imgNum = skin::LoadChosen(QStringLiteral("mouse/number%1.png").arg(i + 1));  // the button scales its icon
         if (!imgNum.isNull()) pKey->SetIcon(imgNum, 4, -1);
         pKey->setGeometry(QRect(pt, size));
         pKey->setEnabled(!(nKeyMask & (1 << i)));

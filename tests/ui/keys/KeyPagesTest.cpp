@@ -15,6 +15,7 @@
 #include "core/Ini.h"
 #include "core/IPrompt.h"
 #include "core/MouseDesc.h"
+#include "core/Options.h"
 #include "core/ProList.h"
 #include "core/ProfileStore.h"
 #include "core/SensorTables.h"
@@ -60,15 +61,17 @@ protected:
     void SetUp() override
     {
         g_szAppDir = ZV_APP_DIR;
+        ASSERT_TRUE(LoadTextCatalogue(fs::path(ZV_APP_DIR) / "text" / "en" / "text.xml").bRead);
+        ClearGvar();
+        const CIniFile cfg = CIniFile::Load(fs::path(ZV_APP_DIR) / "cfg.ini");
+        LoadLangAndSkins(cfg, CIniFile::FromBytes(""), m_prompt);
         gVar.nSkinsIndex = 0;
         skin::SetTheme(skin::ThemeFromOptions());
         skin::ClearImageCache();
-        ASSERT_TRUE(LoadTextCatalogue(fs::path(ZV_APP_DIR) / "text" / "en" / "text.xml").bRead);
-        ClearGvar();
         gVar.nMsFw = 1;
         gVar.Ms.nShowEffect = 1;
         InitSensorTables();
-        LoadMouseDescription(CIniFile::Load(fs::path(ZV_APP_DIR) / "cfg.ini"), m_prompt);
+        LoadMouseDescription(cfg, m_prompt);
         ASSERT_NE(set_cur_sensor(0x3360, m_prompt), nullptr);
         BuildMouseKeyLayout(nullptr, m_prompt);
         auto pro = std::make_unique<ProfileRecord>();
