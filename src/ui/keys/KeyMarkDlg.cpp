@@ -58,19 +58,13 @@ void CKeyMarkDlg::Reload()
     // preview colours; the picture itself keeps working.
     m_mask.clear();
     const QString strMask = skin::CommonPath(QStringLiteral("ms_mk.skn"));
-    const MaskLoadResult res = [&] {
-        if (m_imgNormal.isNull()) return MaskLoadResult::Missing;
-        switch (skin::LoadMaskFor(strMask, m_imgNormal.size(), m_mask)) {
-        case skin::MaskLoad::Ok: return MaskLoadResult::Ok;
-        case skin::MaskLoad::WrongSize: return MaskLoadResult::WrongSize;
-        default: return MaskLoadResult::Missing;
-        }
-    }();
-    if (res != MaskLoadResult::Ok) m_mask.clear();
+    const skin::MaskLoad res =
+        m_imgNormal.isNull() ? skin::MaskLoad::Missing : skin::LoadMaskFor(strMask, m_imgNormal.size(), m_mask);
+    if (res != skin::MaskLoad::Ok) m_mask.clear();
     if (m_ctx.pPrompt && gVar.Ms.nShowEffect) {
-        if (res == MaskLoadResult::WrongSize)
+        if (res == skin::MaskLoad::WrongSize)
             m_ctx.pPrompt->ShowMessage(u"the size of ms_mk is not equals m_imgNormal", u"");
-        else if (res == MaskLoadResult::Missing && !m_imgNormal.isNull())
+        else if (res == skin::MaskLoad::Missing && !m_imgNormal.isNull())
             m_ctx.pPrompt->ShowMessage(u"ms_mk is not exist", u"");
     }
     const double fScale = skin::InterfaceScale();

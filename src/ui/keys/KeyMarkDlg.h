@@ -55,7 +55,6 @@ private:
     void Compose();
     void UpdateTimer();
     void PlaceMarks();
-    enum class MaskLoadResult { Ok, Missing, WrongSize };
 
     PageContext m_ctx;
     QImage m_imgNormal, m_imgDown, m_imgCurrent;

@@ -311,4 +311,24 @@ TEST_F(KeyPagesTest, PreviewAnimatesTheLitPartsOnlyWhileVisible)
     EXPECT_FALSE(pic.TimerActive());
 }
 
+TEST_F(KeyPagesTest, AMaskOfTheWrongSizeIsToldAndThePictureStays)
+{
+    // The broken skin's mask is one column wider than its mouse picture.
+    g_szAppDir = fs::path(ZV_APP_DIR).parent_path() / "skin-broken";
+    skin::ClearImageCache();
+    QWidget host;
+    auto* pic = new CKeyMarkDlg(m_ctx, &host);
+    host.show();
+    ASSERT_EQ(m_prompt.Entries().size(), 1u);
+    EXPECT_EQ(m_prompt.Entries()[0].text, u"the size of ms_mk is not equals m_imgNormal");
+    EXPECT_FALSE(pic->HasMask());
+    EXPECT_TRUE(pic->isVisible());
+    // Without the mask the preview runs but colours nothing.
+    pic->RunPreviewProgram(MakeStaticProgram(MakeColor(255, 0, 0), 10));
+    const QImage img = pic->Current();
+    ASSERT_FALSE(img.isNull());
+    const QImage plain = skin::LoadMouse(QStringLiteral("mouse_nr.png")).convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(img.pixel(img.width() / 2, img.height() / 2), plain.pixel(img.width() / 2, img.height() / 2));
+}
+
 }  // namespace
