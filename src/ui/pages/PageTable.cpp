@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "ui/pages/mouse/MsSettingDlg.h"
 #include "ui/skin/SkinTheme.h"
 
 namespace {
@@ -11,11 +12,13 @@ CPage* MakeNamed(const PageContext& ctx, QWidget* pParent)
     return new CNamedPage(ctx, K, pParent);
 }
 
+CPage* MakeMouse(const PageContext& ctx, QWidget* pParent) { return new CMsSettingDlg(ctx, pParent); }
+
 constexpr PageEntry kPages[] = {
-    {PageId::MouseLighting, "mouse", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
-    {PageId::MouseDpi, "mouse", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
-    {PageId::MouseSettings, "mouse", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
-    {PageId::MouseLiftOff, "mouse", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
+    {PageId::MouseLighting, "mouse", DevKind::Mouse, &MakeMouse},
+    {PageId::MouseDpi, "mouse", DevKind::Mouse, &MakeMouse},
+    {PageId::MouseSettings, "mouse", DevKind::Mouse, &MakeMouse},
+    {PageId::MouseLiftOff, "mouse", DevKind::Mouse, &MakeMouse},
     {PageId::Macro, "macro", DevKind::None, &MakeNamed<DevKind::None>},
     {PageId::Bullet, "bullet", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
     {PageId::KbLighting, "keyboard", DevKind::Keyboard, &MakeNamed<DevKind::Keyboard>},
