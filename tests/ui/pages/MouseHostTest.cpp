@@ -3,6 +3,7 @@
 // reach the virtual mouse at once with ApplyNow and only on Apply without it.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -47,6 +48,7 @@ struct MouseCase {
     const char* pszCfg;
     const char* pszExtraMs;
     int nCodeDigits;
+    int nMode;   // the profile's mode the mouse takes; -1 the one it reports
 };
 
 constexpr const char* kExtraWired =
@@ -55,8 +57,9 @@ constexpr const char* kExtraWired =
 constexpr const char* kExtraWireless = "ShowDpiColor=1\nShowUsbRate=1\nDebounceUi=2,4,6,8\nDebounceHw=1,2,3,4\n"
                                        "DefDebounce=1\n";
 
-const MouseCase kWired{"wired", "mouse-only.ini", kExtraWired, 2};
-const MouseCase kWireless{"wireless", "wireless4.ini", kExtraWireless, 4};
+const MouseCase kWired{"wired", "mouse-only.ini", kExtraWired, 2, -1};
+// Through its receiver the wireless mouse takes the profile's second mode.
+const MouseCase kWireless{"wireless", "wireless4.ini", kExtraWireless, 4, 1};
 
 // The desktop's pointer settings as the device module hands them over.
 class CRecordingPointer final : public IOsPointerSettings {
@@ -112,6 +115,8 @@ protected:
         pro->dwMagic = kProfileMagic;
         pro->nID = 0x1234;
         m_hub->Device(0).FillDefault(*pro);
+        // The profile edits the mode the mouse is in (the receiver's on the wireless mouse).
+        pro->Ms.ProMirex.nMode = c.nMode >= 0 ? c.nMode : std::max(g_nCurMode, 0);
         m_pCurrent = m_list.Add(std::move(pro));
         fs::create_directories(m_dir / "user");
         m_store = std::make_unique<CProfileStore>(m_dir / "user", m_prompt);
@@ -174,13 +179,15 @@ protected:
     int FreeStep(const CMSliderBar* p) const
     {
         const MsModeSettings& m = const_cast<MouseHost*>(this)->Mode();
-        for (int i = int(p->Values().size()) - 1; i >= 0; --i) {
+        for (int i = int(p->Values().size()) - 2; i >= 0; --i) {
             bool bUsed = false;
             for (const MsDpiLevel& lv : m.Dpi) bUsed |= lv.nDpiX == p->Values()[size_t(i)];
             if (!bUsed) return i;
         }
         return 0;
     }
+    // A click on a check box's square.
+    static void ClickBox(QCheckBox* p) { QTest::mouseClick(p, Qt::LeftButton, {}, QPoint(6, p->height() / 2)); }
     CDpiDlg* Dpi() const { return m_page->DpiPage(); }
     CSysDlg* Sys() const { return m_page->SysPage(); }
 
@@ -225,6 +232,7 @@ TEST_P(MouseHost, WithoutApplyNowNothingReachesTheMouseBeforeApply)
     gVar.clrPick[3] = 0x404040;
     Dpi()->LoadFromProfile();
     const std::string before = Emu();
+    QTest::mouseClick(Dpi()->Cell(0), Qt::LeftButton);
     QTest::mouseClick(Dpi()->Swatch(3), Qt::LeftButton);  // colour of level 1
     const int nStep = FreeStep(Dpi()->SliderX());
     const int nDpi = Dpi()->SliderX()->Values()[size_t(nStep)];
@@ -305,6 +313,8 @@ TEST_P(MouseHost, RateLiftOffAndDebounceReachTheMouse)
     EXPECT_EQ(Mode().nLod, nLast);
     EXPECT_EQ(pLod->Selected(), nLast);
     Settle();
+    // Through the receiver a mouse described without wireless lift-off keeps its own.
+    if (GetParam().nMode == 1 && gVar.Ms.nWirlessLOD == 0) return;
     const std::string strLod = "lift-off: " + std::to_string(gVar.Ms.LodHW[nLast]) + "\n";
     EXPECT_NE(Emu().find(strLod), std::string::npos) << strLod << Emu();
 }
@@ -321,6 +331,7 @@ TEST_P(MouseHost, AValueOffTheSensorsStepsTakesTheNearestStep)
     EXPECT_EQ(Mode().Dpi[0].nDpiX, pSteps->Dpi[1]);
     EXPECT_EQ(Mode().Dpi[0].nDpiY, pSteps->Dpi[1]);
     EXPECT_EQ(Dpi()->Cell(0)->X(), pSteps->Dpi[1]);
+    QTest::mouseClick(Dpi()->Cell(0), Qt::LeftButton);
     EXPECT_EQ(Dpi()->SliderX()->value(), 1);
 }
 
@@ -363,9 +374,9 @@ TEST_P(MouseHost, PointerSettingsGoToTheDesktopWithTheirOwnFlag)
     Mode().Sys.bEnhancePrecision = 1;
     Sys()->LoadFromProfile();
     const size_t nBefore = m_pointer.Calls().size();
-    QTest::mouseClick(Sys()->PrecisionBox(), Qt::LeftButton);
+    ClickBox(Sys()->PrecisionBox());
     EXPECT_EQ(Mode().Sys.bEnhancePrecision, 0);
-    QTest::mouseClick(Sys()->OneScreenBox(), Qt::LeftButton);
+    ClickBox(Sys()->OneScreenBox());
     EXPECT_EQ(Mode().Sys.nWheelLines, -1);
     EXPECT_FALSE(Sys()->WheelSlider()->isEnabled());
     Settle();
@@ -374,7 +385,7 @@ TEST_P(MouseHost, PointerSettingsGoToTheDesktopWithTheirOwnFlag)
     EXPECT_EQ(calls.back().bEnhancePrecision, 0);
     EXPECT_EQ(calls.back().nWheelLines, -1);
     // Taking the box off brings back the slider's lines.
-    QTest::mouseClick(Sys()->OneScreenBox(), Qt::LeftButton);
+    ClickBox(Sys()->OneScreenBox());
     EXPECT_EQ(Mode().Sys.nWheelLines, Sys()->WheelSlider()->value());
     EXPECT_GT(Mode().Sys.nWheelLines, 0);
 }

@@ -125,7 +125,7 @@ void CDpiDlg::Layout()
 {
     const auto lv = Levels();
     const bool bXY = lv && lv->XYShown();
-    const int nGap = pSensorCfg ? std::clamp(pSensorCfg->nDPIH, 0, 40) : 0;
+    const int nGap = pSensorCfg ? std::clamp(pSensorCfg->nDPIH, 0, 20) : 0;
     const int nTop = bXY ? 85 : 90, nBottom = bXY ? 121 : 113;
     const double f = skin::InterfaceScale();
     for (int i = 0; i < kMsDpiLevelNum; ++i)
@@ -138,7 +138,7 @@ void CDpiDlg::Layout()
     m_pXY->setGeometry(MsScaled(kCellLeft + 190, 48, 90, 24));
     m_pReset->setGeometry(MsScaled(nRight - 70, 48, 70, 24));
     for (int i = 0; i < int(m_swatches.size()); ++i)
-        m_swatches[size_t(i)]->setGeometry(MsScaled(nRight + 20 + (i % 4) * 26, nTop + (i / 4) * 26, 20, 20));
+        m_swatches[size_t(i)]->setGeometry(MsScaled(kCellLeft + 300 + i * 26, 50, 20, 20));
     const int nSliderY = nBottom + (bXY ? 25 : 30);
     const int nYLeft = kCellLeft + kSliderW + 40;
     if (m_pSliderX) m_pSliderX->move(MsScaled(kCellLeft, nSliderY, 1, 1).topLeft());

@@ -14,6 +14,7 @@
 #include "ui/pages/mouse/RateDlg.h"
 #include "ui/pages/mouse/SysDlg.h"
 #include "ui/skin/SkinImages.h"
+#include "ui/skin/SkinTheme.h"
 
 namespace {
 // The page's layout at interface scale 1 (the page is 1063 x 672).
@@ -43,7 +44,13 @@ CMsSettingDlg::CMsSettingDlg(const PageContext& ctx, QWidget* pParent) : CPage(c
 {
     setObjectName(QStringLiteral("mouseHost"));
     m_link.profile = [this] { return Profile(); };
-    m_link.edited = [this](uint32_t nFlags) { Edited(nFlags); };
+    m_link.edited = [this](uint32_t nFlags) {
+        Edited(nFlags);
+        // The rate, lift-off and debounce show on more than one page.
+        m_pRate->LoadFromProfile();
+        m_pSys->LoadFromProfile();
+        m_pLod->LoadFromProfile();
+    };
     m_link.prompt = [this]() -> IPrompt& { return Prompt(); };
 
     m_pPicture = MakePlaceholder(QStringLiteral("mousePicture"), this);
