@@ -150,6 +150,13 @@ void CDpiDlg::Layout()
     m_pHighY->setGeometry(MsScaled(nYLeft + kSliderW - 100, nSliderY + kSliderH + 3, 100, 16));
     m_pHighY->setAlignment(Qt::AlignRight);
     m_pNote->setGeometry(MsScaled(kCellLeft, 8, 700, 36));
+    // The sliders draw the piece of the window's background under them.
+    const QImage imgBack = skin::LoadChosenScaled(QStringLiteral("main_nr.png"));
+    for (CMSliderBar* p : {m_pSliderX, m_pSliderY}) {
+        if (!p || imgBack.isNull()) continue;
+        const QPoint origin = p->mapTo(window(), QPoint(0, 0));
+        p->SetBackground(imgBack, QRect(origin, p->size()));
+    }
 }
 
 bool CDpiDlg::SnapToSteps()
