@@ -4,7 +4,7 @@
 // and against a second with no picture at all, all in this run. The flow
 // program is used: it steps every 20 ms and colours every band.
 //
-//   preview_bench [SECONDS]    (default 3 seconds per phase)
+//   mouse_preview_bench [SECONDS]    (default 3 seconds per phase)
 //
 // Prints the shares of one core and the ratios; checks nothing.
 #include <sys/resource.h>

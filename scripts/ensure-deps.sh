@@ -5,7 +5,7 @@ set -euo pipefail
 
 ZV_PACKAGES=(
     build-essential cmake ninja-build ccache pkg-config
-    qt6-base-dev libhidapi-dev libudev-dev libpulse-dev libcurl4-openssl-dev
+    qt6-base-dev libglib2.0-dev libhidapi-dev libudev-dev libpulse-dev libcurl4-openssl-dev
     googletest libgtest-dev libgmock-dev
     fonts-dejavu-core
     pulseaudio pulseaudio-utils
