@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "ui/skin/SkinTheme.h"
+#include "ui/update/SupportDlg.h"
 
 namespace {
 template <DevKind K>
@@ -20,7 +21,7 @@ constexpr PageEntry kPages[] = {
     {PageId::Bullet, "bullet", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
     {PageId::KbLighting, "keyboard", DevKind::Keyboard, &MakeNamed<DevKind::Keyboard>},
     {PageId::KbKeys, "keyboard", DevKind::Keyboard, &MakeNamed<DevKind::Keyboard>},
-    {PageId::Support, "support", DevKind::None, &MakeNamed<DevKind::None>},
+    {PageId::Support, "support", DevKind::None, &MakeSupportPage},
     {PageId::Music, "music", DevKind::Keyboard, &MakeNamed<DevKind::Keyboard>},
     {PageId::PadSettings, "pad", DevKind::Pad, &MakeNamed<DevKind::Pad>},
 };
