@@ -78,19 +78,19 @@ TEST_F(OptionsWindow, LanguageTakesEffectAtOnceButCancelKeepsTheFile)
 {
     const std::string before = "[OPT]\r\nLangIndex=0\r\nSkinsIndex=0\r\n";
     test::WriteBytes(LangIni(), before);
-    const std::u16string english = gText.tc_ok;
+    const std::u16string english = gText.tc_cancel;
     auto pDlg = Open(&m_profile);
     int nChanged = 0;
     QObject::connect(pDlg.get(), &CDrvcfgDlg::languageChanged, [&] { ++nChanged; });
     ASSERT_TRUE(pDlg->LanguageList());
-    EXPECT_EQ(pDlg->OkButton()->text(), ToQString(english));
+    EXPECT_EQ(pDlg->CancelButton()->text(), ToQString(english));
 
     pDlg->LanguageList()->OnMenuChoice(1);
     EXPECT_EQ(nChanged, 1);
     EXPECT_EQ(gVar.nLangIndex, 1);
-    EXPECT_NE(gText.tc_ok, english);
-    EXPECT_FALSE(gText.tc_ok.empty());
-    EXPECT_EQ(pDlg->OkButton()->text(), ToQString(gText.tc_ok));
+    EXPECT_NE(gText.tc_cancel, english);
+    EXPECT_FALSE(gText.tc_cancel.empty());
+    EXPECT_EQ(pDlg->CancelButton()->text(), ToQString(gText.tc_cancel));
 
     if (const QByteArray dir = qgetenv("ZV_SHOT_DIR"); !dir.isEmpty()) {
         pDlg->SoundPath()->setText(ToQString(m_wav.u16string()));
