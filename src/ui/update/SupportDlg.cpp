@@ -29,7 +29,7 @@ constexpr QSize kButtonSize(124, 22);
 constexpr int kIdleTop = 270, kButtonGap = 20;
 constexpr int kBoxSize = 17;
 constexpr int kBarBelowBox = 60, kRadioBelowBar = 80, kRadioGap = 12;
-constexpr int kTextGap = 10, kChoiceTextWidth = 190;
+constexpr int kTextGap = 10, kChoiceTextWidth = 360;  // to the panel's right edge
 constexpr QPoint kLogoAt(673, 90);
 constexpr QRect kRightText(680, 280, 315, 44), kUrlText(680, 364, 315, 30);
 constexpr int kMarkX = 110;  // the mark's place on a check button
@@ -268,6 +268,11 @@ void CSupportDlg::Reskin()
         {m_pRadHide, QStringLiteral("radio_nr.png"), QStringLiteral("radio_ov.png"), QStringLiteral("radio_dn.png")},
     };
     SetButtonImages(this, m_imgBack, buttons);
+    const skin::SkinTheme& theme = skin::Theme();
+    for (const SkinButtonImages& b : buttons)
+        if (b.pBtn)
+            b.pBtn->SetTextColors(ToZColor(theme.clrBtnTextNr), ToZColor(theme.clrBtnTextOv),
+                                  ToZColor(theme.clrBtnTextDn));
     PlaceMarkIcons();
     update();
 }
@@ -367,7 +372,7 @@ void CSupportDlg::paintEvent(QPaintEvent* e)
     }
     if (m_pRadQuit) {
         const QRect rc = unscaled(m_pRadQuit->geometry());
-        line(QRect(rc.left(), rc.top() - 30, 200, 20), ToQString(gText.tc_spr(16)));
+        line(QRect(rc.left(), rc.top() - 30, kChoiceTextWidth, 20), ToQString(gText.tc_spr(16)));
         line(QRect(rc.right() + 1 + kTextGap, rc.top() - 2, kChoiceTextWidth, rc.height() + 4), ToQString(gText.tc_spr(17)));
     }
     if (m_pRadHide) {
@@ -377,7 +382,7 @@ void CSupportDlg::paintEvent(QPaintEvent* e)
 
     // The right-hand texts in the page's large bold font.
     QFont big = skin::Theme().font;
-    big.setPixelSize(S(20));
+    big.setPixelSize(S(15));
     big.setBold(true);
     p.setFont(big);
     p.drawText(S(kRightText), Qt::AlignCenter | Qt::TextWordWrap, ToQString(gText.tc_spr(15)));
