@@ -5,6 +5,8 @@
 
 namespace fs = std::filesystem;
 
+bool g_bPlaySound = false;
+
 std::u16string ProfileSoundPath(const ProfileRecord& pro) { return std::u16string(FixedView(pro.szSound)); }
 
 AppOptionsResult ConfirmAppOptions(const AppOptionsChoice& choice, ProfileRecord* pCurrent, bool bPlaySoundBefore,

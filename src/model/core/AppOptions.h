@@ -8,6 +8,10 @@
 
 #include "core/ProfileRecord.h"
 
+// Profile sounds are on: the main window plays a profile's sound only then.
+// Off at every start; the options window sets it. User-interface thread only.
+extern bool g_bPlaySound;
+
 struct AppOptionsChoice {
     int nLangIndex = 0;
     int nSkinsIndex = 0;

@@ -6,6 +6,7 @@
 #include "ui/pages/DeviceSettingDlg.h"
 #include "ui/pages/mouse/MsSettingDlg.h"
 #include "ui/skin/SkinTheme.h"
+#include "ui/update/SupportDlg.h"
 
 namespace {
 template <DevKind K>
@@ -26,7 +27,7 @@ constexpr PageEntry kPages[] = {
     {PageId::Bullet, "bullet", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
     {PageId::KbLighting, "keyboard", DevKind::Keyboard, &MakeKeyboardSettings},
     {PageId::KbKeys, "keyboard", DevKind::Keyboard, &MakeKeyboardSettings},
-    {PageId::Support, "support", DevKind::None, &MakeNamed<DevKind::None>},
+    {PageId::Support, "support", DevKind::None, &MakeSupportPage},
     {PageId::Music, "music", DevKind::Keyboard, &MakeMusic},
     {PageId::PadSettings, "pad", DevKind::Pad, &MakePadSettings},
 };

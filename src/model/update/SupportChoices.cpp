@@ -1,0 +1,3 @@
+#include "update/SupportChoices.h"
+
+SupportChoices g_supportChoices;
