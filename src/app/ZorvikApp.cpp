@@ -19,6 +19,9 @@
 #include "ui/mainwnd/QtMsgTarget.h"
 #include "ui/mainwnd/ZorvikDlg.h"
 #include "app/DemoDevices.h"
+#include "platform/GnomePointerSettings.h"
+#include "ui/mainwnd/DrvcfgDlg.h"
+#include "ui/mainwnd/SoundPlayer.h"
 #include "device/DeviceSession.h"
 #include "device/DeviceHub.h"
 #include "emu/EmuRig.h"
@@ -127,7 +130,9 @@ void CZorvikApp::OpenDevices()
         m_realBackend = std::make_unique<CHidapiBackend>();
         pBackend = m_realBackend.get();
     }
-    m_hub = std::make_unique<CDeviceHub>(*pBackend, m_clock, *m_notices, m_events.get());
+    // The desktop's pointer speed and double-click time go where the desktop keeps them.
+    m_pointer = CGnomePointerSettings::Open();
+    m_hub = std::make_unique<CDeviceHub>(*pBackend, m_clock, *m_notices, m_events.get(), m_pointer.get());
     m_hub->Open();
     // Each family looks for its device on its own thread; the window hears of it.
     m_hub->FindLater();
@@ -147,6 +152,13 @@ bool CZorvikApp::OpenWindow()
     deps.pPrompt = m_prompt.get();
     deps.pVirtual = m_demo.get();
     deps.bUnattended = Unattended();
+    m_sound = std::make_unique<CProcessSoundPlayer>();
+    deps.runOptions = [this](QWidget* pOwner, ProfileRecord* pCurrent) {
+        return RunOptionsDialog(pOwner, *m_prompt, pCurrent, *m_sound, [this] {
+            QEvent e(QEvent::LanguageChange);
+            QCoreApplication::sendEvent(m_pMainWnd.get(), &e);
+        });
+    };
     m_pMainWnd = std::make_unique<CZorvikDlg>(deps);
     if (auto* pSkin = dynamic_cast<CSkinPrompt*>(m_prompt.get())) pSkin->SetOwner(m_pMainWnd.get());
     QObject::connect(m_events.get(), &CQtMsgTarget::posted, m_pMainWnd.get(), &CZorvikDlg::OnHubMessage);

@@ -29,6 +29,8 @@ class CQtMsgTarget;
 class CQtNotices;
 class IHidBackend;
 class IHotPlugMonitor;
+class IOsPointerSettings;
+class ISoundPlayer;
 
 class CZorvikApp {
 public:
@@ -61,6 +63,8 @@ private:
     std::unique_ptr<CDeviceHub> m_hub;
     std::unique_ptr<IHotPlugMonitor> m_hotPlug;
     std::unique_ptr<IPrompt> m_prompt;
+    std::unique_ptr<IOsPointerSettings> m_pointer;   // the desktop's pointer settings, where it has a store
+    std::unique_ptr<ISoundPlayer> m_sound;            // profile sounds
     bool m_bExited = false;
     int m_nExitCode = 0;  // of a run that ends in start-up
 };

@@ -269,6 +269,7 @@ void CLedDlg::ShowMode()
     if (m_pAdd) m_pAdd->setVisible(c.bAddRemove);
     if (m_pRemove) m_pRemove->setVisible(c.bAddRemove);
     m_bLoading = false;
+    emit lightingChanged();
 }
 
 void CLedDlg::Store()
@@ -278,6 +279,7 @@ void CLedDlg::Store()
     if (!SetCurrentLedMode(m_design, *pPro, m_nMode)) return;
     WriteLedValues(m_design, *pPro, m_nMode, m_values);
     if (m_edited) m_edited(kLedApplyFlags);
+    emit lightingChanged();
 }
 
 bool CLedDlg::ChooseMode(int nMode)

@@ -68,6 +68,11 @@ public:
     const LedControls& Controls() const { return m_controls; }
     const std::vector<LedModeItem>& Modes() const { return m_modes; }
     int VisibleColourButtons() const;
+    const LedValues& Values() const { return m_values; }
+
+signals:
+    // A mode was shown or its values changed: a preview follows them.
+    void lightingChanged();
 
 protected:
     void showEvent(QShowEvent* e) override;

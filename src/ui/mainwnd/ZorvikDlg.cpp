@@ -21,6 +21,8 @@
 #include "ui/QtText.h"
 #include "ui/mainwnd/VirtualDevicesPanel.h"
 #include "ui/pages/PageTable.h"
+#include "ui/update/SupportDlg.h"
+#include "update/SupportChoices.h"
 #include "ui/skin/NaviBtn.h"
 #include "ui/skin/NotifyDlg.h"
 #include "ui/skin/PngBtn.h"
@@ -469,11 +471,23 @@ CPage* CZorvikDlg::PageOf(PageId id)
     auto it = m_pages.find(strGroup);
     if (it != m_pages.end()) return it->second;
     CPage* pPage = pEntry->make(MakeContext(), m_pPageArea);
+    if (!pPage) {
+        LogPrintf("Page %s could not be made", pEntry->pszGroup);
+        return nullptr;
+    }
     pPage->setObjectName(QStringLiteral("page-") + QString::fromLatin1(pEntry->pszGroup));
     pPage->setGeometry(QRect(QPoint(0, 0), m_pPageArea->size()));
     pPage->hide();
     pPage->Reload();
     m_pages[strGroup] = pPage;
+    if (auto* pSupport = qobject_cast<CSupportDlg*>(pPage)) {
+        // An installer was started: the program makes way for it.
+        connect(pSupport, &CSupportDlg::quitForInstall, this, &CZorvikDlg::ExitProgram);
+        connect(pSupport, &CSupportDlg::updateMarkChanged, this, [this](bool bMarked) {
+            if (auto it = m_navi.find(NavButton::Support); it != m_navi.end())
+                it->second->setToolTip(bMarked ? QStringLiteral("An update is available") : QString());
+        });
+    }
     LogPrintf("Page %s made", pEntry->pszGroup);
     return pPage;
 }
@@ -655,7 +669,7 @@ void CZorvikDlg::OnExitButton()
 {
     if (RecorderHolds()) return;
     LogPrintf("m_btnExit bShowSupport=%d, nTrayIcon=%d", gVar.nShowSupport, gVar.nTrayIcon);
-    const int nCloseAction = 0;  // the support page's choice, when it has one
+    const int nCloseAction = g_supportChoices.nCloseAction;  // the support page's choice
     switch (ExitButtonAction(gVar.nShowSupport != 0, nCloseAction, gVar.nTrayIcon, m_pTray != nullptr)) {
     case ExitAction::Quit: ExitProgram(); break;
     case ExitAction::HideToTray: hide(); break;

@@ -7,6 +7,10 @@
 #include "core/Log.h"
 #include "device/mouse/MouseNotice.h"
 #include "platform/GnomePointerSettings.h"
+#include "lighting/MousePreview.h"
+#include "ui/keys/KeyMarkDlg.h"
+#include "ui/keys/KeyMsDlg.h"
+#include "ui/lighting/LedDlg.h"
 #include "ui/pages/PageTable.h"
 #include "ui/pages/mouse/DpiDlg.h"
 #include "ui/pages/mouse/LODDlg.h"
@@ -65,6 +69,23 @@ CMsSettingDlg::CMsSettingDlg(const PageContext& ctx, QWidget* pParent) : CPage(c
     m_pRate = new CRateDlg(m_link, this);
     m_pLod = new CLODDlg(m_link, this);
     m_pPower = new CPowerDlg(gVar.Ms.nPowerFw != 0, this);
+
+    // The mouse picture with its marks and preview, the key list, and the lighting page.
+    m_pMark = new CKeyMarkDlg(ctx, this);
+    SetPictureWidget(m_pMark);
+    m_pKeys = new CKeyMsDlg(ctx, this);
+    m_pKeys->onEdited = [this](uint32_t nFlags) { Edited(nFlags); };
+    SetKeyListWidget(m_pKeys);
+    connect(m_pMark, &CKeyMarkDlg::MarkClicked, m_pKeys, &CKeyMsDlg::SelectKey);
+    const LedDesign led = MouseLedDesign(gVar.nMsFw);
+    if (led != LedDesign::None) {
+        m_pLed = new CLedDlg(
+            led, [this] { return Profile(); }, [this](uint32_t nFlags) { Edited(nFlags); }, this);
+        m_pLightingName = nullptr;
+        QWidget* pLed = m_pLed;
+        Replace(m_pLighting, pLed, this);
+        connect(m_pLed, &CLedDlg::lightingChanged, this, &CMsSettingDlg::Preview);
+    }
     Retext();
     Place();
     ShowView(PageId::MouseDpi);
@@ -138,8 +159,31 @@ void CMsSettingDlg::ShowChildren()
     m_pPower->setVisible(gVar.Ms.nShowPower != 0);
 }
 
+void CMsSettingDlg::Preview()
+{
+    if (!m_pLed || !m_pMark) return;
+    const int nMode = m_pLed->Mode();
+    if (nMode < 0 || nMode >= kMsLedOptNum) return;
+    const LedOptMs& opt = gVar.Ms.LedOpt[nMode];
+    const LedValues& v = m_pLed->Values();
+    MouseLedPreviewInput in;
+    in.nPreviewCode = opt.nPara1;
+    in.nEffectId = opt.nEffectId;
+    in.nMsKind = gVar.nMsFw & 0x0F;
+    in.nSpeed = v.nSpeed + 1;         // the page keeps positions, the preview indexes from 1
+    in.nBrightIndex = v.nBright + 1;
+    const int nColours = m_pLed->VisibleColourButtons();
+    in.colours.assign(v.colours.begin(), v.colours.begin() + std::min<size_t>(v.colours.size(), size_t(nColours)));
+    in.bDirection2 = v.nDirect == 2;
+    in.nLedModeIndex = nMode;
+    m_pMark->RunPreviewProgram(MakeMouseLedPreview(in));
+}
+
 void CMsSettingDlg::Reload()
 {
+    if (m_pMark) m_pMark->Reload();
+    if (m_pKeys) m_pKeys->Reload();
+    if (m_pLed) m_pLed->LoadFromProfile();
     m_pDpi->LoadFromProfile();
     m_pSys->LoadFromProfile();
     m_pRate->LoadFromProfile();
@@ -149,7 +193,8 @@ void CMsSettingDlg::Reload()
 
 void CMsSettingDlg::Retext()
 {
-    m_pLightingName->setText(PageName(PageId::MouseLighting));
+    if (m_pLightingName) m_pLightingName->setText(PageName(PageId::MouseLighting));
+    if (m_pLed) m_pLed->ReloadTexts();
     m_pDpi->Retext();
     m_pSys->Retext();
     m_pLod->Retext();
@@ -157,7 +202,7 @@ void CMsSettingDlg::Retext()
 
 void CMsSettingDlg::Reskin()
 {
-    m_pLightingName->setStyleSheet(QStringLiteral("color: %1;").arg(skin::Theme().clrText.name()));
+    if (m_pLightingName) m_pLightingName->setStyleSheet(QStringLiteral("color: %1;").arg(skin::Theme().clrText.name()));
     m_pDpi->Reskin();
     m_pSys->Reskin();
     m_pRate->Reskin();

@@ -9,6 +9,9 @@
 #include "ui/pages/mouse/MsPageLink.h"
 
 class CDpiDlg;
+class CKeyMarkDlg;
+class CKeyMsDlg;
+class CLedDlg;
 class CLODDlg;
 class CPowerDlg;
 class CRateDlg;
@@ -42,11 +45,16 @@ public:
     QWidget* PictureArea() const { return m_pPicture; }
     QWidget* KeyListArea() const { return m_pKeyList; }
     QWidget* LightingArea() const { return m_pLighting; }
+    CKeyMarkDlg* Picture() const { return m_pMark; }
+    CKeyMsDlg* Keys() const { return m_pKeys; }
+    CLedDlg* Led() const { return m_pLed; }
 
 private:
     void Place();
     void ShowChildren();
     static void Replace(QWidget*& pSlot, QWidget* pWidget, QWidget* pParent);
+    // The picture previews what the lighting page shows.
+    void Preview();
 
     MsPageLink m_link;
     PageId m_view = PageId::MouseDpi;
@@ -59,4 +67,7 @@ private:
     CRateDlg* m_pRate = nullptr;
     CLODDlg* m_pLod = nullptr;
     CPowerDlg* m_pPower = nullptr;
+    CKeyMarkDlg* m_pMark = nullptr;
+    CKeyMsDlg* m_pKeys = nullptr;
+    CLedDlg* m_pLed = nullptr;
 };

@@ -113,15 +113,15 @@ void CSysDlg::Layout()
         p->setGeometry(MsScaled(x + 120, y, 160, 24));
         m_labels[p].second->setGeometry(MsScaled(x + 288, y, 70, 24));
     };
-    constexpr int kLeft = 68, kRight = 560;
+    constexpr int kLeft = 68, kRight = 600;
     row(m_pSpeed, kLeft, 20);
     row(m_pWheel, kLeft, 55);
     row(m_pDblClick, kLeft, 90);
     row(m_pRate, kRight, 20);
     row(m_pLod, kRight, 55);
     row(m_pDebounce, kRight, 90);
-    m_pPrecision->setGeometry(MsScaled(kLeft + 358, 20, 130, 24));
-    m_pOneScreen->setGeometry(MsScaled(kLeft + 358, 55, 130, 24));
+    m_pPrecision->setGeometry(MsScaled(kLeft + 350, 20, 170, 24));
+    m_pOneScreen->setGeometry(MsScaled(kLeft + 350, 55, 170, 24));
     m_pNoSleep->setGeometry(MsScaled(kRight, 130, 200, 24));
     m_pLedOff->setGeometry(MsScaled(kRight, 155, 200, 24));
     m_pReset->setGeometry(MsScaled(kRight + 290, 130, 70, 24));
