@@ -43,6 +43,7 @@ struct ChildRun {
 
 pid_t Spawn(const std::vector<std::string>& args)
 {
+    std::fflush(stdout);  // a child must not write our buffered figures again
     const pid_t pid = fork();
     if (pid == 0) {
         std::vector<char*> argv;
@@ -118,7 +119,7 @@ bool LogSays(const fs::path& dir, const std::string& what)
 {
     std::error_code ec;
     for (const auto& e : fs::recursive_directory_iterator(dir, ec)) {
-        if (!e.is_regular_file() || e.path().extension() != ".log") continue;
+        if (!e.is_regular_file() || e.path().filename() != "Log.txt") continue;
         std::ifstream f(e.path());
         std::string s((std::istreambuf_iterator<char>(f)), {});
         if (s.find(what) != std::string::npos) return true;
@@ -203,6 +204,12 @@ int main(int argc, char** argv)
         std::this_thread::sleep_for(std::chrono::seconds(5));
         const long long cpu1 = CpuTicks(pid), cs1 = ContextSwitches(pid);
         const double dCpuMs = double(cpu1 - cpu0) * 1000.0 / double(sysconf(_SC_CLK_TCK));
+        int nEnded = 0;
+        if (waitpid(pid, &nEnded, WNOHANG) == pid) {
+            std::printf("idle: the program ended during the measurement (status %d)\n", nEnded);
+            fs::remove_all(tmp);
+            return 0;
+        }
         std::printf("idle over 5 s: CPU %.0f ms (%.2f %% of a core), %.1f wake-ups/s\n", dCpuMs, dCpuMs / 50.0,
                     double(cs1 - cs0) / 5.0);
     }
