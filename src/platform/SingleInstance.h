@@ -4,11 +4,13 @@
 // ends without showing anything.
 #pragma once
 
-#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <vector>
+
+class QSocketNotifier;
 
 class CSingleInstance : public QObject {
     Q_OBJECT
@@ -33,10 +35,23 @@ signals:
     void ShowRequested();
 
 private:
+    // One connected second copy: its socket, its notifier in the event loop and
+    // what it has sent that is not a whole line yet.
+    struct Client {
+        int fd = -1;
+        std::unique_ptr<QSocketNotifier> pNotifier;
+        QByteArray pending;
+    };
+
     void OnConnection();
+    void OnClientReadable(int fd);
+    void CloseClient(int fd);
 
     std::unique_ptr<QLockFile> m_pLock;
-    QLocalServer m_server;
+    int m_fdListen = -1;
+    bool m_bBound = false;  // the socket file is ours to remove
+    std::unique_ptr<QSocketNotifier> m_pListenNotifier;
+    std::vector<std::unique_ptr<Client>> m_clients;
     QString m_strSocket;
     QString m_strTitle;
 };

@@ -1,6 +1,6 @@
 #include "text/TextCatalogue.h"
 
-#include <charconv>
+#include <unordered_map>
 
 #include "core/Log.h"
 #include "core/Utf.h"
@@ -89,6 +89,41 @@ std::u16string Widen(std::string_view s) { return {s.begin(), s.end()}; }
 // look-up finite whatever the document holds.
 constexpr int kMaxSectionDepth = 4096;
 
+// Every key the program reads, as the document spells it.
+const std::unordered_map<std::u16string, bool>& KnownKeys()
+{
+    static const std::unordered_map<std::u16string, bool> s_keys = [] {
+        std::unordered_map<std::u16string, bool> keys;
+        for (const std::string& key : AllTextKeys()) keys.emplace(Widen(key), true);
+        return keys;
+    }();
+    return s_keys;
+}
+
+// The texts LookupText would give for every known key, in one walk over the
+// document: the section chain is followed inward once, and at each level the
+// first child of a name counts; a level deeper only supplies what the levels
+// above it lack. Linear in the document, whatever the number of keys.
+std::unordered_map<std::u16string, std::u16string> IndexSection(CXmlReader& doc, std::u16string_view section)
+{
+    std::unordered_map<std::u16string, std::u16string> found;
+    const auto& known = KnownKeys();
+    doc.ResetPosition();
+    for (int nDepth = 0; nDepth < kMaxSectionDepth; ++nDepth) {
+        if (!doc.FindChild(section)) break;
+        doc.EnterElement();
+        while (doc.FindChild()) {
+            const std::u16string strName = doc.GetChildName();
+            if (known.count(strName) && !found.count(strName)) found.emplace(strName, doc.GetChildText());
+        }
+        // Back to the start of this section's children: the next round looks
+        // for the first nested section.
+        doc.LeaveElement();
+        doc.EnterElement();
+    }
+    return found;
+}
+
 }  // namespace
 
 std::u16string LookupText(std::string_view section, std::string_view key)
@@ -123,12 +158,15 @@ CatalogueLoad LoadTextCatalogue(const std::filesystem::path& path)
         result.strWhy = U16ToUtf8(doc.GetResultText());
         LogPrintf("LoadTextCatalogue: cannot read %s: %s", path.string().c_str(), result.strWhy.c_str());
     }
+    // Without a document nothing is looked up at all, so a failed reload can
+    // never reach positions of the previous document.
+    const std::unordered_map<std::u16string, std::u16string> found =
+        bLoaded ? IndexSection(doc, u"config") : std::unordered_map<std::u16string, std::u16string>();
     for (const TextField& f : kFields) {
         const std::span<std::u16string> texts = f.fields(gText);
         for (size_t i = 0; i < texts.size(); ++i) {
-            // Without a document nothing is looked up at all, so a failed reload
-            // can never reach positions of the previous document.
-            texts[i] = bLoaded ? LookupText("config", KeyName(f, i)) : std::u16string();
+            const auto it = found.find(Widen(KeyName(f, i)));
+            texts[i] = it != found.end() ? it->second : std::u16string();
         }
     }
     if (gText.tc_lod.empty()) gText.tc_lod = u"LOD";
@@ -140,22 +178,18 @@ CatalogueLoad LoadTextCatalogue(const std::filesystem::path& path)
 
 const std::u16string* FindText(std::string_view key)
 {
-    for (const TextField& f : kFields) {
-        const std::string_view name(f.pszName);
-        if (!f.bFamily) {
-            if (key == name) return &f.fields(gText)[0];
-            continue;
+    // Every field the program knows, by its key name; built once, the fields
+    // themselves stay where they are in gText.
+    static const std::unordered_map<std::string, std::u16string*> s_fields = [] {
+        std::unordered_map<std::string, std::u16string*> fields;
+        for (const TextField& f : kFields) {
+            const std::span<std::u16string> texts = f.fields(gText);
+            for (size_t i = 0; i < texts.size(); ++i) fields.emplace(KeyName(f, i), &texts[i]);  // first field wins
         }
-        if (key.size() <= name.size() || key.substr(0, name.size()) != name) continue;
-        const std::string_view digits = key.substr(name.size());
-        if (digits.front() < '1' || digits.front() > '9') continue;  // no sign, no leading zero
-        size_t nNumber = 0;
-        const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), nNumber);
-        if (ec != std::errc() || ptr != digits.data() + digits.size()) continue;
-        const std::span<std::u16string> texts = f.fields(gText);
-        if (nNumber <= texts.size()) return &texts[nNumber - 1];
-    }
-    return nullptr;
+        return fields;
+    }();
+    const auto it = s_fields.find(std::string(key));
+    return it != s_fields.end() ? it->second : nullptr;
 }
 
 std::vector<std::string> AllTextKeys()

@@ -166,6 +166,58 @@ TEST(TextCatalogue, MalformedFileSuppliesWhatWasIndexed)
     EXPECT_EQ(NonEmptyKeys(), kOnlyDefaults);
 }
 
+// A catalogue of about 2 MB: every real key, drowned in thousands of keys the
+// program does not know (near misses among them), duplicates after the first
+// occurrence and a nested section that supplies what the outer one lacks.
+std::string LargeCatalogue(const std::vector<std::string>& keys)
+{
+    std::string outer, inner;
+    const std::string filler(400, 'x');
+    size_t n = 0, k = 0;
+    for (const std::string& key : keys) {
+        ++k;
+        for (int i = 0; i < 12; ++i, ++n) {
+            outer += "<tc_unknown" + std::to_string(n) + ">" + filler + "</tc_unknown" + std::to_string(n) + ">\n";
+        }
+        outer += "<" + key + "x>near miss</" + key + "x>\n";
+        // Every third key only in the nested section; the rest in the outer one,
+        // with a later duplicate that must not win.
+        if (k % 3 == 0) {
+            inner += "<" + key + ">T " + key + "</" + key + ">\n";
+        } else {
+            outer += "<" + key + ">T " + key + "</" + key + ">\n";
+            outer += "<" + key + ">later duplicate</" + key + ">\n";
+            inner += "<" + key + ">nested duplicate</" + key + ">\n";
+        }
+    }
+    return "<text>\n<config>\n" + outer + "<config>\n" + inner + "</config>\n</config>\n</text>\n";
+}
+
+TEST(TextCatalogue, LargeCatalogueGivesTheSameTextsAsASmallOne)
+{
+    const std::vector<std::string> keys = AllTextKeys();
+    std::string small = "<text><config>";
+    for (const std::string& key : keys) small += "<" + key + ">T " + key + "</" + key + ">";
+    small += "</config></text>";
+    const std::string large = LargeCatalogue(keys);
+    ASSERT_GT(large.size(), size_t(2) << 20);
+
+    test::CTempDir dir;
+    auto snapshot = [&] {
+        std::map<std::string, std::u16string> texts;
+        for (const std::string& key : keys) texts[key] = *FindText(key);
+        return texts;
+    };
+    LoadXml(dir, small, "small.xml");
+    const auto fromSmall = snapshot();
+    LoadXml(dir, large, "large.xml");
+    const auto fromLarge = snapshot();
+    EXPECT_EQ(fromLarge, fromSmall);
+    EXPECT_EQ(fromLarge.at("tc_msg13"), u"T tc_msg13");
+    // Each text is what the one-key look-up finds in the same document.
+    for (const std::string& key : keys) EXPECT_EQ(fromLarge.at(key), LookupText("config", key)) << key;
+}
+
 TEST(TextCatalogue, FindTextResolvesKeyNames)
 {
     struct Case { const char* pszKey; const std::u16string* pExpected; };
