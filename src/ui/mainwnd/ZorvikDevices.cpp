@@ -9,6 +9,7 @@
 #include "core/Utf.h"
 #include "core/ProfileOps.h"
 #include "device/DeviceHub.h"
+#include "device/IMusicDevice.h"
 #include "device/FamilyRegistry.h"
 #include "device/mouse/MouseNotice.h"
 #include "ui/QtText.h"
@@ -65,6 +66,15 @@ void CZorvikDlg::OnDeviceFound(size_t i)
                 StoreProfiles();
             }
             ReloadPages();
+        }
+        if (kind == DevKind::Keyboard) {
+            // The music button is there when the keyboard has the interface music frames go to.
+            const auto* pMusic = dynamic_cast<const IMusicDevice*>(&hub.Device(i));
+            const bool bMusic = pMusic && pMusic->MusicReady();
+            if (bMusic != m_nav.bMusicSupport) {
+                m_nav.bMusicSupport = bMusic;
+                LayOutNavigation();
+            }
         }
     }
     if (st.bDenied) {
