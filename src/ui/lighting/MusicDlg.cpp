@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -165,6 +166,8 @@ void CMusicDlg::BuildControls()
     m_pStatus = new QLabel(this);
     m_pStatus->setGeometry(20, 248, 560, 34);
     m_pStatus->setWordWrap(true);
+    // Everything stands inside the page's panel.
+    for (QWidget* p : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) p->move(p->pos() + QPoint(30, 24));
     Retext();
     Reskin();
 }
@@ -331,4 +334,17 @@ void CMusicDlg::OnStatus(AudioStatus status, const QString& strText)
     case AudioStatus::Stopped: return;
     }
     m_pStatus->setStyleSheet(QStringLiteral("color: %1;").arg(skin::Theme().clrWarning.name()));
+}
+
+void CMusicDlg::paintEvent(QPaintEvent*)
+{
+    // The page has no profile list: one panel covers the whole page, so the
+    // window's list frame and lower band do not show through.
+    const skin::SkinTheme& t = skin::Theme();
+    QPainter p(this);
+    p.fillRect(rect(), t.clrWindow);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(t.clrFieldBorder);
+    p.setBrush(t.clrListBack);
+    p.drawRoundedRect(QRectF(rect()).adjusted(10.5, 10.5, -10.5, -10.5), 6, 6);
 }

@@ -58,6 +58,7 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     void BuildControls();
