@@ -70,7 +70,7 @@ QImage DrawChosen(const QString& n, const Palette& pal, QSize size)
     if (stem == QLatin1String("check")) return CheckBox(pal, size, state);
     for (const char* psz : {"combo", "combo2", "ledmenu", "keymenu", "levels"})
         if (stem == QLatin1String(psz)) return ComboButton(pal, size, state);
-    for (const char* psz : {"btn", "button", "button3"})
+    for (const char* psz : {"btn", "button", "button3", "supbtn"})
         if (stem == QLatin1String(psz)) return PushButton(pal, size, state);
     if (stem == QLatin1String("dot")) return DotButton(pal, size, state);
     if (stem == QLatin1String("vkb")) return KeyboardButton(pal, size, state);
@@ -93,6 +93,7 @@ QImage DrawChosen(const QString& n, const Palette& pal, QSize size)
     if (n == QLatin1String("charging.png")) return Battery(pal, size, BatteryKind::Charging);
     if (n == QLatin1String("height_nr.png")) return HeightPicture(pal, size);
     if (n == QLatin1String("firekeylogo.png")) return FireKeyLogo(pal, size);
+    if (n == QLatin1String("logo.png")) return Logo(pal, size);
     if (n == QLatin1String("mac_add_nr.png")) return IconButton(pal, size, State::Nr, Icon::Plus);
     if (n == QLatin1String("mac_del_nr.png")) return IconButton(pal, size, State::Nr, Icon::Trash);
     if (n == QLatin1String("mac_edit_nr.png")) return IconButton(pal, size, State::Nr, Icon::Pencil);
@@ -121,7 +122,6 @@ QImage DrawCommon(const QString& n, QSize size, const KeyboardLayout& keyboard)
     if (n == QLatin1String("menu_ov.png")) return MenuItem(pal, size, true, false);
     if (n == QLatin1String("menusub_nr.png")) return MenuItem(pal, size, false, true);
     if (n == QLatin1String("menusub_ov.png")) return MenuItem(pal, size, true, true);
-    if (n == QLatin1String("logo.png")) return Logo(size);
     if (n == QLatin1String("appico.png")) return AppIcon(size);
     if (n == QLatin1String("bar.png")) return Groove(pal, size, false);
     if (n == QLatin1String("bar_ov.png")) return Groove(pal, size, true);

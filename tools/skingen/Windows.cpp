@@ -219,9 +219,10 @@ QImage GunPresetsBackground(const Palette& pal, QSize size, bool bHover)
     });
 }
 
-QImage Logo(QSize size)
+QImage Logo(const Palette& pal, QSize size)
 {
-    const Palette& pal = DarkPalette();
+    // The Z and the name in the skin's strongest text colour, so the logo reads on either card.
+    const QColor ink = pal.fieldText;
     return Draw(size, [&](QPainter& p) {
         // An emblem: a hexagon with a stylised Z of light, then the name.
         const QPointF c(size.height() / 2.0, size.height() / 2.0);
@@ -235,7 +236,7 @@ QImage Logo(QSize size)
         p.setBrush(WithAlpha(pal.accent, 30));
         p.drawPolygon(hex);
         const qreal k = r * 0.45;
-        p.setPen(QPen(QColor(0xf2, 0xf5, 0xf8), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(QPen(ink, 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.drawPolyline(QPolygonF({c + QPointF(-k, -k), c + QPointF(k, -k), c + QPointF(-k, k), c + QPointF(k, k)}));
         const QString strName = QStringLiteral("ZORVIK");
         const QRectF rcText(size.height() * 0.92, 0, size.width() - size.height() * 0.92 - 4, size.height() * 0.62);
@@ -247,7 +248,7 @@ QImage Logo(QSize size)
             if (QFontMetricsF(font).horizontalAdvance(strName) <= rcText.width()) break;
         }
         p.setFont(font);
-        p.setPen(QColor(0xf2, 0xf5, 0xf8));
+        p.setPen(ink);
         p.drawText(rcText, Qt::AlignLeft | Qt::AlignBottom, strName);
         p.fillRect(QRectF(rcText.left() + 2, size.height() * 0.68, size.width() * 0.42, 3), pal.accent);
     });

@@ -25,7 +25,7 @@ QImage DialogBackground(const Palette& pal, QSize size, DialogKind kind);
 QImage NoticeBackground(const Palette& pal, QSize size);
 QImage ProgressBackground(const Palette& pal, QSize size, bool bFilled);
 QImage GunPresetsBackground(const Palette& pal, QSize size, bool bHover);
-QImage Logo(QSize size);
+QImage Logo(const Palette& pal, QSize size);
 // The program's icon: the emblem alone on a dark rounded square.
 QImage AppIcon(QSize size);
 

@@ -106,6 +106,8 @@ constexpr SkinImageEntry kImages[] = {
     {C, "button_ov.png", 124, 22},
     {C, "Button_nr.png", 124, 22},
     {C, "Button_ov.png", 124, 22},
+    {C, "supbtn_nr.png", 190, 24},  // the support page's check buttons, wide enough for their captions
+    {C, "supbtn_ov.png", 190, 24},
     {C, "Check_nr.png", 17, 17},
     {C, "Check_dn.png", 17, 17},
     {C, "notify.png", 360, 220},
@@ -146,6 +148,7 @@ constexpr SkinImageEntry kImages[] = {
     {C, "flag.png", 16, 16},
     {C, "fire.png", 16, 16},
     {C, "firekeylogo.png", 48, 48},
+    {C, "logo.png", 320, 150},  // the support page's: its ink follows the skin
     {C, "chiji_nr.png", 720, 580},
     {C, "chiji_ov.png", 720, 580},
     {C, "pickfundlg.png", 460, 300},
@@ -189,7 +192,6 @@ constexpr SkinImageEntry kImages[] = {
     {K, "menu_ov.png", 204, 22},
     {K, "menusub_nr.png", 204, 22},
     {K, "menusub_ov.png", 204, 22},
-    {K, "logo.png", 320, 150},
     {K, "appico.png", 128, 128},  // the program's icon (window, tray, desktop menu)
     {K, "bar.png", 300, 12},
     {K, "bar_ov.png", 300, 12},

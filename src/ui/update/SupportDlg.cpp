@@ -25,14 +25,14 @@ namespace {
 // The layout at scale 1, in page pixels.
 constexpr int kLeft = 150;
 constexpr int kLineTop = 100, kLineHeight = 22, kLineGap = 15, kLabelWidth = 180;
-constexpr QSize kButtonSize(124, 22);
+constexpr QSize kButtonSize(190, 24);
 constexpr int kIdleTop = 270, kButtonGap = 20;
 constexpr int kBoxSize = 17;
 constexpr int kBarBelowBox = 60, kRadioBelowBar = 80, kRadioGap = 12;
 constexpr int kTextGap = 10, kChoiceTextWidth = 360;  // to the panel's right edge
 constexpr QPoint kLogoAt(673, 90);
 constexpr QRect kRightText(680, 280, 315, 44), kUrlText(680, 364, 315, 30);
-constexpr int kMarkX = 110;  // the mark's place on a check button
+constexpr int kMarkX = 174;  // the mark's place on a check button
 
 int S(int v) { return int(std::floor(v * skin::InterfaceScale() + 1e-6)); }
 
@@ -101,7 +101,7 @@ void CSupportDlg::BuildControls()
     const QImage imgPage = m_imgBack.isNull() ? QImage() : m_imgBack;
 
     IPrompt* pPrompt = &Prompt();
-    const QString strBtnNr = QStringLiteral("Button_nr.png"), strBtnOv = QStringLiteral("Button_ov.png");
+    const QString strBtnNr = QStringLiteral("supbtn_nr.png"), strBtnOv = QStringLiteral("supbtn_ov.png");
     auto button = [&](int nTop) {
         return CreateSkinButton(this, imgPage, strBtnNr, strBtnOv, strBtnNr, QString(), false,
                                 S(QRect(QPoint(kLeft, nTop), kButtonSize)), pPrompt);
@@ -258,7 +258,7 @@ void CSupportDlg::Reskin()
     m_imgLogo = LoadSkinOrCommon(QStringLiteral("logo.png"));
     if (m_imgLogo.width() == 0) m_imgLogo = QImage();
     m_imgTip = LoadSkinOrCommon(QStringLiteral("btn_tip.png"));
-    const QString strBtnNr = QStringLiteral("Button_nr.png"), strBtnOv = QStringLiteral("Button_ov.png");
+    const QString strBtnNr = QStringLiteral("supbtn_nr.png"), strBtnOv = QStringLiteral("supbtn_ov.png");
     const SkinButtonImages buttons[] = {
         {m_pBtnIdle, strBtnNr, strBtnOv, strBtnNr},
         {m_pBtnDrv, strBtnNr, strBtnOv, strBtnNr},
