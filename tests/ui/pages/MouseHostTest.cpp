@@ -10,6 +10,10 @@
 #include <QSlider>
 #include <QTest>
 #include <QToolButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTimer>
+#include <regex>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -26,6 +30,11 @@
 #include "device/ProfileEditor.h"
 #include "emu/EmuRig.h"
 #include "emu/VirtualClock.h"
+#include "text/TextCatalogue.h"
+#include "ui/QtText.h"
+#include "ui/keys/FirekeyDlg.h"
+#include "ui/keys/KeyMsDlg.h"
+#include "ui/keys/MenuDlg.h"
 #include "ui/pages/PageTable.h"
 #include "ui/pages/mouse/DpiDlg.h"
 #include "ui/pages/mouse/DpiGridDlg.h"
@@ -35,7 +44,9 @@
 #include "ui/pages/mouse/RateDlg.h"
 #include "ui/pages/mouse/SysDlg.h"
 #include "ui/skin/MSliderBar.h"
+#include "ui/skin/MsgDlg.h"
 #include "ui/skin/SkinImages.h"
+#include "ui/skin/SkinTestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -401,6 +412,102 @@ TEST_P(MouseHost, SystemResetSendsTheLiftOffAndDebounceDefaultsToo)
     Settle();
     const std::string strDeb = "debounce: " + std::to_string(gVar.Ms.DebounceHw[gVar.Ms.nDefDebounce]) + "\n";
     EXPECT_NE(Emu().find(strDeb), std::string::npos) << strDeb << Emu();
+}
+
+// What the virtual mouse's dump says button nKey (from 1) of the profile's mode does.
+std::string KeyOnMouse(const std::string& strDump, int nMode, int nKey)
+{
+    // The wired mouse names its modes, the wireless one its profiles.
+    size_t nAt = strDump.find("mode " + std::to_string(nMode + 1) + ":\n");
+    if (nAt == std::string::npos) nAt = strDump.find("profile " + std::to_string(nMode + 1) + " (");
+    if (nAt == std::string::npos) return "no such mode";
+    nAt = strDump.find("  keys:\n", nAt);
+    if (nAt == std::string::npos) return "no keys";
+    const std::regex line("^ +" + std::to_string(nKey) + ": [0-9a-f]{8} (.*)$");
+    std::istringstream in(strDump.substr(nAt + 9));
+    for (std::string str; std::getline(in, str) && str.rfind("    ", 0) == 0;)
+        if (std::smatch m; std::regex_match(str, m, line)) return m[1];
+    return "no such key";
+}
+
+QString T(const char* key)
+{
+    const std::u16string* p = FindText(key);
+    return p ? ToQString(*p) : QString::fromLatin1(key);
+}
+
+// Runs fn on the next modal window of type W that opens.
+template <class W, class F>
+void OnModal(F fn)
+{
+    QTimer::singleShot(0, [fn] {
+        auto* p = qobject_cast<W*>(QApplication::activeModalWidget());
+        ASSERT_NE(p, nullptr);
+        fn(p);
+    });
+}
+
+TEST_P(MouseHost, ButtonFunctionsFromTheMenuReachTheMouse)
+{
+    // The key capture window needs the skin's pictures.
+    skintest::CGlobalsGuard guard;
+    g_szAppDir = ZV_APP_DIR;
+    skin::ClearImageCache();
+    ASSERT_TRUE(LoadTextCatalogue(fs::path(ZV_APP_DIR) / "text" / "en" / "text.xml").bRead);
+    m_page->ShowView(PageId::MouseSettings);
+    CKeyMsDlg* pKeys = m_page->Keys();
+    ASSERT_NE(pKeys, nullptr);
+    const int nMode = m_pCurrent->Ms.ProMirex.nMode;
+    ASSERT_EQ(KeyOnMouse(Emu(), nMode, 2), "right button") << Emu();
+
+    // With ApplyNow each choice is on the mouse when the menu closes.
+    ApplyNow(true);
+    struct Case { QStringList path; int nSlot; const char* pszOnMouse; } cases[] = {
+        {{T("tc_middle")}, 3, "middle button"},
+        {{T("tc_dpi"), T("tc_dpiloop")}, 4, "DPI cycle"},
+        {{T("tc_media"), T("tc_vol_up")}, 5, "media"},
+        {{T("tc_key_off")}, 1, "off"},
+    };
+    for (const auto& c : cases) {
+        CMenuDlg* pMenu = pKeys->OpenFunctionMenu(c.nSlot);
+        ASSERT_NE(pMenu, nullptr);
+        ASSERT_TRUE(pMenu->PickPath(c.path)) << c.path.join('/').toStdString();
+        Settle();
+        // Media keys are named by their usage bits, which differ between the families.
+        EXPECT_EQ(KeyOnMouse(Emu(), nMode, c.nSlot + 1).rfind(c.pszOnMouse, 0), 0u)
+            << c.path.join('/').toStdString() << ": " << KeyOnMouse(Emu(), nMode, c.nSlot + 1);
+    }
+
+    // A combination read from the keyboard: Ctrl+C.
+    OnModal<CMsgDlg>([](CMsgDlg* p) {
+        p->SetCombo({0x01, 'C', 0});
+        p->done(CSkinDialog::kIdOk);
+    });
+    EXPECT_TRUE(pKeys->OpenFunctionMenu(3)->PickPath({T("tc_combokey")})) << T("tc_combokey").toStdString();
+    Settle();
+    // Left Ctrl is modifier bit 0, and C is keyboard usage 06.
+    EXPECT_EQ(KeyOnMouse(Emu(), nMode, 4), "key: modifiers 01, usages 06 00");
+
+    // A fire key: the middle button, 255 ms apart, three times.
+    OnModal<CFirekeyDlg>([](CFirekeyDlg* p) {
+        p->PickKeyItem(2);
+        p->IntervalField()->setText(QStringLiteral("255"));
+        p->CountField()->setText(QStringLiteral("3"));
+        EXPECT_TRUE(p->TryAccept());
+    });
+    pKeys->OpenFunctionMenu(4)->PickPath({T("tc_fire")});
+    Settle();
+    // The middle button is mouse button bit 2.
+    EXPECT_EQ(KeyOnMouse(Emu(), nMode, 5), "fire: button bits 04, values 255 3");
+
+    // Without ApplyNow the mouse keeps its buttons until Apply.
+    ApplyNow(false);
+    const std::string before = Emu();
+    pKeys->OpenFunctionMenu(5)->PickPath({T("tc_middle")});
+    Settle();
+    EXPECT_EQ(Emu(), before);
+    ApplyAll();
+    EXPECT_EQ(KeyOnMouse(Emu(), nMode, 6), "middle button");
 }
 
 INSTANTIATE_TEST_SUITE_P(Mice, MouseHost, ::testing::Values(kWired, kWireless),
