@@ -40,8 +40,13 @@ CPngBtn* CKeyMarkDlg::Mark(int nSlot) const
 
 void CKeyMarkDlg::Reload()
 {
-    m_imgNormal = ToArgb(skin::LoadMouse(QStringLiteral("mouse_nr.png")));
-    m_imgDown = ToArgb(skin::LoadMouse(QStringLiteral("mouse_dn.png")));
+    // The pictures at their files' pixels, whatever the screen's pixel ratio:
+    // the lighting mask and the mark rectangles are in those pixels.
+    const auto load = [](const QString& strName) {
+        return ToArgb(skin::LoadImageFile(skin::MousePath(strName), 1.0, 1.0));
+    };
+    m_imgNormal = load(QStringLiteral("mouse_nr.png"));
+    m_imgDown = load(QStringLiteral("mouse_dn.png"));
     if (m_imgDown.isNull() || m_imgDown.size() != m_imgNormal.size()) m_imgDown = m_imgNormal;
     const int w = m_imgNormal.width(), h = m_imgNormal.height();
     m_rgb.assign(size_t(w) * size_t(h) * 3, 0);
