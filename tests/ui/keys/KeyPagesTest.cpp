@@ -332,3 +332,20 @@ TEST_F(KeyPagesTest, AMaskOfTheWrongSizeIsToldAndThePictureStays)
 }
 
 }  // namespace
+
+TEST_F(KeyPagesTest, OnAHighDensityScreenThePictureKeepsItsSizeAndItsMask)
+{
+    const QSize base = QImage(skin::MousePath(QStringLiteral("mouse_nr.png"))).size();
+    ASSERT_FALSE(base.isEmpty());
+    for (const double fRatio : {1.5, 2.0}) {
+        skin::SkinTheme theme = skin::Theme();
+        theme.fPixelRatio = fRatio;
+        skin::SetTheme(theme);
+        skin::ClearImageCache();
+        m_prompt.Clear();
+        CKeyMarkDlg pic(m_ctx, nullptr);
+        EXPECT_EQ(pic.size(), base) << fRatio;
+        EXPECT_TRUE(pic.HasMask()) << fRatio;
+        EXPECT_TRUE(m_prompt.Entries().empty()) << fRatio;
+    }
+}
