@@ -15,6 +15,7 @@
 #include "ui/QtText.h"
 #include "ui/mainwnd/VirtualDevicesPanel.h"
 #include "ui/mainwnd/ZorvikDlg.h"
+#include "ui/pages/mouse/MsSettingDlg.h"
 #include "ui/skin/NotifyDlg.h"
 
 void CZorvikDlg::OnHubMessage(quint32 nMsg, quintptr wParam, qintptr lParam)
@@ -28,6 +29,8 @@ void CZorvikDlg::OnHubMessage(quint32 nMsg, quintptr wParam, qintptr lParam)
     if (nMsg == kMsgDeviceFound && wParam < pHub->Count()) OnDeviceFound(size_t(wParam));
     if (nMsg == kMsgLinkRead && wParam < pHub->Count()) {
         UpdateStatus();
+        if (auto it = m_pages.find("mouse"); it != m_pages.end())
+            if (auto* pMouse = qobject_cast<CMsSettingDlg*>(it->second)) pMouse->ShowBattery();
         emit devicesChanged();
     }
 }

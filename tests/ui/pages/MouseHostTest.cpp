@@ -510,5 +510,21 @@ TEST_P(MouseHost, ButtonFunctionsFromTheMenuReachTheMouse)
     EXPECT_EQ(KeyOnMouse(Emu(), nMode, 6), "middle button");
 }
 
+TEST_P(MouseHost, TheBatteryTheHubReadIsShown)
+{
+    const DeviceState st = m_hub->State(0);
+    CPowerDlg* pPower = m_page->PowerPage();
+    if (!st.bBatteryRead) {
+        // The wired mouse has no battery to read: the page shows nothing read.
+        EXPECT_EQ(pPower->Shown(), 0);
+        return;
+    }
+    // The virtual wireless mouse runs on its battery at level 80.
+    ASSERT_FALSE(st.bCharging);
+    EXPECT_EQ(st.nBatteryLevel, 80);
+    EXPECT_EQ(pPower->Shown(), 80);
+    EXPECT_FALSE(pPower->Animating());
+}
+
 INSTANTIATE_TEST_SUITE_P(Mice, MouseHost, ::testing::Values(kWired, kWireless),
                          [](const auto& info) { return std::string(info.param.pszName); });

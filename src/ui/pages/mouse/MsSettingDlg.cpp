@@ -5,6 +5,8 @@
 
 #include "core/Gvar.h"
 #include "core/Log.h"
+#include "device/DeviceHub.h"
+#include "device/mouse/PerformanceEdit.h"
 #include "device/mouse/MouseNotice.h"
 #include "platform/GnomePointerSettings.h"
 #include "lighting/MousePreview.h"
@@ -50,10 +52,11 @@ CMsSettingDlg::CMsSettingDlg(const PageContext& ctx, QWidget* pParent) : CPage(c
     m_link.profile = [this] { return Profile(); };
     m_link.edited = [this](uint32_t nFlags) {
         Edited(nFlags);
-        // The rate, lift-off and debounce show on more than one page.
-        m_pRate->LoadFromProfile();
-        m_pSys->LoadFromProfile();
-        m_pLod->LoadFromProfile();
+        // The rate, lift-off and debounce show on more than one page (a page
+        // that mends a stored value while the host is being built edits too).
+        if (m_pRate) m_pRate->LoadFromProfile();
+        if (m_pSys) m_pSys->LoadFromProfile();
+        if (m_pLod) m_pLod->LoadFromProfile();
     };
     m_link.prompt = [this]() -> IPrompt& { return Prompt(); };
 
@@ -188,7 +191,20 @@ void CMsSettingDlg::Reload()
     m_pSys->LoadFromProfile();
     m_pRate->LoadFromProfile();
     m_pLod->LoadFromProfile();
+    ShowBattery();
     ShowChildren();
+}
+
+void CMsSettingDlg::ShowBattery()
+{
+    // What the hub read from the mouse after discovery or at its last link check.
+    const size_t i = Family();
+    CDeviceHub* pHub = Ctx().pHub;
+    if (!pHub || i >= pHub->Count()) return;
+    const DeviceState st = pHub->State(i);
+    if (!st.bConnected || !st.bBatteryRead) return;
+    const mouse::PowerView v = mouse::PowerViewOf(st.nBatteryLevel, st.bCharging, st.nVoltage, gVar.Ms.nPowerFw != 0);
+    SetPowerStatus(v.nState, v.nLevel);
 }
 
 void CMsSettingDlg::Retext()

@@ -35,6 +35,8 @@ public:
     void SetKeyListWidget(QWidget* pWidget);
     // The battery read-out (state 0 on battery, 1 charging, 2 charging ended).
     void SetPowerStatus(int nState, int nLevel);
+    // The battery as the device hub last read it.
+    void ShowBattery();
 
     PageId View() const { return m_view; }
     CDpiDlg* DpiPage() const { return m_pDpi; }
