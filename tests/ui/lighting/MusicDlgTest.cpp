@@ -99,7 +99,7 @@ protected:
             Play(m_dAmp);
             return src;
         });
-        m_page->resize(600, 420);
+        m_page->resize(700, 560);
     }
     void Play(double dAmp)
     {
