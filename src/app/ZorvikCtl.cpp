@@ -440,6 +440,22 @@ int CmdMacro(const Options& opt)
     }
     MacroContext ctx;
     ctx.nMacroHasMsKey = 1;
+    // The identifier must be new in the folder the file goes to: the macros and
+    // bullets already there (and below it) are loaded first, every one of them
+    // whatever mouse keys it holds, so a key bound to one never plays another.
+    {
+        MacroContext scanCtx = ctx;
+        scanCtx.nMacroHasMsKey = 0xFF;
+        MacroScanOptions scan;
+        scan.bGroups = true;
+        scan.bSaveRenumbered = false;  // this command writes only the file it was asked for
+        const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+        for (const MacroKind k : {MacroKind::Macro, MacroKind::Bullet})
+            if (!ScanMacroFolder(folder, k, scan, scanCtx)) {
+                std::cerr << "zorvikctl: the folder " << folder.string() << " cannot be read\n";
+                return kFailed;
+            }
+    }
     std::vector<MacroTextError> errors;
     std::string strErr, strNote;
     if (!WriteMacroFileFromText(strText, file, kind, ctx, errors, strErr, &strNote)) {
