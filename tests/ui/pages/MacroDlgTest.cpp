@@ -492,6 +492,54 @@ TEST_F(MacroPage, FolderImportsNeitherOverwriteNorEscape)
     EXPECT_EQ(Messages(), std::vector<std::u16string>{gText.tc_macro_msg8});
 }
 
+// Without AutoSaveMacro a change waits for the save button; leaving the macro
+// asks whether to keep it.
+TEST_F(MacroPage, WithoutAutoSaveTheSaveButtonWritesAndLeavingAsks)
+{
+    ASSERT_NO_FATAL_FAILURE(Load(kMouse));
+    gVar.nAutoSaveMacro = 0;
+    CMacroDlg& page = Page([] {
+        CMacroDlg::Hooks h;
+        h.captureKey = [](QWidget*) { return std::optional<uint8_t>('K'); };
+        return h;
+    }());
+    MacroRecord* pFirst = NewMacro(u"First");
+    ASSERT_NE(pFirst, nullptr);
+    const uint32_t idFirst = pFirst->MacroID;
+    const fs::path file = g_szUserDir / "Mac" / "First.mcf";
+    const std::string empty = test::ReadBytes(file);
+    EXPECT_TRUE(page.SaveButton()->isHidden());
+
+    page.RunCommand(CMacroDlg::kCmdInsert, 0xF7);
+    EXPECT_FALSE(page.SaveButton()->isHidden());
+    EXPECT_EQ(test::ReadBytes(file), empty);
+    page.SaveButton()->click();
+    EXPECT_TRUE(page.SaveButton()->isHidden());
+    EXPECT_EQ(MacroActionCount(ReadMacroFile(file).rec), 2);
+
+    // A change, then a new macro: "no" gives the change up; so does a
+    // change left for another macro, in the list as in the file.
+    page.RunCommand(CMacroDlg::kCmdInsert, 0xF7);
+    m_prompt.QueueAnswer(false);
+    MacroRecord* pSecond = NewMacro(u"Second");
+    ASSERT_NE(pSecond, nullptr);
+    const uint32_t idSecond = pSecond->MacroID;
+    EXPECT_EQ(MacroActionCount(ReadMacroFile(file).rec), 2);
+    EXPECT_TRUE(Said(gText.tc_macro_msg9));
+    ASSERT_TRUE(page.SelectMacro(idFirst));
+    EXPECT_EQ(page.Items().size(), 3u);
+    EXPECT_EQ(MacroActionCount(*page.CurrentMacro()), 2);
+    EXPECT_EQ(MacroActionCount(ReadMacroFile(file).rec), 2);
+
+    // "Yes" keeps it.
+    page.RunCommand(CMacroDlg::kCmdInsert, 0xF7);
+    m_prompt.Clear();
+    m_prompt.QueueAnswer(true);
+    ASSERT_TRUE(page.SelectMacro(idSecond));
+    EXPECT_TRUE(Said(gText.tc_macro_msg9));
+    EXPECT_EQ(MacroActionCount(ReadMacroFile(file).rec), 4);
+}
+
 // Pictures of the page with a recorded macro, in each shipped skin.
 TEST_F(MacroPage, ScreenshotsOfARecordedMacro)
 {
