@@ -119,10 +119,13 @@ protected:
         }
     }
 
-    CMacroDlg& Page(CMacroDlg::Hooks hooks = {})
+    // The page alone, or (pHost) placed in a window of the main window's size
+    // where the main window puts its pages, over its piece of the background.
+    CMacroDlg& Page(CMacroDlg::Hooks hooks = {}, QWidget* pHost = nullptr)
     {
-        m_page = std::make_unique<CMacroDlg>(m_ctx, nullptr, std::move(hooks));
-        m_page->resize(1063, 672);
+        m_page = std::make_unique<CMacroDlg>(m_ctx, pHost, std::move(hooks));
+        if (pHost) m_page->setGeometry(0, gVar.rcSubDlg.top, 1063, 672);
+        else m_page->resize(1063, 672);
         m_page->show();
         return *m_page;
     }
@@ -546,6 +549,7 @@ TEST_F(MacroPage, ScreenshotsOfARecordedMacro)
     const char* pszOut = std::getenv("ZV_SHOT_DIR");
     if (!pszOut) GTEST_SKIP() << "ZV_SHOT_DIR not set";
     ASSERT_NO_FATAL_FAILURE(Load(kMouse));
+    gVar.rcSubDlg = {0, 95, 1063, 767};  // as the shipped installation places its pages
     fs::create_directories(g_szUserDir / "Mac" / "Office");
     QStringList done;
     for (int nSkin = 0; nSkin < kLangSkinMax; ++nSkin) {
@@ -556,7 +560,11 @@ TEST_F(MacroPage, ScreenshotsOfARecordedMacro)
         skin::SetTheme(skin::ThemeFromOptions());
         skin::ClearImageCache();
         g_MacroList.Clear();
-        CMacroDlg& page = Page();
+        m_page.reset();
+        QWidget host;
+        host.resize(1063, gVar.rcSubDlg.top + 672);
+        host.show();
+        CMacroDlg& page = Page({}, &host);
         if (g_MacroList.Count() == 0) {
             ASSERT_NE(NewMacro(u"Hello"), nullptr);
             page.ToggleRecording();
@@ -576,5 +584,6 @@ TEST_F(MacroPage, ScreenshotsOfARecordedMacro)
         const QImage img = page.grab().toImage();
         const QString strName = QStringLiteral("%1/macro-%2.png").arg(QString::fromLocal8Bit(pszOut), strSkin);
         EXPECT_TRUE(img.save(strName)) << strName.toStdString();
+        m_page.reset();
     }
 }

@@ -319,8 +319,16 @@ void CMacroDlg::Layout()
 {
     const double f = skin::InterfaceScale();
     const auto sc = [f](int x, int y, int w, int h) { return QRect(int(x * f), int(y * f), int(w * f), int(h * f)); };
-    const ZRect& t = gVar.rcMacroList;
-    const ZRect& l = gVar.rcKeyList;
+    // The rectangles are the main window's; the page starts at the top of its
+    // area, and the lists end above the band at the bottom of the window.
+    const auto onPage = [](ZRect r) {
+        const int nTop = std::max(0, int(gVar.rcSubDlg.top));
+        r.top = std::max(10, int(r.top) - nTop);
+        r.bottom = std::max(int(r.top) + 120, int(r.bottom) - nTop);
+        return r;
+    };
+    const ZRect t = onPage(gVar.rcMacroList);
+    const ZRect l = onPage(gVar.rcKeyList);
     const int nTitleH = 26, nBtn = 28;
     // The tree and the list keep their rectangles; their titles and buttons
     // share the top strip.
@@ -357,8 +365,8 @@ void CMacroDlg::Layout()
     }
     y += 12;
     m_pSave->setGeometry(sc(x, y, w, 30));
-    y += 44;
-    m_pHint->setGeometry(sc(x, y, w, 120));
+    // The hint runs along the band under the lists.
+    m_pHint->setGeometry(sc(30, l.bottom + 30, 1000, 60));
 }
 
 void CMacroDlg::Retext()
@@ -375,7 +383,10 @@ void CMacroDlg::Retext()
     m_pUp->setText(QStringLiteral("\u25B2"));
     m_pDown->setText(QStringLiteral("\u25BC"));
     m_pSave->setText(Tx(gText.tc_macro_msg19, "Save"));
-    m_pHint->setText(m_bRecording ? Tx(gText.tc_macro_msg30, "Recording: press the keys now.") : QString());
+    m_pHint->setText(m_bRecording ? Tx(gText.tc_macro_msg30, "Recording: press the keys now.")
+                                  : tr("Choose a macro, press Start Recording and type the keys in this window; the "
+                                       "keys are stored by their place on the keyboard. With Record delays on, the "
+                                       "pauses between them are stored too."));
     ShowItems(SelectedActions());
 }
 
