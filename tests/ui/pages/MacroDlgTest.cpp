@@ -34,6 +34,7 @@
 #include "keys/MouseKeyRules.h"
 #include "text/TextCatalogue.h"
 #include "ui/pages/macro/MacroDlg.h"
+#include "ui/skin/TreeCtrlEx.h"
 #include "ui/skin/SkinImages.h"
 #include "ui/skin/SkinTheme.h"
 
@@ -493,6 +494,72 @@ TEST_F(MacroPage, FolderImportsNeitherOverwriteNorEscape)
     m_prompt.Clear();
     page.RunCommand(CMacroDlg::kCmdImportGroup);
     EXPECT_EQ(Messages(), std::vector<std::u16string>{gText.tc_macro_msg8});
+}
+
+// The tree's commands keep the files, the macro list and the tree together:
+// a group and a macro in it, renamed; an export imported again as a second
+// macro with an identifier of its own; deleting a group takes its macros out
+// of the list with their files.
+TEST_F(MacroPage, TreeCommandsKeepFilesListAndTreeTogether)
+{
+    ASSERT_NO_FATAL_FAILURE(Load(kMouse));
+    const fs::path mac = g_szUserDir / "Mac";
+    const fs::path exported = m_dir / "out" / "Copy.mcf";
+    fs::create_directories(exported.parent_path());
+    CMacroDlg& page = Page([&] {
+        CMacroDlg::Hooks h;
+        h.captureKey = [](QWidget*) { return std::optional<uint8_t>('C'); };
+        h.pickSaveFile = [&](QWidget*, const QString&) { return QString::fromStdString(exported.string()); };
+        h.pickOpenFile = [&](QWidget*) { return QString::fromStdString(exported.string()); };
+        return h;
+    }());
+    m_prompt.QueueText(u"Office");
+    page.RunCommand(CMacroDlg::kCmdNewGroup);
+    EXPECT_TRUE(fs::is_directory(mac / "Office"));  // made at once: an empty group survives a restart
+    MacroRecord* pRec = NewMacro(u"Copy");
+    ASSERT_NE(pRec, nullptr);
+    EXPECT_TRUE(fs::exists(mac / "Office" / "Copy.mcf"));
+    page.RunCommand(CMacroDlg::kCmdInsert, 0xF7);
+    const uint32_t id = pRec->MacroID;
+
+    m_prompt.QueueText(u"Paste");
+    page.RunCommand(CMacroDlg::kCmdRename);
+    EXPECT_FALSE(fs::exists(mac / "Office" / "Copy.mcf"));
+    ASSERT_TRUE(fs::exists(mac / "Office" / "Paste.mcf"));
+    EXPECT_EQ(ReadMacroFile(mac / "Office" / "Paste.mcf").rec.MacroID, id);  // renaming keeps the identifier
+    EXPECT_EQ(FixedView(g_MacroList.FindById(id)->szName), u"Paste");
+
+    page.RunCommand(CMacroDlg::kCmdExport);
+    ASSERT_TRUE(fs::exists(exported));
+    EXPECT_NE(ReadMacroFile(exported).rec.MacroID & 0xFFFFFF, id);
+    m_prompt.Clear();
+    page.RunCommand(CMacroDlg::kCmdImport);  // into the selected macro's group
+    EXPECT_TRUE(m_prompt.Entries().empty());
+    ASSERT_EQ(g_MacroList.Count(), 2);
+    ASSERT_TRUE(fs::exists(mac / "Office" / "Copy.mcf"));
+    const uint32_t idImported = ReadMacroFile(mac / "Office" / "Copy.mcf").rec.MacroID & 0xFFFFFF;
+    EXPECT_NE(idImported, id);
+    EXPECT_EQ(page.CurrentMacro()->MacroID & 0xFFFFFF, idImported);
+    EXPECT_EQ(page.Items().size(), 3u);
+
+    // The group, renamed, takes its macros along; deleted, it takes them out.
+    ASSERT_NE(page.Tree()->SelectedItem(), nullptr);
+    page.Tree()->Select(page.Tree()->SelectedItem()->parent());
+    m_prompt.QueueText(u"Work");
+    page.RunCommand(CMacroDlg::kCmdRename);
+    ASSERT_TRUE(fs::exists(mac / "Work" / "Paste.mcf"));
+    ASSERT_TRUE(page.SelectMacro(id));
+    page.RunCommand(CMacroDlg::kCmdInsert, 0xF0);
+    EXPECT_EQ(MacroActionCount(ReadMacroFile(mac / "Work" / "Paste.mcf").rec), 4);
+    EXPECT_FALSE(fs::exists(mac / "Office"));
+
+    page.Tree()->Select(page.Tree()->SelectedItem()->parent());
+    m_prompt.QueueAnswer(true);
+    page.RunCommand(CMacroDlg::kCmdDelete);
+    EXPECT_FALSE(fs::exists(mac / "Work"));
+    EXPECT_EQ(g_MacroList.Count(), 0);
+    EXPECT_EQ(page.Tree()->topLevelItemCount(), 0);
+    EXPECT_EQ(page.CurrentMacro(), nullptr);
 }
 
 // Without AutoSaveMacro a change waits for the save button; leaving the macro

@@ -516,17 +516,17 @@ void CMacroDlg::OnTreeRightClick(QTreeWidgetItem* pItem)
     if (Refuse()) return;
     std::vector<std::pair<int, std::u16string>> cmds;
     const auto add = [&](int nCmd, const std::u16string& text) { cmds.push_back({nCmd, text}); };
+    // Without groups sub-folders are not read at start-up: a group made then
+    // would lose its macros, so none is offered.
     const bool bGroups = gVar.nMacroDir == 1;
     add(kCmdNew, gText.tc_macro_msg5);
-    if (bGroups || pItem) add(kCmdNewGroup, gText.tc_macro_msg6);
+    if (bGroups) add(kCmdNewGroup, gText.tc_macro_msg6);
     if (pItem && !IsGroup(pItem)) add(kCmdExport, gText.tc_macro_msg4);
     add(kCmdImport, gText.tc_macro_msg3);
     if (pItem) add(kCmdRename, gText.tc_macro_msg20);
     if (pItem) add(kCmdDelete, gText.tc_macro_msg10);
-    if (bGroups || pItem) {
-        add(kCmdImportGroup, gText.tc_macro_msg21);
-        add(kCmdImportContent, gText.tc_macro_msg22);
-    }
+    if (bGroups) add(kCmdImportGroup, gText.tc_macro_msg21);
+    if (bGroups || pItem) add(kCmdImportContent, gText.tc_macro_msg22);
     ShowMenu(cmds);
 }
 
@@ -744,14 +744,18 @@ void CMacroDlg::RunCommand(int nCmd, uint8_t byCode)
     if (Refuse()) return;
     switch (nCmd) {
     case kCmdNew: NewMacro(); break;
-    case kCmdNewGroup: NewGroup(); break;
+    case kCmdNewGroup:
+        if (gVar.nMacroDir == 1) NewGroup();
+        break;
     case kCmdDelete: DeleteSelected(); break;
     case kCmdExport: ExportSelected(); break;
     case kCmdImport: ImportFile(); break;
     case kCmdRename: RenameSelected(); break;
     case kCmdEditAction: EditAction(); break;
     case kCmdInsert: InsertAction(byCode); break;
-    case kCmdImportGroup: ImportFolder(true); break;
+    case kCmdImportGroup:
+        if (gVar.nMacroDir == 1) ImportFolder(true);
+        break;
     case kCmdImportContent: ImportFolder(false); break;
     case kCmdDeleteAction: DeleteActions(); break;
     default: break;
