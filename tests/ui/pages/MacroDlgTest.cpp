@@ -320,6 +320,15 @@ TEST_F(MacroPage, ChangedMacroReachesTheMouseWithTheNextApplyOrAtOnce)
     page.RunCommand(CMacroDlg::kCmdInsert, 0xF1);
     m_hub->WaitIdle(0);
     EXPECT_EQ(Journal(), "");
+
+    // Deleting the macro the button plays says so first; "no" keeps it.
+    const uint32_t idBurst = pRec->MacroID;
+    ASSERT_TRUE(page.SelectMacro(idBurst));
+    m_prompt.Clear();
+    page.RunCommand(CMacroDlg::kCmdDelete);
+    EXPECT_TRUE(Said(u"plays this macro"));
+    EXPECT_NE(g_MacroList.FindById(idBurst), nullptr);
+    EXPECT_TRUE(fs::exists(g_szUserDir / "Mac" / "Burst.mcf"));
 }
 
 // The same on the keyboard of family 22: its 128-byte buffer, delays under

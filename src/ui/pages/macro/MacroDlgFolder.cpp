@@ -8,6 +8,7 @@
 #include "core/Log.h"
 #include "core/Utf.h"
 #include "keys/MacroFile.h"
+#include "keys/MacroUse.h"
 #include "text/TextCatalogue.h"
 #include "ui/QtText.h"
 #include "ui/keys/MenuDlg.h"
@@ -273,7 +274,6 @@ void CMacroDlg::DeleteSelected()
         Message(Tx(gText.tc_macro_msg1, "Please select a macro first.").toStdU16String(), u"Tips");
         return;
     }
-    if (!Prompt().AskYesNo(Tx(gText.tc_msg(6), "Delete?").toStdU16String(), u"")) return;
     const fs::path path = m_paths[pItem];
     // The macros of the item (itself, or every macro of the group) leave the list with their files.
     std::vector<uint32_t> ids;
@@ -285,6 +285,13 @@ void CMacroDlg::DeleteSelected()
     } else if (const TreeItemInfo* pInfo = m_pTree->FindRecord(pItem)) {
         ids.push_back(uint32_t(pInfo->nKey));
     }
+    // A key that plays a deleted macro does nothing any more: the question says so.
+    std::u16string strAsk = Tx(gText.tc_msg(6), "Delete?").toStdU16String();
+    const ProfileRecord* pPro = Profile();
+    if (pPro && std::any_of(ids.begin(), ids.end(), [pPro](uint32_t id) { return WhoPlaysMacro(*pPro, id).Any(); }))
+        strAsk += u"\n" + tr("A key of the current profile plays this macro; it will do nothing once the macro is "
+                              "deleted.").toStdU16String();
+    if (!Prompt().AskYesNo(strAsk, u"")) return;
     const MacroOpResult r = DeleteMacroPath(path);
     if (!r.bOk) {
         Message(r.strMessage);
