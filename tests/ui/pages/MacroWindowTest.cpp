@@ -10,6 +10,10 @@ using namespace mainwnd_test;
 
 TEST(MacroWindow, RecordingKeepsTheMacroPage)
 {
+    // The macro list is the program's; the tests after this one start without macros.
+    struct ListGuard {
+        ~ListGuard() { g_MacroList.Clear(); }
+    } guard;
     CMainWindowRig r(DemoCfg({}));
     ASSERT_TRUE(r.bStarted && r.bInitialised);
     CZorvikDlg& w = *r.wnd;
