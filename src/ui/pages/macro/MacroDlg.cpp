@@ -773,12 +773,3 @@ void CMacroDlg::keyPressEvent(QKeyEvent* e)
     default: CPage::keyPressEvent(e);
     }
 }
-
-void CMacroDlg::keyReleaseEvent(QKeyEvent* e) { CPage::keyReleaseEvent(e); }
-
-void CMacroDlg::hideEvent(QHideEvent* e)
-{
-    // Changes that wait for the save button are kept in the record; the window
-    // asks before the program ends (Collect).
-    CPage::hideEvent(e);
-}

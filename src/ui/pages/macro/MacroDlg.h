@@ -97,8 +97,6 @@ public:
 protected:
     bool event(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
-    void keyReleaseEvent(QKeyEvent* e) override;
-    void hideEvent(QHideEvent* e) override;
 
 private:
     void BuildControls();
