@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -33,6 +34,8 @@
 #include "keys/MacroFile.h"
 #include "keys/MouseKeyRules.h"
 #include "text/TextCatalogue.h"
+#include "ui/QtText.h"
+#include "ui/pages/macro/MacroAmountDlg.h"
 #include "ui/pages/macro/MacroDlg.h"
 #include "ui/skin/TreeCtrlEx.h"
 #include "ui/skin/SkinImages.h"
@@ -569,6 +572,70 @@ TEST_F(MacroPage, TreeCommandsKeepFilesListAndTreeTogether)
     EXPECT_EQ(g_MacroList.Count(), 0);
     EXPECT_EQ(page.Tree()->topLevelItemCount(), 0);
     EXPECT_EQ(page.CurrentMacro(), nullptr);
+}
+
+// Wheel steps and movements come from the amount window; keys whose platform
+// gives no scan code are taken by what they type.
+TEST_F(MacroPage, WheelMovementAndKeysWithoutScanCode)
+{
+    ASSERT_NO_FATAL_FAILURE(Load(kMouse));
+    std::vector<std::pair<uint8_t, int>> answers = {{kMacroCodeMoveLeft, 10}, {kMacroCodeMoveLeft, 200},
+                                                    {kMacroCodeMoveRight, 5}};
+    CMacroDlg& page = Page([&] {
+        CMacroDlg::Hooks h;
+        h.askAmount = [&](QWidget*, bool, uint8_t& code, int& nAmount) {
+            if (answers.empty()) return false;
+            std::tie(code, nAmount) = answers.front();
+            answers.erase(answers.begin());
+            return true;
+        };
+        return h;
+    }());
+    ASSERT_NE(NewMacro(u"Moves"), nullptr);
+    page.RunCommand(CMacroDlg::kCmdInsert, 0xFB);
+    ASSERT_EQ(page.Items().size(), 1u);
+    EXPECT_EQ(page.Items()[0], (MacroItem{MacroItemKind::Move, kMacroCodeMoveLeft | 10u << 8, 1}));
+    EXPECT_EQ(page.ActionList()->item(0)->text(), ToQString(gText.tc_macro_msg25) + QStringLiteral(" 10"));
+    m_prompt.Clear();
+    page.RunCommand(CMacroDlg::kCmdInsert, 0xFB);
+    EXPECT_EQ(Messages(), std::vector<std::u16string>{u"Invalid value. 0~127"});
+    EXPECT_EQ(page.Items().size(), 1u);
+    page.SelectActions({0});
+    page.RunCommand(CMacroDlg::kCmdEditAction);
+    EXPECT_EQ(page.Items()[0], (MacroItem{MacroItemKind::Move, kMacroCodeMoveRight | 5u << 8, 1}));
+    page.RunCommand(CMacroDlg::kCmdInsert, 0xF6);
+    ASSERT_EQ(page.Items().size(), 2u);
+    EXPECT_EQ(page.Items()[1], WheelStep(kMacroCodeWheelDown));
+    const MacroRecord saved = ReadMacroFile(g_szUserDir / "Mac" / "Moves.mcf").rec;
+    EXPECT_EQ(saved.Action[0].CodeWord(), kMacroCodeMoveRight | 5 << 8);
+    EXPECT_EQ(saved.Action[1].CodeWord(), kMacroCodeWheelDown);
+
+    // No scan code: B is B, Return is Enter.
+    page.ToggleRecording();
+    Key(true, Qt::Key_B, 0, 10);
+    Key(false, Qt::Key_B, 0, 20);
+    Key(true, Qt::Key_Return, 0, 30);
+    page.ToggleRecording();
+    EXPECT_EQ(page.Items(), (MacroItems{PressItem('B'), DelayItem(10), ReleaseItem('B'), DelayItem(10), PressItem(13)}));
+}
+
+TEST_F(MacroPage, AmountWindowChecksTheAmount)
+{
+    ASSERT_NO_FATAL_FAILURE(Load(kMouse));
+    CMacroAmountDlg dlg(nullptr, false, kMacroCodeMoveDown, 3, m_prompt);
+    EXPECT_EQ(dlg.Direction()->currentData().toInt(), kMacroCodeMoveDown);
+    EXPECT_EQ(dlg.Amount()->text(), QStringLiteral("3"));
+    dlg.Amount()->setText(QStringLiteral("128"));
+    EXPECT_FALSE(dlg.TryAccept());
+    EXPECT_EQ(Messages(), std::vector<std::u16string>{u"Invalid value. 0~127"});
+    dlg.Direction()->setCurrentIndex(dlg.Direction()->findData(int(kMacroCodeWheelUp)));
+    dlg.Amount()->setText(QStringLiteral("127"));
+    EXPECT_TRUE(dlg.TryAccept());
+    EXPECT_EQ(dlg.Code(), kMacroCodeWheelUp);
+    EXPECT_EQ(dlg.AmountValue(), 127);
+    // A wheel item opens on a wheel direction when its code is none of the six.
+    CMacroAmountDlg wheel(nullptr, true, 0, 1, m_prompt);
+    EXPECT_EQ(wheel.Direction()->currentData().toInt(), kMacroCodeWheelUp);
 }
 
 // Without AutoSaveMacro a change waits for the save button; leaving the macro

@@ -25,6 +25,7 @@
 #include "text/TextCatalogue.h"
 #include "ui/QtText.h"
 #include "ui/keys/MenuDlg.h"
+#include "ui/pages/macro/MacroAmountDlg.h"
 #include "ui/pages/mouse/MsPageLink.h"
 #include "ui/skin/MsgDlg.h"
 #include "ui/skin/PngBtn.h"
@@ -112,26 +113,11 @@ CMacroDlg::CMacroDlg(const PageContext& ctx, QWidget* pParent, Hooks hooks)
         };
     if (!m_hooks.pickFolder) m_hooks.pickFolder = [](QWidget* p) { return QFileDialog::getExistingDirectory(p); };
     if (!m_hooks.askAmount)
-        m_hooks.askAmount = [this](QWidget*, bool bWheel, uint8_t& code, int& nAmount) {
-            // The direction first (a choice of the six), then the amount.
-            std::vector<std::pair<uint8_t, std::u16string>> choices = {
-                {kMacroCodeWheelUp, gText.tc_scrollup},    {kMacroCodeWheelDown, gText.tc_scrolldown},
-                {kMacroCodeMoveUp, gText.tc_macro_msg27},  {kMacroCodeMoveDown, gText.tc_macro_msg28},
-                {kMacroCodeMoveLeft, gText.tc_macro_msg25}, {kMacroCodeMoveRight, gText.tc_macro_msg26}};
-            std::u16string strList;
-            for (size_t i = 0; i < choices.size(); ++i)
-                strList += Utf8ToU16(std::to_string(i + 1) + " ") + choices[i].second + u"\n";
-            const auto dir = Prompt().AskText(strList + (bWheel ? gText.tc_macro_msg23 : gText.tc_macro_msg24),
-                                              u"", 1);
-            if (!dir) return false;
-            const int n = QString::fromStdU16String(*dir).toInt() - 1;
-            if (n < 0 || n >= int(choices.size())) return false;
-            code = choices[size_t(n)].first;
-            const auto amount = Prompt().AskText(u"0 ~ 127", u"", 3);
-            if (!amount) return false;
-            bool bOk = false;
-            nAmount = QString::fromStdU16String(*amount).toInt(&bOk);
-            if (!bOk) nAmount = -1;
+        m_hooks.askAmount = [this](QWidget* pOwner, bool bWheel, uint8_t& code, int& nAmount) {
+            CMacroAmountDlg dlg(pOwner, bWheel, code, nAmount, Prompt());
+            if (dlg.exec() != QDialog::Accepted) return false;
+            code = dlg.Code();
+            nAmount = dlg.AmountValue();
             return true;
         };
     BuildControls();
