@@ -606,6 +606,13 @@ TEST_F(MacroPage, WheelMovementAndKeysWithoutScanCode)
     page.RunCommand(CMacroDlg::kCmdInsert, 0xF6);
     ASSERT_EQ(page.Items().size(), 2u);
     EXPECT_EQ(page.Items()[1], WheelStep(kMacroCodeWheelDown));
+    // The Delete key in the list takes the selected action out.
+    page.RunCommand(CMacroDlg::kCmdInsert, 0xF5);
+    ASSERT_EQ(page.Items().size(), 3u);
+    page.SelectActions({2});
+    QKeyEvent del(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(page.ActionList(), &del);
+    ASSERT_EQ(page.Items().size(), 2u);
     const MacroRecord saved = ReadMacroFile(g_szUserDir / "Mac" / "Moves.mcf").rec;
     EXPECT_EQ(saved.Action[0].CodeWord(), kMacroCodeMoveRight | 5 << 8);
     EXPECT_EQ(saved.Action[1].CodeWord(), kMacroCodeWheelDown);

@@ -148,6 +148,7 @@ void CMacroDlg::BuildControls()
     m_pList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_pList->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_pList, &QListWidget::itemDoubleClicked, this, [this] { RunCommand(kCmdEditAction); });
+    m_pList->installEventFilter(this);
     connect(m_pList, &QWidget::customContextMenuRequested, this, [this](const QPoint& pt) {
         if (Refuse() || !m_pList->itemAt(pt)) return;
         ShowMenu({{kCmdEditAction, gText.tc_macro_msg7}, {kCmdDeleteAction, gText.tc_macro_msg10}});
@@ -745,6 +746,16 @@ void CMacroDlg::OnRecordKey(QKeyEvent* e, bool bDown)
     key.bAutoRepeat = e->isAutoRepeat();
     key.tMs = e->timestamp() != 0 ? int64_t(e->timestamp()) : m_clock->elapsed();
     if (m_recorder->Feed(key, m_items) == RecordOutcome::Added) ShowItems({});
+}
+
+bool CMacroDlg::eventFilter(QObject* pObj, QEvent* e)
+{
+    // The Delete key in the action list deletes the selected actions.
+    if (pObj == m_pList && e->type() == QEvent::KeyRelease && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Delete) {
+        RunCommand(kCmdDeleteAction);
+        return true;
+    }
+    return CPage::eventFilter(pObj, e);
 }
 
 void CMacroDlg::keyPressEvent(QKeyEvent* e)

@@ -96,6 +96,7 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* pObj, QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
