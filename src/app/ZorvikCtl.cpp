@@ -76,7 +76,8 @@ int Usage()
                  "  import-keys FILE                  a .kyg file as the mouse key layout of the current profile\n"
                  "  macro show FILE                   a macro (.mcf) or bullet (.mcb) file, one action a line\n"
                  "  macro new NAME FILE [ACTION...]   a new macro or bullet file from actions given as\n"
-                 "                                    arguments or on standard input, one a line\n"
+                 "                                    arguments or on standard input, one a line; its\n"
+                 "                                    identifier is one no file of FILE's folder has\n"
                  "  watch SECONDS                     hidraw nodes as they are plugged and unplugged\n"
                  "  update-check [--url U] [--kb-ver HEX]\n"
                  "                                    what the update check offers: reads the update\n"
@@ -440,6 +441,22 @@ int CmdMacro(const Options& opt)
     }
     MacroContext ctx;
     ctx.nMacroHasMsKey = 1;
+    // The identifier must be new in the folder the file goes to: the macros and
+    // bullets already there (and below it) are loaded first, every one of them
+    // whatever mouse keys it holds, so a key bound to one never plays another.
+    {
+        MacroContext scanCtx = ctx;
+        scanCtx.nMacroHasMsKey = 0xFF;
+        MacroScanOptions scan;
+        scan.bGroups = true;
+        scan.bSaveRenumbered = false;  // this command writes only the file it was asked for
+        const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+        for (const MacroKind k : {MacroKind::Macro, MacroKind::Bullet})
+            if (!ScanMacroFolder(folder, k, scan, scanCtx)) {
+                std::cerr << "zorvikctl: the folder " << folder.string() << " cannot be read\n";
+                return kFailed;
+            }
+    }
     std::vector<MacroTextError> errors;
     std::string strErr, strNote;
     if (!WriteMacroFileFromText(strText, file, kind, ctx, errors, strErr, &strNote)) {

@@ -9,6 +9,8 @@
 #include <QString>
 #include <filesystem>
 #include <memory>
+#include <set>
+#include <string>
 
 #include "TestSupport.h"
 #include "core/ProfileStore.h"
@@ -155,7 +157,8 @@ TEST_F(ZorvikCtlTest, KeysWorkOnEveryFamilysConfiguration)
 TEST_F(ZorvikCtlTest, MacroShowOutputMakesTheSameFileAgain)
 {
     const fs::path app = MakeAppDir(test::SourceDir() / "data" / "cfg.ini");
-    const fs::path first = m_home / "copy.mcf", second = m_home / "again.mcf";
+    const fs::path first = m_home / "copy.mcf", second = m_home / "other" / "again.mcf";
+    fs::create_directories(second.parent_path());
     const CtlResult made = Run(app, {"macro", "new", "Copy", QString::fromStdString(first.string())},
                                "down LCtrl 20ms\ndown C 30ms\nup C 10ms\nup LCtrl\n");
     ASSERT_EQ(made.nExit, 0) << made.strErr;
@@ -171,6 +174,39 @@ TEST_F(ZorvikCtlTest, MacroShowOutputMakesTheSameFileAgain)
 
     // An existing file is never replaced.
     EXPECT_EQ(Run(app, {"macro", "new", "Copy", QString::fromStdString(first.string()), "up A"}).nExit, 1);
+
+    // Beside the first file its identifier is taken: the copy gets a new one and says so.
+    const fs::path third = m_home / "third.mcf";
+    const CtlResult beside = Run(app, {"macro", "new", "Copy", QString::fromStdString(third.string())},
+                                 QByteArray::fromStdString(shown.strOut));
+    ASSERT_EQ(beside.nExit, 0) << beside.strErr;
+    EXPECT_NE(beside.strErr.find("is taken; the macro gets"), std::string::npos) << beside.strErr;
+    EXPECT_NE(ReadMacroFile(third).rec.MacroID & 0xFFFFFF, ReadMacroFile(first).rec.MacroID & 0xFFFFFF);
+}
+
+// Macros made one after the other by a script land within the same second:
+// each must still get an identifier no other macro of its folder has, or a key
+// bound to one would play another.
+TEST_F(ZorvikCtlTest, MacrosMadeInALoopGetDistinctIdentifiers)
+{
+    const fs::path app = MakeAppDir(test::SourceDir() / "data" / "cfg.ini");
+    const fs::path mac = UserDir() / "Mac";
+    fs::create_directories(mac);
+    constexpr int kCount = 400;
+    for (int i = 0; i < kCount; ++i) {
+        const fs::path file = mac / ("m" + std::to_string(i) + ".mcf");
+        const CtlResult r = Run(app, {"macro", "new", QString("m%1").arg(i), QString::fromStdString(file.string()), "down A 5ms", "up A"});
+        ASSERT_EQ(r.nExit, 0) << i << ": " << r.strErr;
+    }
+    std::set<uint32_t> ids;
+    for (int i = 0; i < kCount; ++i) {
+        const MacroFileRead read = ReadMacroFile(mac / ("m" + std::to_string(i) + ".mcf"));
+        ASSERT_TRUE(read.bOpened);
+        const uint32_t id = read.rec.MacroID & 0xFFFFFF;
+        EXPECT_NE(id, 0u);
+        ids.insert(id);
+    }
+    EXPECT_EQ(ids.size(), size_t(kCount));
 }
 
 TEST_F(ZorvikCtlTest, MacroErrorsNameTheLineOfTheInput)

@@ -65,8 +65,9 @@ bool IsRealFolder(const fs::directory_entry& e)
 }
 
 // A loaded record made consistent before it joins a list: the name ends within
-// its field, the identifier is non-zero and used once.
-void RepairLoaded(MacroRecord& rec, const MacroContext& ctx, bool bNewId)
+// its field, the identifier is non-zero and used once. True when the record
+// was given a new identifier because its own was 0 or taken.
+bool RepairLoaded(MacroRecord& rec, const MacroContext& ctx, bool bNewId)
 {
     rec.szName[kMacroNameMax] = 0;
     const bool bTaken = (rec.MacroID & kStampIdMask) == 0 || ctx.pMacros->FindById(rec.MacroID) ||
@@ -76,6 +77,7 @@ void RepairLoaded(MacroRecord& rec, const MacroContext& ctx, bool bNewId)
         rec.MacroID = ctx.NewId();
         rec.dwFlags |= kMacroSettingsChanged;
     }
+    return bTaken && !bNewId;
 }
 
 bool ScanLevel(const fs::path& folder, int nDepth, MacroKind kind, const MacroScanOptions& opt, const MacroContext& ctx,
@@ -110,6 +112,10 @@ bool ScanLevel(const fs::path& folder, int nDepth, MacroKind kind, const MacroSc
         const MacroFileRead read = ReadMacroFile(e.path());
         if (!read.bOpened || !IsMacroRecord(read.rec)) {
             LogPrintf("ScanMacroFolder: %s skipped: not a readable macro file", e.path().string().c_str());
+            if (opt.pKeptAside) {
+                const fs::path aside = KeepMacroFileAside(e.path());
+                if (!aside.empty()) opt.pKeptAside->push_back(aside);
+            }
             continue;
         }
         if (kind == MacroKind::Macro && !MouseCodesAllowed(read.rec, ctx.nMacroHasMsKey)) {
@@ -130,7 +136,14 @@ bool ScanLevel(const fs::path& folder, int nDepth, MacroKind kind, const MacroSc
                 LogPrintf("ScanMacroFolder: %s not loaded: %s", e.path().string().c_str(), U16ToUtf8(FullListText(kind)).c_str());
                 continue;
             }
-            RepairLoaded(item.record, ctx, opt.bNewIds);
+            // A repeated identifier is given up by the later file, once: its new
+            // one is written at once, so the next load finds the same numbering
+            // and the keys that name the first file keep playing it.
+            std::string strErr;
+            if (RepairLoaded(item.record, ctx, opt.bNewIds) && opt.bSaveRenumbered &&
+                !FlushDirtyMacro(e.path(), item.record, strErr))
+                LogPrintf("ScanMacroFolder: %s keeps its new identifier unsaved: %s", e.path().string().c_str(),
+                          strErr.c_str());
             item.pRecord = list.Add(item.record);
             if (!item.pRecord) continue;
         } else if (opt.bNewIds) {
@@ -260,6 +273,24 @@ MacroOpResult FinishFolderImport(MacroOpResult r, const TreeCopy& copy)
 }
 
 }  // namespace
+
+fs::path KeepMacroFileAside(const fs::path& file)
+{
+    std::error_code ec;
+    for (int n = 1; n < 100; ++n) {
+        fs::path aside = file;
+        aside += n == 1 ? std::string(".bad") : ".bad" + std::to_string(n);
+        if (fs::exists(fs::symlink_status(aside, ec))) continue;
+        fs::rename(file, aside, ec);
+        if (ec) {
+            LogPrintf("KeepMacroFileAside: %s, %s", file.string().c_str(), ec.message().c_str());
+            return {};
+        }
+        LogPrintf("KeepMacroFileAside: %s moved to %s", file.string().c_str(), aside.string().c_str());
+        return aside;
+    }
+    return {};
+}
 
 uint32_t MacroContext::NewId() const { return NewMacroId(clock, *pMacros, *pBullets); }
 

@@ -34,7 +34,17 @@ struct MacroScanOptions {
     bool bNewIds = false;          // stamp every loaded record anew (and mark it changed)
     bool bNameFromFile = false;    // a stored name that differs (ignoring case) becomes the file's
     bool bGroups = false;          // [OPT] MacroDir: sub-folders are groups
+    bool bSaveRenumbered = true;   // a file whose identifier was repeated is written with its new one
+    // When set: a file that is not a macro file (unreadable, or no magic after
+    // decoding) is moved aside to "<name>.bad" (".bad2", ... when taken) and
+    // its new path added here, instead of being skipped where it is.
+    std::vector<std::filesystem::path>* pKeptAside = nullptr;
 };
+
+// Moves a damaged file out of the scan's way, beside itself: "x.mcf" becomes
+// "x.mcf.bad" (or the first free "x.mcf.badN"). The new path; empty when the
+// move failed (then the file stays where it was).
+std::filesystem::path KeepMacroFileAside(const std::filesystem::path& file);
 
 struct MacroScanItem {
     bool bGroup = false;
@@ -52,8 +62,9 @@ using MacroScanVisitor = std::function<void(const MacroScanItem&)>;
 // folders deeper than kMacroFolderDepthMax. A file that cannot be read, has no
 // magic after decoding, or (macros) holds a mouse code MacroHasMsKey does not
 // allow is dropped silently. A record whose identifier is 0 or already taken in
-// either list gets a new one and is marked changed, so every key finds exactly
-// one record. A missing folder is an empty one; false when a folder cannot be
+// either list gets a new one and (bSaveRenumbered) is written back with it, so
+// every key finds exactly one record and the first file of an identifier keeps
+// it. A missing folder is an empty one; false when a folder cannot be
 // listed (the scan stops there).
 bool ScanMacroFolder(const std::filesystem::path& folder, MacroKind kind, const MacroScanOptions& opt,
                      const MacroContext& ctx, const MacroScanVisitor& visit = {});

@@ -4,6 +4,7 @@
 
 #include "ui/lighting/MusicDlg.h"
 #include "ui/pages/DeviceSettingDlg.h"
+#include "ui/pages/macro/MacroDlg.h"
 #include "ui/pages/mouse/MsSettingDlg.h"
 #include "ui/skin/SkinTheme.h"
 #include "ui/update/SupportDlg.h"
@@ -17,13 +18,14 @@ CPage* MakeNamed(const PageContext& ctx, QWidget* pParent)
 
 CPage* MakeMusic(const PageContext& ctx, QWidget* pParent) { return new CMusicDlg(ctx, pParent); }
 CPage* MakeMouse(const PageContext& ctx, QWidget* pParent) { return new CMsSettingDlg(ctx, pParent); }
+CPage* MakeMacro(const PageContext& ctx, QWidget* pParent) { return new CMacroDlg(ctx, pParent); }
 
 constexpr PageEntry kPages[] = {
     {PageId::MouseLighting, "mouse", DevKind::Mouse, &MakeMouse},
     {PageId::MouseDpi, "mouse", DevKind::Mouse, &MakeMouse},
     {PageId::MouseSettings, "mouse", DevKind::Mouse, &MakeMouse},
     {PageId::MouseLiftOff, "mouse", DevKind::Mouse, &MakeMouse},
-    {PageId::Macro, "macro", DevKind::None, &MakeNamed<DevKind::None>},
+    {PageId::Macro, "macro", DevKind::None, &MakeMacro},
     {PageId::Bullet, "bullet", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
     {PageId::KbLighting, "keyboard", DevKind::Keyboard, &MakeKeyboardSettings},
     {PageId::KbKeys, "keyboard", DevKind::Keyboard, &MakeKeyboardSettings},

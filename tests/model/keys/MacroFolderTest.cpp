@@ -155,30 +155,71 @@ TEST(MacroFolder, ScanTakesMacroFilesOnly)
 }
 
 // Every key must find exactly one record: identifiers that are 0 or repeat an
-// earlier one get a new one and are marked for writing.
-TEST(MacroFolder, ScanRepairsRepeatedIdentifiers)
+// earlier one (in either list) are given up by the later file, which is
+// written at once with its new one; the first file keeps its identifier, so
+// the keys that name it still play it.
+TEST(MacroFolder, ScanRenumbersRepeatedIdentifiersOnceAndSavesThem)
 {
     Fixture f;
     const fs::path mac = f.dir / "Mac";
     WriteRecord(mac / "a.mcf", Rec(u"a", 0x111));
     WriteRecord(mac / "b.mcf", Rec(u"b", 0x111));
     WriteRecord(mac / "c.mcf", Rec(u"c", 0));
+    WriteRecord(mac / "e.mcf", Rec(u"e", 0x111), true);  // a plain file is rewritten enciphered
     MacroRecord bullet = Rec(u"z", 0x222);
     f.bullets.Add(bullet);
     WriteRecord(mac / "d.mcf", Rec(u"d", 0x1000222));  // same low 24 bits as the bullet
+    const std::string before = test::ReadBytes(mac / "a.mcf");
 
     ASSERT_TRUE(ScanMacroFolder(mac, MacroKind::Macro, {}, f.ctx));
-    ASSERT_EQ(f.macros.Count(), 4);
-    auto it = f.macros.begin();
-    EXPECT_EQ((*it)->MacroID, 0x111u);
-    EXPECT_EQ((*it)->dwFlags, 0u);
+    ASSERT_EQ(f.macros.Count(), 5);
     std::vector<uint32_t> ids;
-    for (const auto& p : f.macros) ids.push_back(p->MacroID & kStampIdMask);
+    for (const auto& p : f.macros) {
+        ids.push_back(p->MacroID & kStampIdMask);
+        EXPECT_EQ(p->dwFlags, 0u) << "written, nothing left to save";
+    }
+    EXPECT_EQ(ids[0], 0x111u);
+    EXPECT_EQ(test::ReadBytes(mac / "a.mcf"), before) << "the first file is not touched";
     ids.push_back(0x222);
-    std::sort(ids.begin(), ids.end());
-    EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end());
-    EXPECT_EQ(std::count(ids.begin(), ids.end(), 0u), 0);
-    for (++it; it != f.macros.end(); ++it) EXPECT_EQ((*it)->dwFlags, kMacroSettingsChanged);
+    std::vector<uint32_t> sorted = ids;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());
+    EXPECT_EQ(std::count(sorted.begin(), sorted.end(), 0u), 0);
+
+    // The files hold the new numbers: a second load in fresh lists renumbers
+    // nothing and finds the same identifiers file by file.
+    const struct { const char* pszFile; size_t nIndex; } rows[] = {{"a.mcf", 0}, {"b.mcf", 1}, {"c.mcf", 2}, {"d.mcf", 3}, {"e.mcf", 4}};
+    for (const auto& row : rows) {
+        const MacroFileRead read = ReadMacroFile(mac / row.pszFile);
+        EXPECT_EQ(read.form, MacroFileForm::Tea) << row.pszFile;
+        EXPECT_EQ(read.rec.MacroID & kStampIdMask, ids[row.nIndex]) << row.pszFile;
+        EXPECT_EQ(read.rec.dwFlags, 0u) << row.pszFile;
+    }
+    Fixture again;
+    again.bullets.Add(bullet);
+    std::vector<std::string> bytes;
+    for (const auto& row : rows) bytes.push_back(test::ReadBytes(mac / row.pszFile));
+    ASSERT_TRUE(ScanMacroFolder(mac, MacroKind::Macro, {}, again.ctx));
+    size_t i = 0;
+    for (const auto& p : again.macros) EXPECT_EQ(p->MacroID & kStampIdMask, ids[i++]);
+    for (size_t n = 0; n < std::size(rows); ++n) EXPECT_EQ(test::ReadBytes(mac / rows[n].pszFile), bytes[n]) << rows[n].pszFile;
+}
+
+// A scan that is told not to write leaves the files as they are.
+TEST(MacroFolder, ScanWithoutSavingKeepsTheFiles)
+{
+    Fixture f;
+    const fs::path mac = f.dir / "Mac";
+    WriteRecord(mac / "a.mcf", Rec(u"a", 0x111));
+    WriteRecord(mac / "b.mcf", Rec(u"b", 0x111));
+    const std::string before = test::ReadBytes(mac / "b.mcf");
+    MacroScanOptions opt;
+    opt.bSaveRenumbered = false;
+    ASSERT_TRUE(ScanMacroFolder(mac, MacroKind::Macro, opt, f.ctx));
+    ASSERT_EQ(f.macros.Count(), 2);
+    EXPECT_NE((*std::next(f.macros.begin()))->MacroID, 0x111u);
+    EXPECT_EQ((*std::next(f.macros.begin()))->dwFlags, kMacroSettingsChanged);
+    EXPECT_EQ(test::ReadBytes(mac / "b.mcf"), before);
 }
 
 TEST(MacroFolder, ScanOptionsNewIdsAndNamesFromFiles)
@@ -492,4 +533,32 @@ TEST(MacroFolder, FlushKeepsTheChangeWhenTheWriteFails)
     EXPECT_TRUE(FlushDirtyMacro(f.dir / "nowhere" / "x.mcf", rec, strErr));  // nothing to write
     EXPECT_FALSE(fs::exists(f.dir / "nowhere"));
     EXPECT_EQ(test::ReadBytes(f.dir / "Mac" / "New" / "Group" / "m.mcf"), before);
+}
+
+// A file that is no macro is moved aside once, where the user can still find
+// it, and no longer stands in the way of the next scan; good files stay.
+TEST(MacroFolder, ScanKeepsDamagedFilesAside)
+{
+    Fixture f;
+    const fs::path mac = f.dir / "Mac";
+    WriteRecord(mac / "good.mcf", Rec(u"good", 0x10));
+    test::WriteBytes(mac / "short.mcf", std::string(100, 'x'));
+    test::WriteBytes(mac / "noise.mcf", std::string(kMacroRecordSize, '\x5a'));
+    test::WriteBytes(mac / "noise.mcf.bad", "an older one");
+    std::vector<fs::path> aside;
+    MacroScanOptions opt;
+    opt.pKeptAside = &aside;
+    ASSERT_TRUE(ScanMacroFolder(mac, MacroKind::Macro, opt, f.ctx));
+    EXPECT_EQ(f.Names(f.macros), (Names{"good"}));
+    EXPECT_EQ(aside, (std::vector<fs::path>{mac / "noise.mcf.bad2", mac / "short.mcf.bad"}));
+    EXPECT_EQ(test::ReadBytes(mac / "short.mcf.bad"), std::string(100, 'x'));
+    EXPECT_EQ(test::ReadBytes(mac / "noise.mcf.bad"), "an older one");
+    EXPECT_FALSE(fs::exists(mac / "short.mcf"));
+    EXPECT_TRUE(fs::exists(mac / "good.mcf"));
+
+    aside.clear();
+    f.macros.Clear();
+    ASSERT_TRUE(ScanMacroFolder(mac, MacroKind::Macro, opt, f.ctx));
+    EXPECT_TRUE(aside.empty());
+    EXPECT_EQ(f.macros.Count(), 1);
 }
