@@ -16,7 +16,9 @@
 #include "core/ProfileStore.h"
 #include "core/Utf.h"
 #include "keys/FunId.h"
+#include "core/TimeOfDay.h"
 #include "keys/MacroFile.h"
+#include "keys/MacroId.h"
 
 namespace fs = std::filesystem;
 
@@ -186,27 +188,44 @@ TEST_F(ZorvikCtlTest, MacroShowOutputMakesTheSameFileAgain)
 
 // Macros made one after the other by a script land within the same second:
 // each must still get an identifier no other macro of its folder has, or a key
-// bound to one would play another.
+// bound to one would play another. The folder is filled with macros holding
+// every identifier the clock gives in the coming seconds, so each new one has
+// to step past them.
 TEST_F(ZorvikCtlTest, MacrosMadeInALoopGetDistinctIdentifiers)
 {
     const fs::path app = MakeAppDir(test::SourceDir() / "data" / "cfg.ini");
     const fs::path mac = UserDir() / "Mac";
     fs::create_directories(mac);
-    constexpr int kCount = 400;
-    for (int i = 0; i < kCount; ++i) {
+    const fs::path seed = m_home / "seed.mcf";
+    ASSERT_EQ(Run(app, {"macro", "new", "seed", QString::fromStdString(seed.string()), "down A 5ms", "up A"}).nExit, 0);
+    MacroRecord rec = ReadMacroFile(seed).rec;
+    std::set<uint32_t> taken;
+    const TimeOfDay now = SystemTimeOfDay();
+    constexpr unsigned kSeconds = 8;
+    for (unsigned s = 0; s < kSeconds; ++s) {
+        const unsigned nSecs = now.nHour * 3600 + now.nMinute * 60 + now.nSecond + s;
+        const TimeOfDay t{(nSecs / 3600) % 24, (nSecs / 60) % 60, nSecs % 60, 0};
+        for (unsigned ms = 0; ms < 256; ++ms) {
+            rec.MacroID = MacroIdFromTime({t.nHour, t.nMinute, t.nSecond, ms});
+            if (rec.MacroID == 0) continue;
+            taken.insert(rec.MacroID);
+            std::string strErr;
+            ASSERT_TRUE(save_macro_to_file_mcb(mac / ("taken" + std::to_string(taken.size()) + ".mcf"), rec, false, strErr))
+                << strErr;
+        }
+    }
+    std::set<uint32_t> made;
+    for (int i = 0; i < 3; ++i) {
         const fs::path file = mac / ("m" + std::to_string(i) + ".mcf");
         const CtlResult r = Run(app, {"macro", "new", QString("m%1").arg(i), QString::fromStdString(file.string()), "down A 5ms", "up A"});
         ASSERT_EQ(r.nExit, 0) << i << ": " << r.strErr;
-    }
-    std::set<uint32_t> ids;
-    for (int i = 0; i < kCount; ++i) {
-        const MacroFileRead read = ReadMacroFile(mac / ("m" + std::to_string(i) + ".mcf"));
+        const MacroFileRead read = ReadMacroFile(file);
         ASSERT_TRUE(read.bOpened);
         const uint32_t id = read.rec.MacroID & 0xFFFFFF;
         EXPECT_NE(id, 0u);
-        ids.insert(id);
+        EXPECT_EQ(taken.count(id), 0u) << std::hex << id;
+        EXPECT_TRUE(made.insert(id).second) << std::hex << id;
     }
-    EXPECT_EQ(ids.size(), size_t(kCount));
 }
 
 TEST_F(ZorvikCtlTest, MacroErrorsNameTheLineOfTheInput)
