@@ -8,6 +8,7 @@
 #include "core/FileAccess.h"
 #include "core/Log.h"
 #include "core/Utf.h"
+#include "keys/BulletSteps.h"
 #include "keys/MacroId.h"
 #include "text/TextCatalogue.h"
 
@@ -66,9 +67,11 @@ bool IsRealFolder(const fs::directory_entry& e)
 
 // A loaded record made consistent before it joins a list: the name ends within
 // its field, the identifier is non-zero and used once.
-void RepairLoaded(MacroRecord& rec, const MacroContext& ctx, bool bNewId)
+void RepairLoaded(MacroRecord& rec, MacroKind kind, const MacroContext& ctx, bool bNewId)
 {
     rec.szName[kMacroNameMax] = 0;
+    if (kind == MacroKind::Bullet && RepairBulletRecord(rec))
+        LogPrintf("Bullet %s: values out of range were corrected", U16ToUtf8(FixedView(rec.szName)).c_str());
     const bool bTaken = (rec.MacroID & kStampIdMask) == 0 || ctx.pMacros->FindById(rec.MacroID) ||
                         ctx.pBullets->FindById(rec.MacroID);
     if (bNewId || bTaken) {
@@ -110,6 +113,13 @@ bool ScanLevel(const fs::path& folder, int nDepth, MacroKind kind, const MacroSc
         const MacroFileRead read = ReadMacroFile(e.path());
         if (!read.bOpened || !IsMacroRecord(read.rec)) {
             LogPrintf("ScanMacroFolder: %s skipped: not a readable macro file", e.path().string().c_str());
+            std::string strErr;
+            if (read.bOpened && opt.pKeptAside) {
+                if (KeepAside(e.path(), strErr))
+                    opt.pKeptAside->push_back(KeptAsidePath(e.path()));
+                else
+                    LogPrintf("ScanMacroFolder: %s", strErr.c_str());
+            }
             continue;
         }
         if (kind == MacroKind::Macro && !MouseCodesAllowed(read.rec, ctx.nMacroHasMsKey)) {
@@ -130,7 +140,7 @@ bool ScanLevel(const fs::path& folder, int nDepth, MacroKind kind, const MacroSc
                 LogPrintf("ScanMacroFolder: %s not loaded: %s", e.path().string().c_str(), U16ToUtf8(FullListText(kind)).c_str());
                 continue;
             }
-            RepairLoaded(item.record, ctx, opt.bNewIds);
+            RepairLoaded(item.record, kind, ctx, opt.bNewIds);
             item.pRecord = list.Add(item.record);
             if (!item.pRecord) continue;
         } else if (opt.bNewIds) {
@@ -219,7 +229,7 @@ void LoadCopiedFiles(const std::vector<fs::path>& files, MacroKind kind, const M
             continue;
         }
         CopyToFixed(read.rec.szName, MacroDisplayName(file));
-        RepairLoaded(read.rec, ctx, true);
+        RepairLoaded(read.rec, kind, ctx, true);
         std::string strErr;
         if (!FlushDirtyMacro(file, read.rec, strErr)) {
             ++copy.nFailed;
@@ -315,6 +325,7 @@ MacroOpResult ImportMacroFile(const fs::path& src, const fs::path& folder, Macro
     }
     if (rec.byOwner != 0 && rec.byOwner != uint8_t(ctx.nMid)) return Fail(u"This macro is unsupported.");
 
+    if (kind == MacroKind::Bullet) RepairBulletRecord(rec);
     CopyToFixed(rec.szName, name);
     rec.MacroID = id;
     return AddMacroFile(folder, rec, kind, ctx);

@@ -34,6 +34,10 @@ struct MacroScanOptions {
     bool bNewIds = false;          // stamp every loaded record anew (and mark it changed)
     bool bNameFromFile = false;    // a stored name that differs (ignoring case) becomes the file's
     bool bGroups = false;          // [OPT] MacroDir: sub-folders are groups
+    // When set, a file that opens but holds no record is renamed to
+    // "<file>.bad" (KeepAside) and its new path added here, so the user can be
+    // told; otherwise it is skipped and left as it is.
+    std::vector<std::filesystem::path>* pKeptAside = nullptr;
 };
 
 struct MacroScanItem {
