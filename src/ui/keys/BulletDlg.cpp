@@ -91,13 +91,16 @@ void CBulletDlg::Build()
     const auto S = [f](const QRect& rc) {
         return QRect(int(rc.x() * f), int(rc.y() * f), int(rc.width() * f), int(rc.height() * f));
     };
-    m_pTree = new CTreeCtrlEx(this, S(kTreeRect), skin::CutBackground(back, S(kTreeRect)), QStringLiteral("open.png"),
-                              QStringLiteral("close.png"));
-    m_pSteps = new CTreeCtrlEx(this, S(kStepRect), skin::CutBackground(back, S(kStepRect)), QString(), QString());
+    // The trees cut their piece of the page picture themselves.
+    m_pTree = new CTreeCtrlEx(this, S(kTreeRect), back, QStringLiteral("open.png"), QStringLiteral("close.png"));
+    m_pSteps = new CTreeCtrlEx(this, S(kStepRect), back, QString(), QString());
     for (CTreeCtrlEx* p : {m_pTree, m_pSteps}) {
+        p->Look().nIndentGap = 4;  // before the scale, which scales it
         p->SetScale(float(f));
         p->Look().bIgnoreReselect = false;
         p->Look().nMaxDepth = kMacroFolderDepthMax;
+        p->Look().bHoverRow = true;
+        p->Look().clrHoverRow = 0x30FFFFFF;
         p->LookChanged();
     }
     connect(m_pTree, &CTreeCtrlEx::itemLeftClick, this, &CBulletDlg::ClickTree);
@@ -118,7 +121,8 @@ void CBulletDlg::Build()
 
     const auto button = [&](const char* pszNr, const QPoint& pt, const char* pszTip) {
         CPngBtn* p = CreateSkinButton(this, back, QString::fromLatin1(pszNr), QString::fromLatin1(pszNr),
-                                      QString::fromLatin1(pszNr), false, pt, &Prompt());
+                                      QString::fromLatin1(pszNr), false, QPoint(int(pt.x() * f), int(pt.y() * f)),
+                                      &Prompt());
         if (p) {
             p->setToolTip(Tx(pszTip));
             p->setFocusPolicy(Qt::NoFocus);
@@ -193,9 +197,13 @@ void CBulletDlg::LayOut()
     QFont font = t.font;
     for (CTreeCtrlEx* p : {m_pTree, m_pSteps}) {
         p->Look().clrText = ToZColor(t.clrText);
-        p->Look().clrSelText = ToZColor(t.clrBtnTextOv);
+        p->Look().clrSelText = ToZColor(t.clrMenuTextOv);
+        p->Look().clrSelRow = t.clrListItem.rgb();
+        p->Look().clrFrame = ToZColor(t.clrFieldBorder);
         p->LookChanged();
         p->SetFonts(font, font);
+        // Rows reach the right edge, so long step texts are not cut.
+        p->setColumnWidth(0, p->viewport()->width());
     }
 }
 
@@ -213,9 +221,9 @@ void CBulletDlg::Retext()
 void CBulletDlg::Reskin()
 {
     const QImage back = Img(QStringLiteral("macro_nr.png"));
-    m_pTree->SetBackground(skin::CutBackground(back, m_pTree->geometry()));
+    m_pTree->SetBackground(back);
     m_pTree->SetExpandImages(QStringLiteral("open.png"), QStringLiteral("close.png"));
-    m_pSteps->SetBackground(skin::CutBackground(back, m_pSteps->geometry()));
+    m_pSteps->SetBackground(back);
     const SkinButtonImages buttons[] = {
         {m_pNew, QStringLiteral("mac_add_nr.png"), QStringLiteral("mac_add_nr.png"), QStringLiteral("mac_add_nr.png")},
         {m_pDelete, QStringLiteral("mac_del_nr.png"), QStringLiteral("mac_del_nr.png"), QStringLiteral("mac_del_nr.png")},
@@ -694,6 +702,7 @@ void CBulletDlg::ClickStep(int nIndex)
 {
     if (!m_editor.Editable()) return;
     m_editor.Select(nIndex);
+    m_pSteps->Select(m_pSteps->topLevelItem(m_editor.Selected()));
     FillFields();
 }
 

@@ -93,7 +93,7 @@ void CChijiDlg::Build()
 {
     AddCloseButton();
     // The close button of this picture sits lower than the message windows'.
-    for (CPngBtn* p : findChildren<CPngBtn*>()) PlaceButton(p, kCloseRect);
+    for (CPngBtn* p : findChildren<CPngBtn*>()) PlaceButton(p, S(kCloseRect));
 
     const QString strBtnNr = QStringLiteral("button_nr.png"), strBtnOv = QStringLiteral("button_ov.png");
     m_pPresetMode = AddButton(strBtnNr, strBtnOv, kPresetBtn, Tx("tc_chiji12"));
@@ -143,8 +143,8 @@ void CChijiDlg::Build()
     });
 
     const QImage back = skin::LoadChosenScaled(QStringLiteral("chiji_nr.png"));
-    m_pTree = new CTreeCtrlEx(this, S(kTreeRect), skin::CutBackground(back, S(kTreeRect)), QStringLiteral("open.png"),
-                              QStringLiteral("close.png"));
+    m_pTree = new CTreeCtrlEx(this, S(kTreeRect), back, QStringLiteral("open.png"), QStringLiteral("close.png"));
+    m_pTree->Look().nIndentGap = 4;
     m_pTree->SetScale(float(Scale()));
     m_pTree->Look().bIgnoreReselect = false;
     m_pTree->Look().nMaxDepth = kMacroFolderDepthMax;
@@ -164,9 +164,12 @@ void CChijiDlg::ApplyTheme()
         p->setStyleSheet(FieldStyle());
     }
     m_pTree->Look().clrText = ToZColor(t.clrText);
-    m_pTree->Look().clrSelText = ToZColor(t.clrBtnTextOv);
+    m_pTree->Look().clrSelText = ToZColor(t.clrMenuTextOv);
+    m_pTree->Look().clrSelRow = t.clrListItem.rgb();
+    m_pTree->Look().clrFrame = ToZColor(t.clrFieldBorder);
     m_pTree->LookChanged();
     m_pTree->SetFonts(font(), font());
+    m_pTree->setColumnWidth(0, m_pTree->viewport()->width());
 }
 
 void CChijiDlg::FillTree()

@@ -38,7 +38,7 @@ CNewBulletDlg::CNewBulletDlg(QWidget* pOwner) : CSkinDialog(pOwner)
     if (m_pOk) connect(m_pOk, &QAbstractButton::clicked, this, &CNewBulletDlg::OnOK);
 
     // Two columns of a label and a field under the title strip.
-    const int nLabelW = 118, nFieldW = 82, nCol2 = W / 2 + 6, nRow0 = 42, nRowH = 32;
+    const int nLabelW = 146, nFieldW = 60, nCol2 = W / 2 + 4, nRow0 = 42, nRowH = 32;
     const auto row = [&](int nCol, int nRow, const char* key, const QString& strDefault, int nMaxLen) {
         const int x = nCol == 0 ? 18 : nCol2;
         m_labels.push_back({QRect(x, nRow0 + nRow * nRowH, nLabelW, 24), Tx(key)});
