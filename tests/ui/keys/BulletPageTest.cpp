@@ -44,6 +44,7 @@
 #include "ui/keys/NewBulletDlg.h"
 #include "ui/skin/MsgDlg.h"
 #include "ui/skin/PngBtn.h"
+#include "ui/skin/QueryDlg.h"
 #include "ui/skin/SkinImages.h"
 #include "ui/skin/SkinTheme.h"
 #include "ui/skin/TreeCtrlEx.h"
@@ -443,3 +444,76 @@ TEST_P(BulletPage, NewBulletWindowRulesAndDamagedFiles)
 
 INSTANTIATE_TEST_SUITE_P(Mice, BulletPage, ::testing::Values(kWired, kWireless),
                          [](const auto& info) { return std::string(info.param.pszName); });
+
+TEST_P(BulletPage, TreeCommandsKeepFilesAndListInStep)
+{
+    MacroRecord* pRec = Generate(QStringLiteral("One"), QStringLiteral("3"), QStringLiteral("8"));
+    ASSERT_NE(pRec, nullptr);
+    const uint32_t id = pRec->MacroID;
+    Page().ClickTree(nullptr);
+    const fs::path folder = g_szUserDir / "BMac";
+    QTreeWidgetItem* pItem = Page().FindBulletItem(id);
+    ASSERT_NE(pItem, nullptr);
+
+    // Exported locked, then imported: a second, locked bullet that shows one line only.
+    Page().ClickTree(pItem);
+    ASSERT_TRUE(Page().ExportTo(m_dir / "Locked.mcb", true));
+    Page().ClickTree(nullptr);
+    ASSERT_TRUE(Page().ImportFrom(m_dir / "Locked.mcb"));
+    MacroRecord* pLocked = Page().ShownBullet();
+    ASSERT_NE(pLocked, nullptr);
+    EXPECT_NE(pLocked->MacroID, id);
+    EXPECT_EQ(pLocked->byLock, MACRO_LOCK);
+    ASSERT_EQ(Page().StepList()->topLevelItemCount(), 1);
+    EXPECT_EQ(ToU16(Page().StepList()->topLevelItem(0)->text(0)), T("tc_macro_msg34"));
+    EXPECT_EQ(Page().OpenStepMenu(true), nullptr);
+    EXPECT_TRUE(fs::exists(folder / "Locked.mcb"));
+    EXPECT_EQ(g_BulletList.Count(), 2);
+
+    // Renamed: the file moves, the identifier stays.
+    Page().ClickTree(Page().FindBulletItem(id));
+    m_prompt.QueueText(u"Two");
+    Page().RunCommand(CBulletDlg::kCmdRename);
+    EXPECT_FALSE(fs::exists(folder / "One.mcb"));
+    ASSERT_TRUE(fs::exists(folder / "Two.mcb"));
+    EXPECT_EQ(ReadMacroFile(folder / "Two.mcb").rec.MacroID, id);
+    EXPECT_EQ(std::u16string(FixedView(g_BulletList.FindById(id)->szName)), u"Two");
+
+    // Deleted only after yes.
+    m_prompt.Clear();
+    m_prompt.QueueAnswer(false);
+    Page().DeleteItem();
+    EXPECT_TRUE(fs::exists(folder / "Two.mcb"));
+    ASSERT_EQ(m_prompt.Entries().size(), 1u);
+    EXPECT_EQ(m_prompt.Entries()[0].text, T("tc_msg6"));
+    m_prompt.QueueAnswer(true);
+    Page().DeleteItem();
+    EXPECT_FALSE(fs::exists(folder / "Two.mcb"));
+    EXPECT_EQ(g_BulletList.FindById(id), nullptr);
+    EXPECT_EQ(Page().FindBulletItem(id), nullptr);
+}
+
+TEST_P(BulletPage, StepMenuInsertsAtTheSelection)
+{
+    MacroRecord* pRec = Generate(QStringLiteral("Menu"), QStringLiteral("1"), QStringLiteral("10"));
+    ASSERT_NE(pRec, nullptr);
+    Page().ClickStep(2);  // the movement
+    CMenuDlg* pMenu = Page().OpenStepMenu(true);
+    ASSERT_NE(pMenu, nullptr);
+    OnModal<CQueryDlg>([](CQueryDlg* p) {
+        ASSERT_EQ(p->Count(), 2);
+        p->Edit(0)->setText(QStringLiteral("3"));
+        p->Edit(1)->setText(QStringLiteral("-200"));  // brought to -127, not wrapped
+        p->OnOK();
+    });
+    ASSERT_TRUE(pMenu->PickPath({ToQString(T("tc_macro_loop")), ToQString(T("tc_bullet1"))}));
+    const auto items = ReadBulletItems(*pRec);
+    ASSERT_GE(items.size(), 4u);
+    EXPECT_EQ(items[2], BulletMove(3, -127));
+    EXPECT_EQ(items[3], BulletMove(0, 10));
+    EXPECT_EQ(Page().Editor().Selected(), 2);
+    // Deleting the selected step from the menu.
+    Page().ClickStep(2);
+    ASSERT_TRUE(Page().OpenStepMenu(true)->PickPath({ToQString(T("tc_macro_msg10"))}));
+    EXPECT_EQ(ReadBulletItems(*pRec)[2], BulletMove(0, 10));
+}
