@@ -1,6 +1,7 @@
 #include "ui/keys/ChijiDlg.h"
 
 #include <QColorDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -70,7 +71,9 @@ CChijiDlg::CChijiDlg(QWidget* pOwner, const KeyInfo& key, const ProfileRecord& p
     if (!SetBackgroundFile(QStringLiteral("chiji_nr.png"))) {
         // The window still opens, on a plain background of its usual size.
         if (m_pPrompt) m_pPrompt->ShowMessage(u"chiji_nr.png missed", u"");
-        SetBackground(QImage(720, 580, QImage::Format_ARGB32_Premultiplied));
+        QImage plain(720, 580, QImage::Format_ARGB32_Premultiplied);
+        plain.fill(Theme().clrWindow);
+        SetBackground(plain);
     }
     m_imgHover = skin::LoadChosenScaled(QStringLiteral("chiji_ov.png"));
     Build();
@@ -137,6 +140,7 @@ void CChijiDlg::Build()
     m_pColour = new QPushButton(this);
     m_pColour->setGeometry(S(kColourBtn));
     m_pColour->setFocusPolicy(Qt::NoFocus);
+    m_pColour->setAutoDefault(false);  // Enter is OK, not the colour picker
     connect(m_pColour, &QPushButton::clicked, this, [this] {
         const QColor clr = QColorDialog::getColor(ToQColor(m_dwColor), this);
         if (clr.isValid()) SetColour(ToZColor(clr));
@@ -284,6 +288,18 @@ bool CChijiDlg::TryAccept()
     m_result = GunPresetKeyRecord(p, m_bBulletMode);
     done(kIdOk);
     return true;
+}
+
+void CChijiDlg::keyPressEvent(QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!ClickFocusedButton()) TryAccept();
+        return;
+    case Qt::Key_Escape: reject(); return;
+    default: CSkinDialog::keyPressEvent(e);
+    }
 }
 
 void CChijiDlg::mousePressEvent(QMouseEvent* e)

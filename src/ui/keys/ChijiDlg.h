@@ -51,6 +51,7 @@ public:
     bool OptionOn() const { return m_bOption; }
 
 protected:
+    void keyPressEvent(QKeyEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;

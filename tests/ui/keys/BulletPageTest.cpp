@@ -85,6 +85,7 @@ protected:
     void SetUp() override
     {
         m_pSaved = std::make_unique<GlobalVar>(gVar);
+        m_savedTheme = skin::Theme();
         m_savedAppDir = g_szAppDir;
         m_savedUserDir = g_szUserDir;
         const MouseCase& c = GetParam();
@@ -155,6 +156,7 @@ protected:
         g_szAppDir = m_savedAppDir;
         g_szUserDir = m_savedUserDir;
         pSensorCfg = nullptr;
+        skin::SetTheme(m_savedTheme);
         skin::ClearImageCache();
     }
 
@@ -209,6 +211,7 @@ protected:
     }
 
     std::unique_ptr<GlobalVar> m_pSaved;
+    skin::SkinTheme m_savedTheme;
     fs::path m_savedAppDir, m_savedUserDir;
     test::CTempDir m_tmp;
     fs::path m_dir = m_tmp.Path();
@@ -516,4 +519,22 @@ TEST_P(BulletPage, StepMenuInsertsAtTheSelection)
     Page().ClickStep(2);
     ASSERT_TRUE(Page().OpenStepMenu(true)->PickPath({ToQString(T("tc_macro_msg10"))}));
     EXPECT_EQ(ReadBulletItems(*pRec)[2], BulletMove(0, 10));
+}
+
+TEST_P(BulletPage, GunWindowWithoutItsPictureStillWorks)
+{
+    g_szAppDir = test::AppDir().parent_path() / "skin-broken";
+    gVar.nSkinsNum = 0;
+    skin::SetTheme(skin::ThemeFromOptions());
+    skin::ClearImageCache();
+    KeyInfo key{};
+    CChijiDlg dlg(nullptr, key, *m_pCurrent, &m_prompt);
+    ASSERT_EQ(m_prompt.Entries().size(), 1u);
+    EXPECT_EQ(m_prompt.Entries()[0].text, u"chiji_nr.png missed");
+    EXPECT_EQ(dlg.Gun(), 0);
+    dlg.ChooseGun(5);
+    EXPECT_TRUE(dlg.TryAccept());
+    EXPECT_EQ(dlg.Result().FunID, kFunGunPreset);
+    EXPECT_EQ(dlg.Result().dwParam & 0x0F, 5u);
+    EXPECT_EQ(dlg.Result().dwColor, 0x00FFFFu);  // the sixth gun's colour
 }
