@@ -29,14 +29,15 @@ namespace {
 
 constexpr int kMenuItemH = 22;
 
-// Where the controls sit on the page picture (unscaled).
-const QRect kTreeHead(22, 16, 150, 24);
-const QRect kTreeRect(18, 46, 224, 390);
-const QPoint kNewBtn(186, 16), kDeleteBtn(214, 16);
-const QRect kStepHead(290, 16, 300, 24);
-const QRect kStepRect(286, 46, 460, 600);
-const QPoint kAddShotBtn(694, 16), kDeleteStepBtn(722, 16);
-constexpr int kOptX = 772;
+// Where the controls sit on the page picture (unscaled). The main window's
+// profile list covers the picture's left panel; the page uses the right one.
+const QRect kTreeHead(290, 16, 160, 24);
+const QRect kTreeRect(286, 46, 228, 600);
+const QPoint kNewBtn(462, 16), kDeleteBtn(490, 16);
+const QRect kStepHead(534, 16, 230, 24);
+const QRect kStepRect(530, 46, 300, 600);
+const QPoint kAddShotBtn(778, 16), kDeleteStepBtn(806, 16);
+constexpr int kOptX = 848;
 
 QString Tx(const char* key)
 {
@@ -178,10 +179,10 @@ void CBulletDlg::LayOut()
 {
     const double f = skin::InterfaceScale();
     const auto S = [f](int x, int y, int w, int h) { return QRect(int(x * f), int(y * f), int(w * f), int(h * f)); };
-    m_pCount->setGeometry(S(kOptX + 24, 80, 90, 24));
-    m_pLabel1->setGeometry(S(kOptX, 176, 260, 22));
+    m_pCount->setGeometry(S(kOptX + 24, 80, 80, 24));
+    m_pLabel1->setGeometry(S(kOptX, 176, 190, 22));
     m_pField1->setGeometry(S(kOptX, 200, 120, 24));
-    m_pLabel2->setGeometry(S(kOptX, 236, 260, 22));
+    m_pLabel2->setGeometry(S(kOptX, 236, 190, 22));
     m_pField2->setGeometry(S(kOptX, 260, 120, 24));
     const skin::SkinTheme& t = skin::Theme();
     const QString strField = QStringLiteral("QLineEdit { background: %1; color: %2; border: 1px solid %3; padding: 0 4px; }")
@@ -262,14 +263,14 @@ void CBulletDlg::paintEvent(QPaintEvent* e)
     const auto label = [&](CPngBtn* pRadio, const char* key) {
         if (!pRadio || !pRadio->isVisible()) return;
         const QRect rc = pRadio->geometry();
-        p.drawText(QRect(rc.right() + int(8 * f), rc.top() - int(4 * f), int(240 * f), rc.height() + int(8 * f)),
+        p.drawText(QRect(rc.right() + int(8 * f), rc.top() - int(4 * f), int(170 * f), rc.height() + int(8 * f)),
                    Qt::AlignLeft | Qt::AlignVCenter, Tx(key));
     };
     label(m_pLoop1, "tc_macro_loop1");
     label(m_pLoop2, "tc_macro_loop2");
     if (m_pCount->isVisible()) {
         const QRect rc = m_pCount->geometry();
-        p.drawText(QRect(rc.right() + int(8 * f), rc.top(), int(120 * f), rc.height()), Qt::AlignLeft | Qt::AlignVCenter,
+        p.drawText(QRect(rc.right() + int(8 * f), rc.top(), int(80 * f), rc.height()), Qt::AlignLeft | Qt::AlignVCenter,
                    QStringLiteral("1 ~ %1").arg(m_editor.Limits().nLoopMax));
     }
 }
