@@ -333,8 +333,15 @@ void CBulletDlg::FillTree()
 
 void CBulletDlg::Reload()
 {
-    // The profile is not the page's concern; the bullets are the folder's.
-    update();
+    // A profile import can bring bullets into the folder: read it again, and
+    // keep showing the bullet that was shown.
+    FlushAll();
+    const uint32_t id = m_editor.Record() ? m_editor.Record()->MacroID : 0;
+    FillTree();
+    if (QTreeWidgetItem* pItem = id ? FindBulletItem(id) : nullptr) {
+        m_pTree->Select(pItem);
+        ShowBullet(RecordOf(pItem));
+    }
 }
 
 bool CBulletDlg::IsGroup(const QTreeWidgetItem* pItem) const
@@ -490,6 +497,9 @@ void CBulletDlg::NewBullet()
         g_BulletList.Remove(pRec);
         return;
     }
+    // Written at once, so a new bullet is never only in memory.
+    std::string strErr;
+    if (!FlushDirtyMacro(path, *pRec, strErr)) LogPrintf("Flush_Dirty_Macro_MCB: WriteFile err=0x%x, %s", 0u, strErr.c_str());
     ShowBullet(pRec);
 }
 

@@ -443,6 +443,16 @@ TEST_P(BulletPage, NewBulletWindowRulesAndDamagedFiles)
     ASSERT_EQ(m_prompt.Entries().size(), 1u);
     EXPECT_EQ(m_prompt.Entries()[0].text, T("tc_macro_msg8"));
     EXPECT_EQ(g_BulletList.Count(), 1);
+    // Written at once, not only at the next click.
+    EXPECT_TRUE(fs::exists(g_szUserDir / "BMac" / "AK.mcb"));
+
+    // A file that arrives in the folder (a profile import) shows after a reload.
+    std::string strErr;
+    const MacroRecord rec = BuildBulletRecord({2, u"Late", 20, 20, 10, false}, 0x54321);
+    ASSERT_TRUE(save_macro_to_file_mcb(g_szUserDir / "BMac" / "Late.mcb", rec, false, strErr)) << strErr;
+    Page().Reload();
+    EXPECT_NE(Page().FindBulletItem(0x54321), nullptr);
+    EXPECT_NE(g_BulletList.FindById(0x54321), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Mice, BulletPage, ::testing::Values(kWired, kWireless),
