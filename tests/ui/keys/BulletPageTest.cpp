@@ -25,6 +25,7 @@
 #include "core/Utf.h"
 #include "device/ApplySnapshot.h"
 #include "device/DeviceHub.h"
+#include "device/DeviceSession.h"
 #include "device/ProfileEditor.h"
 #include "device/mouse/MouseMacro.h"
 #include "device/mouse/MouseProtocol.h"
@@ -227,6 +228,7 @@ protected:
     PageContext m_ctx;
     std::unique_ptr<CBulletDlg> m_page;
     std::unique_ptr<CKeyMsDlg> m_keys;
+    std::string m_strErr;
 };
 
 }  // namespace
@@ -333,6 +335,16 @@ TEST_P(BulletPage, GunPresetChosenAndApplied)
     EXPECT_EQ(m_pCurrent->Ms.Mode[1].nGunOption, 1);
     m_hub->WaitIdle(0);
     EXPECT_NE(Emu().find("gun 2, scope 1, speed 30, compensation 40"), std::string::npos) << Emu();
+
+    // With the option on, the whole apply needs the preset switch on another button.
+    m_store->SaveProfiles(m_list, m_strErr);
+    ApplyRunResult run = ApplyCurrentProfile(*m_hub, m_prompt, 0, false);
+    EXPECT_EQ(run.strProblem, U16ToUtf8(T("tc_chiji7")));
+    EXPECT_TRUE(run.families.empty());
+    Keys().ChooseFunction(kFunMenuGunSwitch, 5);
+    EXPECT_EQ(Slot(5).FunID, kFunGunSwitch);
+    run = ApplyCurrentProfile(*m_hub, m_prompt, 0, false);
+    EXPECT_TRUE(run.Ok()) << run.strProblem;
 
     // Opened again on that key the window shows the preset; UZI has no 4x scope.
     GunWindow(4, [](CChijiDlg* p) {
