@@ -357,8 +357,9 @@ void CChijiDlg::paintEvent(QPaintEvent* e)
     p.setPen(TextColorOver(kTitle));
     p.drawText(S(kTitle), Qt::AlignLeft | Qt::AlignVCenter, Tx("tc_chiji1"));
     p.setFont(font());
+    // The controls' column is drawn in the skin's own panel colour, under the skin's text colour.
+    p.setPen(t.clrText);
     const auto text = [&](const QRect& rc, const QString& str) {
-        p.setPen(TextColorOver(rc));
         p.drawText(S(rc), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                    p.fontMetrics().elidedText(str, Qt::ElideRight, S(rc.width())));
     };
