@@ -237,7 +237,7 @@ void CBulletDlg::Reskin()
     };
     SetButtonImages(this, back, buttons);
     LayOut();
-    FillTree();
+    Reload();  // the trees' icons come from the skin; the shown bullet stays
     update();
 }
 
