@@ -8,8 +8,11 @@
 #include "core/ProList.h"
 #include "core/ProfileStore.h"
 #include "core/Utf.h"
+#include "device/mouse/MouseKeyPlan.h"
+#include "keys/GunPreset.h"
 #include "keys/MacroFolder.h"
 #include "keys/MacroList.h"
+#include "text/TextCatalogue.h"
 
 namespace {
 
@@ -102,6 +105,13 @@ ApplyRunResult ApplyCurrentProfile(CDeviceHub& hub, IPrompt& prompt, uint32_t nF
         bStore = true;
     }
     r.strProfileName = std::u16string(FixedView(pCurrent->szName));
+    // With the gun preset option on, a gun preset in the second mode needs
+    // the preset switch on another button; the mouse is not written without it.
+    if (!bReset && mouse::HasBullets(gVar.nMsFw) && !CheckGunOption(pCurrent)) {
+        const std::u16string* pText = FindText("tc_chiji7");
+        r.strProblem = pText ? U16ToUtf8(*pText) : "tc_chiji7";
+        return r;
+    }
     for (size_t i = 0; i < hub.Count(); ++i) {
         if (hub.IsSpare(i) && !hub.Device(i).IsConnected()) continue;  // not attached
         auto result = std::make_shared<CJobResult>();

@@ -8,6 +8,7 @@
 #include "core/FileAccess.h"
 #include "core/Log.h"
 #include "core/Utf.h"
+#include "keys/BulletSteps.h"
 #include "keys/MacroId.h"
 #include "text/TextCatalogue.h"
 
@@ -67,9 +68,11 @@ bool IsRealFolder(const fs::directory_entry& e)
 // A loaded record made consistent before it joins a list: the name ends within
 // its field, the identifier is non-zero and used once. True when the record
 // was given a new identifier because its own was 0 or taken.
-bool RepairLoaded(MacroRecord& rec, const MacroContext& ctx, bool bNewId)
+bool RepairLoaded(MacroRecord& rec, MacroKind kind, const MacroContext& ctx, bool bNewId)
 {
     rec.szName[kMacroNameMax] = 0;
+    if (kind == MacroKind::Bullet && RepairBulletRecord(rec))
+        LogPrintf("Bullet %s: values out of range were corrected", U16ToUtf8(FixedView(rec.szName)).c_str());
     const bool bTaken = (rec.MacroID & kStampIdMask) == 0 || ctx.pMacros->FindById(rec.MacroID) ||
                         ctx.pBullets->FindById(rec.MacroID);
     if (bNewId || bTaken) {
@@ -112,7 +115,8 @@ bool ScanLevel(const fs::path& folder, int nDepth, MacroKind kind, const MacroSc
         const MacroFileRead read = ReadMacroFile(e.path());
         if (!read.bOpened || !IsMacroRecord(read.rec)) {
             LogPrintf("ScanMacroFolder: %s skipped: not a readable macro file", e.path().string().c_str());
-            if (opt.pKeptAside) {
+            // A file that opens but holds no record is moved aside, so the user can be told.
+            if (read.bOpened && opt.pKeptAside) {
                 const fs::path aside = KeepMacroFileAside(e.path());
                 if (!aside.empty()) opt.pKeptAside->push_back(aside);
             }
@@ -140,7 +144,7 @@ bool ScanLevel(const fs::path& folder, int nDepth, MacroKind kind, const MacroSc
             // one is written at once, so the next load finds the same numbering
             // and the keys that name the first file keep playing it.
             std::string strErr;
-            if (RepairLoaded(item.record, ctx, opt.bNewIds) && opt.bSaveRenumbered &&
+            if (RepairLoaded(item.record, kind, ctx, opt.bNewIds) && opt.bSaveRenumbered &&
                 !FlushDirtyMacro(e.path(), item.record, strErr))
                 LogPrintf("ScanMacroFolder: %s keeps its new identifier unsaved: %s", e.path().string().c_str(),
                           strErr.c_str());
@@ -232,7 +236,7 @@ void LoadCopiedFiles(const std::vector<fs::path>& files, MacroKind kind, const M
             continue;
         }
         CopyToFixed(read.rec.szName, MacroDisplayName(file));
-        RepairLoaded(read.rec, ctx, true);
+        RepairLoaded(read.rec, kind, ctx, true);
         std::string strErr;
         if (!FlushDirtyMacro(file, read.rec, strErr)) {
             ++copy.nFailed;
@@ -346,6 +350,7 @@ MacroOpResult ImportMacroFile(const fs::path& src, const fs::path& folder, Macro
     }
     if (rec.byOwner != 0 && rec.byOwner != uint8_t(ctx.nMid)) return Fail(u"This macro is unsupported.");
 
+    if (kind == MacroKind::Bullet) RepairBulletRecord(rec);
     CopyToFixed(rec.szName, name);
     rec.MacroID = id;
     return AddMacroFile(folder, rec, kind, ctx);

@@ -35,7 +35,7 @@ struct MacroScanOptions {
     bool bNameFromFile = false;    // a stored name that differs (ignoring case) becomes the file's
     bool bGroups = false;          // [OPT] MacroDir: sub-folders are groups
     bool bSaveRenumbered = true;   // a file whose identifier was repeated is written with its new one
-    // When set: a file that is not a macro file (unreadable, or no magic after
+    // When set: a file that opens but is not a macro file (no magic after
     // decoding) is moved aside to "<name>.bad" (".bad2", ... when taken) and
     // its new path added here, instead of being skipped where it is.
     std::vector<std::filesystem::path>* pKeptAside = nullptr;

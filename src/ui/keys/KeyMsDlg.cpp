@@ -8,9 +8,11 @@
 #include "device/ApplySnapshot.h"
 #include "keys/FunctionMenu.h"
 #include "keys/FunctionText.h"
+#include "keys/GunPreset.h"
 #include "keys/MacroList.h"
 #include "text/TextCatalogue.h"
 #include "ui/QtText.h"
+#include "ui/keys/ChijiDlg.h"
 #include "ui/keys/FirekeyDlg.h"
 #include "ui/keys/MenuDlg.h"
 #include "ui/skin/MsgDlg.h"
@@ -189,9 +191,15 @@ void CKeyMsDlg::ChooseFunction(uint32_t dwCode, int nSlot)
         AssignKey(nSlot, KeySnipeRecord(ToZColor(clr)));
         return;
     }
-    case KeyDialog::GunPresets:
-        // The gun preset page completes these keys; it opens from the mouse host.
+    case KeyDialog::GunPresets: {
+        CChijiDlg dlg(this, cur, *pPro, m_ctx.pPrompt);
+        if (dlg.exec() != CSkinDialog::kIdOk) return;
+        // The option belongs to the profile and is kept only with the key.
+        const uint8_t byOption = GunOption(*pPro);
+        SetGunOption(*pPro, dlg.OptionOn());
+        if (!AssignKey(nSlot, dlg.Result())) pPro->Ms.Mode[1].nGunOption = byOption;
         return;
+    }
     }
 }
 

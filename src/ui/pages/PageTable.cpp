@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "ui/keys/BulletDlg.h"
 #include "ui/lighting/MusicDlg.h"
 #include "ui/pages/DeviceSettingDlg.h"
 #include "ui/pages/macro/MacroDlg.h"
@@ -19,6 +20,7 @@ CPage* MakeNamed(const PageContext& ctx, QWidget* pParent)
 CPage* MakeMusic(const PageContext& ctx, QWidget* pParent) { return new CMusicDlg(ctx, pParent); }
 CPage* MakeMouse(const PageContext& ctx, QWidget* pParent) { return new CMsSettingDlg(ctx, pParent); }
 CPage* MakeMacro(const PageContext& ctx, QWidget* pParent) { return new CMacroDlg(ctx, pParent); }
+CPage* MakeBullet(const PageContext& ctx, QWidget* pParent) { return new CBulletDlg(ctx, pParent); }
 
 constexpr PageEntry kPages[] = {
     {PageId::MouseLighting, "mouse", DevKind::Mouse, &MakeMouse},
@@ -26,7 +28,7 @@ constexpr PageEntry kPages[] = {
     {PageId::MouseSettings, "mouse", DevKind::Mouse, &MakeMouse},
     {PageId::MouseLiftOff, "mouse", DevKind::Mouse, &MakeMouse},
     {PageId::Macro, "macro", DevKind::None, &MakeMacro},
-    {PageId::Bullet, "bullet", DevKind::Mouse, &MakeNamed<DevKind::Mouse>},
+    {PageId::Bullet, "bullet", DevKind::Mouse, &MakeBullet},
     {PageId::KbLighting, "keyboard", DevKind::Keyboard, &MakeKeyboardSettings},
     {PageId::KbKeys, "keyboard", DevKind::Keyboard, &MakeKeyboardSettings},
     {PageId::Support, "support", DevKind::None, &MakeSupportPage},

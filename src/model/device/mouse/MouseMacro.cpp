@@ -1,6 +1,7 @@
 #include "device/mouse/MouseMacro.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "core/Log.h"
 #include "device/mouse/MouseKeyCode.h"
@@ -123,49 +124,80 @@ size_t MacroToHd(const MacroRecord& macro, std::span<uint8_t> out)
     return w.Finish();
 }
 
+namespace {
+
+// The events of one bullet step, at most two; false for a step the mouse cannot
+// play (logged with bLog), which is left out.
+bool BulletStepEvents(const MacroAction& s, std::vector<HdEvent>& out, bool bLog)
+{
+    out.clear();
+    const auto clamp = [bLog](uint32_t v) { return bLog ? ClampDelay(v) : uint16_t(std::min<uint32_t>(v, kHdDelayMax)); };
+    const uint16_t d = clamp(s.Delay());
+    if (s.byCode == kBulletCodeMove) {
+        const auto x = uint8_t(s.wState & 0xFF), y = uint8_t(s.wState >> 8);
+        if (x != 0) out.push_back({HdKind::Move1, false, uint16_t(y == 0 ? d : 0), x});
+        if (y != 0) out.push_back({HdKind::Move2, false, d, y});
+        if (x == 0 && y == 0 && d != 0) out.push_back({HdKind::Move1, false, d, 0});
+        return true;
+    }
+    if (s.byCode == kMacroCodeWheelUp || s.byCode == kMacroCodeWheelDown) {
+        const auto v = uint8_t(s.wState & 0xFF);
+        if (v != 0) out.push_back({HdKind::Move3, false, d, v});
+        return true;
+    }
+    HdKind kind{};
+    uint8_t byValue = 0;
+    if (s.byCode == 0 || !HdKeyEvent(s.byCode, kind, byValue)) {
+        if (bLog) LogWrongHid();
+        return false;
+    }
+    if (s.byParam != 0) {  // press or release
+        out.push_back({kind, s.wState == 0, d, byValue});
+    } else if (s.wState != 0) {  // timed click: held for the duration, then the pause
+        out.push_back({kind, false, clamp(s.wState), byValue});
+        out.push_back({kind, true, d, byValue});
+    } else {
+        // A click without duration: the press alone, followed by the pause.
+        // All twelve delay bits are sent, as for every other event.
+        out.push_back({kind, false, d, byValue});
+    }
+    return true;
+}
+
+}  // namespace
+
 size_t BulletToHd(const MacroRecord& bullet, std::span<uint8_t> out)
 {
     CHdWriter w(out, false);
+    std::vector<HdEvent> events;
     for (const MacroAction& s : bullet.Action) {
         if (s.EndsBullet()) break;
-        const uint16_t d = ClampDelay(s.Delay());
-        if (s.byCode == kBulletCodeMove) {
-            const auto x = uint8_t(s.wState & 0xFF), y = uint8_t(s.wState >> 8);
-            const size_t n = (x != 0 && y != 0) ? 2 : (x != 0 || y != 0 || d != 0) ? 1 : 0;
-            if (!w.Fits(n)) break;
-            if (x != 0) w.Add({HdKind::Move1, false, uint16_t(y == 0 ? d : 0), x});
-            if (y != 0) w.Add({HdKind::Move2, false, d, y});
-            if (x == 0 && y == 0 && d != 0) w.Add({HdKind::Move1, false, d, 0});
-            continue;
-        }
-        if (s.byCode == kMacroCodeWheelUp || s.byCode == kMacroCodeWheelDown) {
-            const auto v = uint8_t(s.wState & 0xFF);
-            if (v == 0) continue;
-            if (!w.Fits(1)) break;
-            w.Add({HdKind::Move3, false, d, v});
-            continue;
-        }
-        HdKind kind{};
-        uint8_t byValue = 0;
-        if (s.byCode == 0 || !HdKeyEvent(s.byCode, kind, byValue)) {
-            LogWrongHid();
-            continue;
-        }
-        if (s.byParam != 0) {  // press or release
-            if (!w.Fits(1)) break;
-            w.Add({kind, s.wState == 0, d, byValue});
-        } else if (s.wState != 0) {  // timed click: held for the duration, then the pause
-            if (!w.Fits(2)) break;
-            w.Add({kind, false, ClampDelay(s.wState), byValue});
-            w.Add({kind, true, d, byValue});
-        } else {
-            // A click without duration: the press alone, followed by the pause.
-            // All twelve delay bits are sent, as for every other event.
-            if (!w.Fits(1)) break;
-            w.Add({kind, false, d, byValue});
-        }
+        if (!BulletStepEvents(s, events, true)) continue;
+        if (!w.Fits(events.size())) break;  // a step that does not fit ends the bullet
+        for (const HdEvent& e : events) w.Add(e);
     }
     return w.Finish();
+}
+
+int BulletHdEvents(const MacroRecord& bullet)
+{
+    int n = 0;
+    std::vector<HdEvent> events;
+    for (const MacroAction& s : bullet.Action) {
+        if (s.EndsBullet()) break;
+        if (BulletStepEvents(s, events, false)) n += int(events.size());
+    }
+    return n;
+}
+
+BulletLimits BulletLimitsFor(int32_t nMsFw, int nLoopMax)
+{
+    (void)nMsFw;  // the wired and the wireless mouse play bullets from the same buffer
+    BulletLimits l;
+    l.nLoopMax = nLoopMax > 0 ? nLoopMax : 255;
+    l.nEventMax = int(kMacroEventMax);
+    l.countEvents = [](const MacroRecord& rec) { return BulletHdEvents(rec); };
+    return l;
 }
 
 }  // namespace mouse

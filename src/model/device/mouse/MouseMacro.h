@@ -9,6 +9,7 @@
 #include <span>
 
 #include "device/mouse/HdMacroEvent.h"
+#include "keys/BulletEditor.h"
 #include "keys/MacroRecord.h"
 
 namespace mouse {
@@ -27,5 +28,11 @@ size_t MacroToHd(const MacroRecord& macro, std::span<uint8_t> out);
 // A bullet's steps into out the same way (movements, wheel, presses, releases
 // and timed clicks). Returns the buffer's length.
 size_t BulletToHd(const MacroRecord& bullet, std::span<uint8_t> out);
+// The events the bullet makes when nothing is cut (a timed click two, a
+// movement along both axes two, other steps one).
+int BulletHdEvents(const MacroRecord& bullet);
+// What a bullet may hold to be played whole by the mouse: the events of one
+// buffer, the loop count. Both mouse families take the same buffer.
+BulletLimits BulletLimitsFor(int32_t nMsFw, int nLoopMax);
 
 }  // namespace mouse
