@@ -6,6 +6,8 @@
 #include <QFileInfo>
 
 #include "core/Gvar.h"
+#include "device/mouse/MouseKeyPlan.h"
+#include "keys/GunPreset.h"
 #include "core/KeyCfg.h"
 #include "core/Log.h"
 #include "core/ProfileExport.h"
@@ -278,8 +280,14 @@ bool CZorvikDlg::Apply()
         Prompt().ShowMessage(gText.tc_msg(13), Title());
         return false;
     }
-    SetPagesBusy(true);
     for (auto& [strGroup, pPage] : m_pages) pPage->Collect();
+    // With the gun preset option on, a gun preset in the second mode needs the
+    // preset switch on another button: the mouse is not written without it.
+    if (m_curDev == DevKind::Mouse && mouse::HasBullets(gVar.nMsFw) && !CheckGunOption(pFile)) {
+        Prompt().ShowMessage(gText.tc_chiji(7), Title());
+        return false;
+    }
+    SetPagesBusy(true);
     LogPrintf("User click apply");
     const bool bOk = RunWithProgress(this, *pHub, i, pHub->FullApply(i), *pFile, false, m_deps.bUnattended);
     LogPrintf("Apply finished: %s", bOk ? "written" : "failed");

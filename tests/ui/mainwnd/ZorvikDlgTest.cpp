@@ -10,6 +10,8 @@
 #include "MainWindowRig.h"
 #include "core/ProfileRecord.h"
 #include "emu/mirex/EmuMirex.h"
+#include "keys/FunId.h"
+#include "keys/GunPreset.h"
 #include "emu/w24g/EmuReceiver.h"
 #include "text/TextCatalogue.h"
 #include "ui/pages/PageTable.h"
@@ -93,6 +95,31 @@ TEST(ZorvikDlg, ApplyWritesTheChangedProfileToTheShownDevice)
     EXPECT_TRUE(r.rig.Backend().Violations().empty());
     // The profile was stored with it.
     EXPECT_TRUE(std::filesystem::exists(r.UserDir() / "pro.dct"));
+}
+
+// With the gun preset option on, a gun preset in the second mode without the
+// preset switch on another button is refused before anything is written.
+TEST(ZorvikDlg, AGunPresetWithoutItsSwitchIsNotApplied)
+{
+    CMainWindowRig r(DemoCfg({"MsFw=17"}));
+    ASSERT_TRUE(r.bInitialised);
+    r.wnd->SwitchDevice(DevKind::Mouse);
+    SetGunOption(*pFile, true);
+    MsModeSettings& mode = pFile->Ms.Mode[1];  // gun presets live in the second mode
+    KeyInfo* keys = mode.Key[std::clamp<int>(mode.nKeySet, 0, kMsKeySetNum - 1)];
+    keys[3].FunID = kFunGunPreset;
+    const size_t nBefore = r.rig.Backend().Journal()->Size();
+    EXPECT_FALSE(r.wnd->Apply());
+    ASSERT_FALSE(r.prompt.Entries().empty());
+    EXPECT_EQ(r.prompt.Entries().back().text, gText.tc_chiji(7));
+    r.Settle();
+    EXPECT_EQ(r.rig.Backend().Journal()->Size(), nBefore);  // nothing was sent
+    // With the switch on another button it goes through.
+    keys[4].FunID = kFunGunSwitch;
+    r.prompt.Clear();
+    EXPECT_TRUE(r.wnd->Apply());
+    r.Settle();
+    EXPECT_GT(r.rig.Backend().Journal()->Size(), nBefore);
 }
 
 TEST(ZorvikDlg, ApplyWithTheDeviceGoneIsRefused)
