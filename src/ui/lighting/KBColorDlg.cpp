@@ -226,20 +226,26 @@ void CKBColorDlg::paintEvent(QPaintEvent*)
             if (s.clr == 0) continue;
             const int nAlpha = std::clamp(s.nLevel, 0, 255);  // an effect may take a key below dark
             if (nAlpha == 0) continue;
-            const QPainterPath path = KeyPath(i);
             if (!m_bFrameKey) {
-                p.fillPath(path, ToColor(s.clr, nAlpha));
+                p.fillPath(KeyPath(i), ToColor(s.clr, nAlpha));
                 continue;
             }
-            // Inset by a pixel inside a one-pixel light frame.
-            QPainterPathStroker inset;
-            inset.setWidth(2);
-            p.fillPath(path.subtracted(inset.createStroke(path)), ToColor(s.clr, nAlpha));
+            // Inset by a pixel inside a one-pixel light frame on the key's own edge pixels.
             QColor frame = QColor::fromRgba(kFrame);
             frame.setAlpha(nAlpha);
             p.setPen(QPen(frame, 1));
             p.setBrush(Qt::NoBrush);
-            p.drawPath(path);
+            if (i == m_layout.nOutlineSlot && !m_layout.outline.empty()) {
+                const QPainterPath path = KeyPath(i);
+                QPainterPathStroker edge;
+                edge.setWidth(2);
+                p.fillPath(path.subtracted(edge.createStroke(path)), ToColor(s.clr, nAlpha));
+                p.drawPath(path);
+            } else {
+                const QRect rc = KeyRect(i);
+                p.fillRect(rc.adjusted(1, 1, -1, -1), ToColor(s.clr, nAlpha));
+                p.drawRect(rc.adjusted(0, 0, -1, -1));
+            }
         }
     } else if (m_nViewMode == kSelect) {
         for (int i = 0; i < m_layout.nUsed; ++i) {
