@@ -449,7 +449,8 @@ bool CLedDlg::ChooseMode(int nMode)
     m_nMode = nMode;
     SetCurrentLedMode(m_design, *pPro, nMode);
     ShowMode();
-    if (m_edited) m_edited(kLedApplyFlags);
+    // The per-key mode shows the group's colours, which the keyboard may not hold yet.
+    if (m_edited) m_edited(m_controls.bGame ? kGameGroupApplyFlags : kLedApplyFlags);
     return true;
 }
 

@@ -131,11 +131,24 @@ TEST_P(KBColorFamily, KeysPaintedInAGroupReachTheKeyboard)
     ASSERT_NE(pView, nullptr);
     ASSERT_GT(pView->KeyCount(), 40);
 
+    auto pKb = r.Device("");
+    ASSERT_TRUE(pKb);
+    const auto shows = [&](const std::string& key, int nSlot, int g, ZColor clr) {
+        return KeyboardShows(*pKb, c.nFw, c.pszHex, key, nSlot, g, clr);
+    };
+    // Entering the per-key mode writes the group's stored colours too.
+    const int g = EditableGroup();
+    ASSERT_GE(g, 0);
+    const int nG = SlotOf(*pView, 'G');
+    ASSERT_GE(nG, 0);
+    pFile->Kb.nCurGameGroup = uint16_t(g);
+    pFile->Kb.clrGameKey[g][nG] = kPaint;
     ASSERT_TRUE(pLed->ChooseMode(gVar.Kb.nGaoshouIndex)) << "the per-key colour mode is offered";
     ASSERT_TRUE(pLed->Controls().bGame);
     EXPECT_FALSE(pView->EffectRunning());  // no preview over the stored colours
-    const int g = EditableGroup();
-    ASSERT_GE(g, 0);
+    EXPECT_EQ(pView->KeyColor(nG), kPaint);
+    r.Settle();
+    EXPECT_TRUE(shows("G", nG, g, kPaint)) << pKb->DescribeState();
     pLed->ChooseGameGroup(g);
     ASSERT_EQ(pLed->GameGroup(), g);
     ASSERT_TRUE(pView->PaintEnabled());
@@ -171,22 +184,17 @@ TEST_P(KBColorFamily, KeysPaintedInAGroupReachTheKeyboard)
     EXPECT_EQ(pView->KeyColor(nD), kPaint);
     EXPECT_EQ(pView->KeyColor(nF), 0u);
 
-    auto pKb = r.Device("");
-    ASSERT_TRUE(pKb);
-    const auto shows = [&](const std::string& key, int nSlot, ZColor clr) {
-        return KeyboardShows(*pKb, c.nFw, c.pszHex, key, nSlot, g, clr);
-    };
-    EXPECT_TRUE(shows(strA, nA, kPaint)) << pKb->DescribeState();
-    EXPECT_TRUE(shows("S", nS, kPaint));
-    EXPECT_TRUE(shows("D", nD, kPaint));
-    EXPECT_TRUE(shows("F", nF, 0));
+    EXPECT_TRUE(shows(strA, nA, g, kPaint)) << pKb->DescribeState();
+    EXPECT_TRUE(shows("S", nS, g, kPaint));
+    EXPECT_TRUE(shows("D", nD, g, kPaint));
+    EXPECT_TRUE(shows("F", nF, g, 0));
     EXPECT_TRUE(r.rig.Backend().Violations().empty());
 
     // A second click on that key takes its colour away again.
     Click(pView, pView->KeyRect(nA).center());
     r.Settle();
     EXPECT_EQ(kb::CKbBlock(pFile->Kb).GameColour(g, nA), 0u);
-    EXPECT_TRUE(shows(strA, nA, 0));
+    EXPECT_TRUE(shows(strA, nA, g, 0));
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, KBColorFamily,
@@ -401,8 +409,9 @@ TEST(KBColorDlgShots, PaintedKeysInBothSkins)
         pLed->PaintKeys({pView->FindKey(0x0D), pView->FindKey(0x20)});
         r.Settle();
         const QImage img = r.wnd->grab().toImage();
+        const QString strSkin = nSkin ? QStringLiteral("light") : QStringLiteral("dark");
         const QString strName =
-            QStringLiteral("%1/keyboard-colours-%2.png").arg(QString::fromLocal8Bit(pszOut)).arg(nSkin ? QStringLiteral("light") : QStringLiteral("dark"));
+            QStringLiteral("%1/keyboard-colours-%2.png").arg(QString::fromLocal8Bit(pszOut), strSkin);
         EXPECT_TRUE(img.save(strName)) << strName.toStdString();
         r.wnd->hide();
     }
@@ -447,4 +456,33 @@ TEST(KBColorDlg, DrawsEachKeyAtItsLevelInsideItsFrame)
     EXPECT_EQ(img.pixelColor(100, 28), base.pixelColor(100, 28));  // outside the key
     for (int i = 0; i < 3; ++i) EXPECT_NE(view.KeyColor(i), 0xFFFFFFu);
     EXPECT_EQ(view.KeyColor(132), 0u);
+}
+
+TEST(KBColorDlg, KeysFollowThePictureAtAnotherInterfaceScale)
+{
+    CMainWindowRig r(DemoCfg({}));
+    ASSERT_TRUE(r.bInitialised);
+    CDeviceSettingDlg* pPage = KeyboardPage(*r.wnd);
+    ASSERT_NE(pPage, nullptr);
+    CKBColorDlg* pView = pPage->KeyView();
+    ASSERT_NE(pView, nullptr);
+    ASSERT_FALSE(pView->ImageSize().isEmpty());
+    const int nQ = SlotOf(*pView, 'Q');
+    const QRect q1 = pView->KeyRect(nQ), view1 = pView->geometry();
+    EXPECT_EQ(pView->KeyAtPoint(q1.center()), nQ);
+
+    skin::SetInterfaceScale(1.5);
+    skin::ClearImageCache();
+    pPage->Reskin();
+    const QRect q2 = pView->KeyRect(nQ), view2 = pView->geometry();
+    skin::SetInterfaceScale(1.0);
+    skin::ClearImageCache();
+    EXPECT_NEAR(view2.width(), view1.width() * 1.5, 1);
+    EXPECT_NEAR(view2.left(), view1.left() * 1.5, 2);
+    EXPECT_NEAR(q2.left(), q1.left() * 1.5, 1);
+    EXPECT_NEAR(q2.width(), q1.width() * 1.5, 1);
+    EXPECT_EQ(pView->KeyAtPoint(q2.center()), nQ);
+    // Scaling again from the picture never compounds.
+    pPage->Reskin();
+    EXPECT_EQ(pView->KeyRect(nQ), q1);
 }
