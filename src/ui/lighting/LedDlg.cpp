@@ -9,6 +9,7 @@
 #include "device/kb/KbBlock.h"
 #include "text/TextCatalogue.h"
 #include "ui/QtText.h"
+#include "ui/lighting/ColorPicker.h"
 #include "ui/lighting/KBColorDlg.h"
 #include "ui/skin/ComboBtn.h"
 #include "ui/skin/MSliderBar.h"
@@ -31,6 +32,7 @@ constexpr QPoint kAdd{640, 136}, kRemove{672, 136};
 // Per-key colour mode: the group list under the mode list, the paint and fill swatches.
 constexpr QRect kGroups{20, 64, 180, 24};
 constexpr int kSwatchX = 340;
+constexpr QPoint kPicker{570, 6};
 
 QColor ToColor(ZColor clr) { return QColor(clr & 0xFF, (clr >> 8) & 0xFF, (clr >> 16) & 0xFF); }
 ZColor FromColor(const QColor& c) { return ZColor(c.red() | (c.green() << 8) | (c.blue() << 16)); }
@@ -182,7 +184,7 @@ void CLedDlg::Build()
         m_pRemove->setObjectName(QStringLiteral("led-remove"));
         connect(m_pRemove, &QAbstractButton::clicked, this, &CLedDlg::RemoveColour);
     }
-    m_pNote = label(QRect(kLabelX, kRowY[3], 380, 22));
+    m_pNote = label(QRect(kModes.x(), kRowY[3], 540, 22));
     m_pNote->hide();
 
     if (m_design != LedDesign::Keyboard) return;
@@ -208,6 +210,13 @@ void CLedDlg::Build()
     for (QWidget* p : {static_cast<QWidget*>(m_pPaintLabel), static_cast<QWidget*>(m_pFillLabel),
                        static_cast<QWidget*>(m_pPaint), static_cast<QWidget*>(m_pFill)})
         p->hide();
+    m_pPicker = new CColorPicker(this);
+    m_pPicker->setObjectName(QStringLiteral("led-picker"));
+    m_pPicker->setSwatches(std::to_array(gVar.clrPick));
+    m_pPicker->move(S(kPicker));
+    m_pPicker->setColor(ToColor(m_clrPaint));
+    m_pPicker->hide();
+    connect(m_pPicker, &CColorPicker::colorChanged, this, [this](const QColor& c) { ChooseColour(FromColor(c)); });
 }
 
 QString CLedDlg::BrightText(int nValue) const
@@ -313,7 +322,8 @@ void CLedDlg::ShowMode()
         ShowGameGroup();
     } else {
         for (QWidget* p : {static_cast<QWidget*>(m_pPaintLabel), static_cast<QWidget*>(m_pFillLabel),
-                           static_cast<QWidget*>(m_pPaint), static_cast<QWidget*>(m_pFill)})
+                           static_cast<QWidget*>(m_pPaint), static_cast<QWidget*>(m_pFill),
+                           static_cast<QWidget*>(m_pPicker)})
             if (p) p->hide();
     }
     m_bLoading = false;
@@ -347,9 +357,10 @@ void CLedDlg::ShowGameGroup()
     if (m_pGroups) m_pGroups->SelectValue(m_nGameGroup);
     const bool bEdit = GameEditable();
     for (QWidget* p : {static_cast<QWidget*>(m_pPaintLabel), static_cast<QWidget*>(m_pFillLabel),
-                       static_cast<QWidget*>(m_pPaint), static_cast<QWidget*>(m_pFill)})
+                       static_cast<QWidget*>(m_pPaint), static_cast<QWidget*>(m_pFill),
+                       static_cast<QWidget*>(m_pPicker)})
         if (p) p->setVisible(bEdit);
-    for (CColorSwatch* p : m_palette) p->setVisible(bEdit);
+    for (CColorSwatch* p : m_palette) p->setVisible(bEdit && !m_pPicker);
     m_pNote->setVisible(bEdit);
     if (m_pPaint) m_pPaint->SetMarked(m_nGameTarget == 0);
     if (m_pFill) m_pFill->SetMarked(m_nGameTarget == 1);
@@ -400,6 +411,8 @@ void CLedDlg::SelectGameTarget(int nTarget)
     m_nGameTarget = nTarget;
     if (m_pPaint) m_pPaint->SetMarked(nTarget == 0);
     if (m_pFill) m_pFill->SetMarked(nTarget == 1);
+    // The picker shows the chosen swatch's colour.
+    if (m_pPicker) m_pPicker->setColor(ToColor(nTarget == 0 ? m_clrPaint : m_pFill->Color()));
 }
 
 void CLedDlg::PaintKey(int nSlot)
@@ -502,6 +515,7 @@ void CLedDlg::ChooseColour(ZColor clr)
 {
     if (m_controls.bGame) {
         clr &= 0xFFFFFF;
+        if (m_pPicker) m_pPicker->setColor(ToColor(clr));
         if (m_nGameTarget == 0) {
             m_clrPaint = clr;
             if (m_pPaint) m_pPaint->SetColor(clr);

@@ -14,6 +14,7 @@
 #include "core/ProfileRecord.h"
 #include "lighting/LedPage.h"
 
+class CColorPicker;
 class CComboBtn;
 class CKBColorDlg;
 class CMSliderBar;
@@ -79,6 +80,7 @@ public:
     void PaintKeys(const std::vector<int>& keys);
     int GameGroup() const { return m_nGameGroup; }
     ZColor PaintColour() const { return m_clrPaint; }
+    CColorPicker* Picker() const { return m_pPicker; }
     bool GameEditable() const;
 
     int Mode() const { return m_nMode; }
@@ -136,6 +138,7 @@ private:
     QLabel* m_pFillLabel = nullptr;
     CColorSwatch* m_pPaint = nullptr;
     CColorSwatch* m_pFill = nullptr;
+    CColorPicker* m_pPicker = nullptr;
     int m_nGameGroup = 0;
     int m_nGameTarget = 0;
     ZColor m_clrPaint = 0x0000FF;

@@ -15,6 +15,7 @@
 #include "device/kb/KbBlock.h"
 #include "emu/varorgb/EmuVaroRgb.h"
 #include "lighting/LedPage.h"
+#include "ui/lighting/ColorPicker.h"
 #include "ui/lighting/KBColorDlg.h"
 #include "ui/lighting/LedDlg.h"
 #include "ui/pages/DeviceSettingDlg.h"
@@ -270,8 +271,15 @@ TEST(KBColorDlg, AGroupOutsideTheCustomRangeCannotBePaintedAndWithoutApplyNowApp
     pLed->ChooseGameGroup(3);
     ASSERT_TRUE(pLed->GameEditable());
     EXPECT_FALSE(pPage->findChild<QWidget*>(QStringLiteral("led-paint"))->isHidden());
+    // A swatch of the picker gives the paint colour.
     pLed->SelectGameTarget(0);
+    CColorPicker* pPicker = pLed->Picker();
+    ASSERT_NE(pPicker, nullptr);
+    EXPECT_TRUE(pPicker->isVisibleTo(pLed));
+    Click(pPicker, pPicker->swatchRect(2).center());
+    EXPECT_EQ(pLed->PaintColour(), gVar.clrPick[2] & 0xFFFFFF);
     pLed->ChooseColour(0x00FF00);
+    EXPECT_EQ(pPicker->color(), QColor(0, 255, 0));
     auto pKb = r.Device("");
     ASSERT_TRUE(pKb);
     r.Settle();
