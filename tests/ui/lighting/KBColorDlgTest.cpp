@@ -421,6 +421,14 @@ TEST(KBColorDlgShots, PaintedKeysInBothSkins)
         const QString strName =
             QStringLiteral("%1/keyboard-colours-%2.png").arg(QString::fromLocal8Bit(pszOut), strSkin);
         EXPECT_TRUE(img.save(strName)) << strName.toStdString();
+
+        // The same view pointing at keys: marks, the hovered and the chosen key.
+        pPage->ShowView(PageId::KbKeys);
+        for (char c : std::string("QWERT")) pView->SetKeyMark(SlotOf(*pView, c), 1);
+        pView->SetSelected(SlotOf(*pView, 'G'));
+        Mouse(pView, QEvent::MouseMove, pView->KeyRect(pView->FindKey(0x0D)).center(), Qt::NoButton);
+        const QString strKeys = QStringLiteral("%1/keyboard-keys-%2.png").arg(QString::fromLocal8Bit(pszOut), strSkin);
+        EXPECT_TRUE(r.wnd->grab().toImage().save(strKeys)) << strKeys.toStdString();
         r.wnd->hide();
     }
 }
