@@ -261,3 +261,26 @@ bool WriteLedValues(LedDesign d, ProfileRecord& pro, int nMode, const LedValues&
     }
     return false;
 }
+
+int GameGroupCount() { return std::clamp(int(gVar.Kb.nGaoshouGroupNum), 1, kKbGameGroupNum); }
+
+bool GameGroupListShown() { return GameGroupCount() >= 2 && gVar.Kb.nShowGaoshouGroup != 0; }
+
+bool GameGroupEditable(int g)
+{
+    return g >= 0 && g < kKbGameGroupNum && g >= gVar.Kb.CustomGp[0] && g <= gVar.Kb.CustomGp[1];
+}
+
+bool GameKeyPaintable(int nSlot)
+{
+    if (nSlot < 0 || nSlot >= std::min(int(gVar.Kb.nKeyNum), kKbDefKeyNum)) return false;
+    if (g_defKEY[nSlot].LedInx < 0) return false;
+    return std::none_of(std::begin(gVar.Kb.KeyNotToSetColor), std::end(gVar.Kb.KeyNotToSetColor),
+                        [nSlot](uint8_t n) { return n == nSlot; });
+}
+
+int CurrentGameGroup(const ProfileRecord& pro)
+{
+    const int g = pro.Kb.nCurGameGroup;
+    return g < kKbGameGroupNum ? g : 0;
+}

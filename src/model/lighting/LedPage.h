@@ -67,3 +67,20 @@ bool WriteLedValues(LedDesign d, ProfileRecord& pro, int nMode, const LedValues&
 
 // The apply flags of a lighting change (every family writes its lighting with 2).
 constexpr uint32_t kLedApplyFlags = 2;
+// The per-key colours of the current group: one key changed (4), or many
+// keys or the group itself (with the lighting, which names the group).
+constexpr uint32_t kGameKeyApplyFlags = 4;
+constexpr uint32_t kGameGroupApplyFlags = kLedApplyFlags | kGameKeyApplyFlags;
+
+// The keyboard's per-key colour groups, from the installation's description (gVar.Kb).
+// The groups the user picks from (at least 1, at most the profile's groups).
+int GameGroupCount();
+// The group list is shown (two groups or more, and the description asks for it).
+bool GameGroupListShown();
+// The user may paint the keys of group g: g lies in the description's custom range (both ends included).
+bool GameGroupEditable(int g);
+// A key slot may take a per-key colour: it is a used key with a light and not
+// one the description keeps out of painting.
+bool GameKeyPaintable(int nSlot);
+// The group the profile names, a stored value outside the groups read as 0.
+int CurrentGameGroup(const ProfileRecord& pro);

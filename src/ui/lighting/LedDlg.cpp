@@ -6,8 +6,11 @@
 
 #include "core/Gvar.h"
 #include "core/Log.h"
+#include "device/kb/KbBlock.h"
 #include "text/TextCatalogue.h"
 #include "ui/QtText.h"
+#include "ui/lighting/ColorPicker.h"
+#include "ui/lighting/KBColorDlg.h"
 #include "ui/skin/ComboBtn.h"
 #include "ui/skin/MSliderBar.h"
 #include "ui/skin/PngBtn.h"
@@ -26,6 +29,10 @@ constexpr QPoint kFlag{340, 136};
 constexpr int kButtonsX = 640, kButtonsY = 24, kButtonSize = 26, kButtonGap = 8;
 constexpr int kPaletteY = 96;
 constexpr QPoint kAdd{640, 136}, kRemove{672, 136};
+// Per-key colour mode: the group list under the mode list, the paint and fill swatches.
+constexpr QRect kGroups{20, 64, 180, 24};
+constexpr int kSwatchX = 340;
+constexpr QPoint kPicker{570, 6};
 
 QColor ToColor(ZColor clr) { return QColor(clr & 0xFF, (clr >> 8) & 0xFF, (clr >> 16) & 0xFF); }
 ZColor FromColor(const QColor& c) { return ZColor(c.red() | (c.green() << 8) | (c.blue() << 16)); }
@@ -177,8 +184,39 @@ void CLedDlg::Build()
         m_pRemove->setObjectName(QStringLiteral("led-remove"));
         connect(m_pRemove, &QAbstractButton::clicked, this, &CLedDlg::RemoveColour);
     }
-    m_pNote = label(QRect(kLabelX, kRowY[0], 400, 22));
+    m_pNote = label(QRect(kModes.x(), kRowY[3], 540, 22));
     m_pNote->hide();
+
+    if (m_design != LedDesign::Keyboard) return;
+    m_pGroups = CreateSkinButton<CComboBtn>(this, bkg, QStringLiteral("combo2_nr.png"), QStringLiteral("combo2_ov.png"),
+                                            QStringLiteral("combo2_ov.png"), QString(), false, S(kGroups), nullptr);
+    if (m_pGroups) {
+        m_pGroups->setObjectName(QStringLiteral("led-groups"));
+        m_pGroups->hide();
+        connect(m_pGroups, &CComboBtn::changed, this, [this](int g) { ChooseGameGroup(g); });
+    }
+    m_pPaintLabel = label(QRect(kLabelX, kRowY[0] + 2, 96, 22));
+    m_pFillLabel = label(QRect(kLabelX, kRowY[1] + 2, 96, 22));
+    m_pPaint = new CColorSwatch(this);
+    m_pFill = new CColorSwatch(this);
+    m_pPaint->setObjectName(QStringLiteral("led-paint"));
+    m_pFill->setObjectName(QStringLiteral("led-fill"));
+    m_pPaint->setGeometry(S(QRect(kSwatchX, kRowY[0], kButtonSize, kButtonSize)));
+    m_pFill->setGeometry(S(QRect(kSwatchX, kRowY[1], kButtonSize, kButtonSize)));
+    m_pPaint->SetColor(m_clrPaint);
+    m_pFill->SetColor(m_clrPaint);
+    connect(m_pPaint, &CColorSwatch::clicked, this, [this] { SelectGameTarget(0); });
+    connect(m_pFill, &CColorSwatch::clicked, this, [this] { SelectGameTarget(1); });
+    for (QWidget* p : {static_cast<QWidget*>(m_pPaintLabel), static_cast<QWidget*>(m_pFillLabel),
+                       static_cast<QWidget*>(m_pPaint), static_cast<QWidget*>(m_pFill)})
+        p->hide();
+    m_pPicker = new CColorPicker(this);
+    m_pPicker->setObjectName(QStringLiteral("led-picker"));
+    m_pPicker->setSwatches(std::to_array(gVar.clrPick));
+    m_pPicker->move(S(kPicker));
+    m_pPicker->setColor(ToColor(m_clrPaint));
+    m_pPicker->hide();
+    connect(m_pPicker, &CColorPicker::colorChanged, this, [this](const QColor& c) { ChooseColour(FromColor(c)); });
 }
 
 QString CLedDlg::BrightText(int nValue) const
@@ -202,6 +240,17 @@ void CLedDlg::ReloadTexts()
     m_pSpeedLabel->setText(ToQString(gText.tc_speed));
     m_pBrightLabel->setText(ToQString(gText.tc_brightness));
     m_pDirectLabel->setText(ToQString(gText.tc_direct));
+    if (m_pGroups) {
+        m_pGroups->ClearList(0);
+        for (int g = 0; g < GameGroupCount(); ++g) {
+            QString strName = ToQString(gText.tc_game_mode(g + 1));
+            if (strName.isEmpty()) strName = QStringLiteral("%1").arg(g + 1);
+            m_pGroups->AddItem(0, g, strName);
+        }
+        m_pGroups->SelectValue(m_nGameGroup);
+    }
+    if (m_pPaintLabel) m_pPaintLabel->setText(QStringLiteral("Paint"));
+    if (m_pFillLabel) m_pFillLabel->setText(QStringLiteral("Fill all"));
 }
 
 int CLedDlg::VisibleColourButtons() const
@@ -230,7 +279,7 @@ void CLedDlg::ShowMode()
 
     const LedControls& c = m_controls;
     m_pNote->setVisible(c.bGame);
-    if (c.bGame) m_pNote->setText(QStringLiteral("Per-key colours: paint the keys on the keyboard view."));
+    if (c.bGame) m_pNote->setText(QStringLiteral("Click keys or drag over them to paint them."));
     for (QWidget* p : {static_cast<QWidget*>(m_pSpeedLabel), static_cast<QWidget*>(m_pSpeed),
                        static_cast<QWidget*>(m_pSpeedValue)})
         p->setVisible(c.bSpeed);
@@ -268,8 +317,129 @@ void CLedDlg::ShowMode()
     for (CColorSwatch* p : m_palette) p->setVisible(nShown > 0);
     if (m_pAdd) m_pAdd->setVisible(c.bAddRemove);
     if (m_pRemove) m_pRemove->setVisible(c.bAddRemove);
+    if (m_pGroups) m_pGroups->setVisible(c.bGame && GameGroupListShown());
+    if (c.bGame) {
+        ShowGameGroup();
+    } else {
+        for (QWidget* p : {static_cast<QWidget*>(m_pPaintLabel), static_cast<QWidget*>(m_pFillLabel),
+                           static_cast<QWidget*>(m_pPaint), static_cast<QWidget*>(m_pFill),
+                           static_cast<QWidget*>(m_pPicker)})
+            if (p) p->hide();
+    }
     m_bLoading = false;
+    RestartPreview();
     emit lightingChanged();
+}
+
+void CLedDlg::SetKeyView(CKBColorDlg* pView)
+{
+    if (m_pView) disconnect(m_pView, nullptr, this, nullptr);
+    m_pView = m_design == LedDesign::Keyboard ? pView : nullptr;
+    if (!m_pView) return;
+    m_pView->SetViewMode(CKBColorDlg::kColours);
+    // Only while the view shows colours: pointing at keys is the key page's.
+    connect(m_pView, &CKBColorDlg::keyClicked, this, [this](int n) {
+        if (m_pView->ViewMode() == CKBColorDlg::kColours) PaintKey(n);
+    });
+    connect(m_pView, &CKBColorDlg::keysSelected, this, [this](const std::vector<int>& keys) {
+        if (m_pView->ViewMode() == CKBColorDlg::kColours) PaintKeys(keys);
+    });
+    if (m_nMode >= 0) ShowMode();
+}
+
+bool CLedDlg::GameEditable() const { return m_controls.bGame && GameGroupEditable(m_nGameGroup); }
+
+void CLedDlg::ShowGameGroup()
+{
+    const ProfileRecord* pPro = m_profile ? m_profile() : nullptr;
+    if (!pPro) return;
+    m_nGameGroup = CurrentGameGroup(*pPro);
+    if (m_pGroups) m_pGroups->SelectValue(m_nGameGroup);
+    const bool bEdit = GameEditable();
+    for (QWidget* p : {static_cast<QWidget*>(m_pPaintLabel), static_cast<QWidget*>(m_pFillLabel),
+                       static_cast<QWidget*>(m_pPaint), static_cast<QWidget*>(m_pFill),
+                       static_cast<QWidget*>(m_pPicker)})
+        if (p) p->setVisible(bEdit);
+    for (CColorSwatch* p : m_palette) p->setVisible(bEdit && !m_pPicker);
+    m_pNote->setVisible(bEdit);
+    if (m_pPaint) m_pPaint->SetMarked(m_nGameTarget == 0);
+    if (m_pFill) m_pFill->SetMarked(m_nGameTarget == 1);
+    if (!m_pView) return;
+    // No preview here: the view shows what is stored.
+    m_pView->StopEffect();
+    const kb::CKbBlock block(pPro->Kb);
+    for (int i = 0; i < m_pView->KeyCount(); ++i) m_pView->SetKeyColor(i, block.GameColour(m_nGameGroup, i));
+    m_pView->SetPaintEnabled(bEdit);
+}
+
+void CLedDlg::RestartPreview()
+{
+    if (!m_pView) return;
+    if (m_controls.bGame) return;  // the group's colours are shown instead
+    m_pView->SetPaintEnabled(false);
+    if (!gVar.Kb.nShowEffect || m_nMode < 0 || m_nMode >= kKbLedOptNum) {
+        m_pView->StopEffect();
+        return;
+    }
+    EffectSettings s;
+    s.code = gVar.Kb.LedOpt[m_nMode].nPreviewEffect;
+    s.speed = m_values.nSpeed;
+    s.bright = m_values.nBright;
+    s.clr = m_values.colours.empty() ? 0x0000FF : m_values.colours[0];
+    s.colourful = m_values.bFlag;
+    s.respireType = gVar.Kb.nRespireType;
+    m_pView->PlayEffect(s);
+}
+
+void CLedDlg::GameEdited(uint32_t nFlags)
+{
+    if (m_edited) m_edited(nFlags);
+}
+
+void CLedDlg::ChooseGameGroup(int g)
+{
+    ProfileRecord* pPro = m_profile ? m_profile() : nullptr;
+    if (!pPro || !m_controls.bGame || g < 0 || g >= GameGroupCount()) return;
+    kb::CKbBlockEdit(pPro->Kb).SetCurGroup(g);
+    ShowGameGroup();
+    GameEdited(kGameGroupApplyFlags);
+}
+
+void CLedDlg::SelectGameTarget(int nTarget)
+{
+    if (nTarget != 0 && nTarget != 1) return;
+    m_nGameTarget = nTarget;
+    if (m_pPaint) m_pPaint->SetMarked(nTarget == 0);
+    if (m_pFill) m_pFill->SetMarked(nTarget == 1);
+    // The picker shows the chosen swatch's colour.
+    if (m_pPicker) m_pPicker->setColor(ToColor(nTarget == 0 ? m_clrPaint : m_pFill->Color()));
+}
+
+void CLedDlg::PaintKey(int nSlot)
+{
+    ProfileRecord* pPro = m_profile ? m_profile() : nullptr;
+    if (!pPro || !GameEditable() || !GameKeyPaintable(nSlot)) return;
+    kb::CKbBlockEdit edit(pPro->Kb);
+    // A coloured key goes dark, a dark one takes the paint colour.
+    const ZColor clr = edit.View().GameColour(m_nGameGroup, nSlot) ? 0 : m_clrPaint;
+    edit.SetGameColour(m_nGameGroup, nSlot, clr);
+    if (m_pView) m_pView->SetKeyColor(nSlot, clr);
+    GameEdited(kGameKeyApplyFlags);
+}
+
+void CLedDlg::PaintKeys(const std::vector<int>& keys)
+{
+    ProfileRecord* pPro = m_profile ? m_profile() : nullptr;
+    if (!pPro || !GameEditable()) return;
+    kb::CKbBlockEdit edit(pPro->Kb);
+    bool bChanged = false;
+    for (int nSlot : keys) {
+        if (!GameKeyPaintable(nSlot) || edit.View().GameColour(m_nGameGroup, nSlot) == m_clrPaint) continue;
+        edit.SetGameColour(m_nGameGroup, nSlot, m_clrPaint);
+        if (m_pView) m_pView->SetKeyColor(nSlot, m_clrPaint);
+        bChanged = true;
+    }
+    if (bChanged) GameEdited(kGameGroupApplyFlags);
 }
 
 void CLedDlg::Store()
@@ -279,6 +449,7 @@ void CLedDlg::Store()
     if (!SetCurrentLedMode(m_design, *pPro, m_nMode)) return;
     WriteLedValues(m_design, *pPro, m_nMode, m_values);
     if (m_edited) m_edited(kLedApplyFlags);
+    RestartPreview();
     emit lightingChanged();
 }
 
@@ -291,7 +462,8 @@ bool CLedDlg::ChooseMode(int nMode)
     m_nMode = nMode;
     SetCurrentLedMode(m_design, *pPro, nMode);
     ShowMode();
-    if (m_edited) m_edited(kLedApplyFlags);
+    // The per-key mode shows the group's colours, which the keyboard may not hold yet.
+    if (m_edited) m_edited(m_controls.bGame ? kGameGroupApplyFlags : kLedApplyFlags);
     return true;
 }
 
@@ -341,6 +513,26 @@ void CLedDlg::SelectColourButton(int i)
 
 void CLedDlg::ChooseColour(ZColor clr)
 {
+    if (m_controls.bGame) {
+        clr &= 0xFFFFFF;
+        if (m_pPicker) m_pPicker->setColor(ToColor(clr));
+        if (m_nGameTarget == 0) {
+            m_clrPaint = clr;
+            if (m_pPaint) m_pPaint->SetColor(clr);
+            return;
+        }
+        ProfileRecord* pPro = m_profile ? m_profile() : nullptr;
+        if (!pPro || !GameEditable()) return;
+        if (m_pFill) m_pFill->SetColor(clr);
+        kb::CKbBlockEdit edit(pPro->Kb);
+        for (int i = 0; i < kKbDefKeyNum; ++i) {
+            if (!GameKeyPaintable(i)) continue;
+            edit.SetGameColour(m_nGameGroup, i, clr);
+            if (m_pView) m_pView->SetKeyColor(i, clr);
+        }
+        GameEdited(kGameGroupApplyFlags);
+        return;
+    }
     const int i = m_values.nSelected;
     if (i < 0 || size_t(i) >= m_buttons.size() || m_buttons[size_t(i)]->isHidden()) return;
     if (m_values.colours.size() <= size_t(i)) m_values.colours.resize(size_t(i) + 1, 0x00FF00);

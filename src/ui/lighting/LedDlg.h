@@ -14,7 +14,9 @@
 #include "core/ProfileRecord.h"
 #include "lighting/LedPage.h"
 
+class CColorPicker;
 class CComboBtn;
+class CKBColorDlg;
 class CMSliderBar;
 class CPngBtn;
 class QLabel;
@@ -64,6 +66,23 @@ public:
     void AddColour();
     void RemoveColour();
 
+    // The keyboard's picture: it shows the preview of the mode, and in the
+    // per-key colour mode the colours of the chosen group, painted by the user.
+    void SetKeyView(CKBColorDlg* pView);
+    CKBColorDlg* KeyView() const { return m_pView; }
+    // Per-key colour mode: the group shown and painted, the swatch a chosen
+    // colour goes to (0 the paint colour, 1 the fill colour, which paints
+    // every key of the group at once), a click on a key (toggles its colour)
+    // and the keys of a rubber band (take the paint colour).
+    void ChooseGameGroup(int g);
+    void SelectGameTarget(int nTarget);
+    void PaintKey(int nSlot);
+    void PaintKeys(const std::vector<int>& keys);
+    int GameGroup() const { return m_nGameGroup; }
+    ZColor PaintColour() const { return m_clrPaint; }
+    CColorPicker* Picker() const { return m_pPicker; }
+    bool GameEditable() const;
+
     int Mode() const { return m_nMode; }
     const LedControls& Controls() const { return m_controls; }
     const std::vector<LedModeItem>& Modes() const { return m_modes; }
@@ -83,6 +102,9 @@ private:
     void Store();
     void RefreshBackgrounds();
     QString BrightText(int nValue) const;
+    void ShowGameGroup();
+    void RestartPreview();
+    void GameEdited(uint32_t nFlags);
 
     LedDesign m_design;
     ProfileFn m_profile;
@@ -109,4 +131,15 @@ private:
     std::vector<CColorSwatch*> m_buttons;
     std::vector<CColorSwatch*> m_palette;
     QLabel* m_pNote = nullptr;
+
+    CKBColorDlg* m_pView = nullptr;
+    CComboBtn* m_pGroups = nullptr;
+    QLabel* m_pPaintLabel = nullptr;
+    QLabel* m_pFillLabel = nullptr;
+    CColorSwatch* m_pPaint = nullptr;
+    CColorSwatch* m_pFill = nullptr;
+    CColorPicker* m_pPicker = nullptr;
+    int m_nGameGroup = 0;
+    int m_nGameTarget = 0;
+    ZColor m_clrPaint = 0x0000FF;
 };

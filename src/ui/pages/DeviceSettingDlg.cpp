@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "core/Gvar.h"
+#include "ui/lighting/KBColorDlg.h"
 #include "ui/lighting/LedDlg.h"
 #include "ui/skin/SkinImages.h"
 #include "ui/skin/SkinTheme.h"
@@ -23,17 +24,50 @@ QRect Scaled(const QRect& rc)
 CDeviceSettingDlg::CDeviceSettingDlg(const PageContext& ctx, DevKind kind, QWidget* pParent)
     : CPage(ctx, kind, pParent)
 {
+    if (kind == DevKind::Keyboard) {
+        m_pView = new CKBColorDlg(this);
+        PlaceKeyView();
+    }
     const LedDesign design = kind == DevKind::Keyboard ? KeyboardLedDesign(gVar.nKbFw) : LedDesign::Pad;
     if (design == LedDesign::None) return;
     m_pLed = new CLedDlg(
         design, [this] { return Profile(); }, [this](uint32_t nFlags) { Edited(nFlags); }, this);
     m_pLed->setGeometry(Scaled(kBand));
+    if (m_pView) m_pLed->SetKeyView(m_pView);
+}
+
+void CDeviceSettingDlg::PlaceKeyView()
+{
+    if (!m_pView) return;
+    const QImage img = skin::LoadCommonScaled(PictureName());
+    const QSize file = m_pView->ImageSize();
+    if (img.isNull() || file.isEmpty()) {
+        m_pView->ScaleKeys(skin::InterfaceScale());
+        m_pView->move(Scaled(kPictureArea).topLeft());
+        return;
+    }
+    // The keys follow the picture wherever it is drawn and at whatever size.
+    const QRect rc = PictureRect(img);
+    m_pView->ScaleKeys(double(rc.width()) / file.width());
+    m_pView->setGeometry(rc);
+}
+
+void CDeviceSettingDlg::Reskin()
+{
+    if (m_pView) {
+        m_pView->LoadFromDescription();
+        PlaceKeyView();
+    }
+    if (m_pLed) m_pLed->LoadFromProfile();
+    update();
 }
 
 void CDeviceSettingDlg::ShowView(PageId id)
 {
     m_view = id;
     if (m_pLed) m_pLed->setVisible(id != PageId::KbKeys);
+    // The key page points at keys; the lighting page shows colours.
+    if (m_pView) m_pView->SetViewMode(id == PageId::KbKeys ? CKBColorDlg::kSelect : CKBColorDlg::kColours);
     update();
 }
 
@@ -73,7 +107,7 @@ void CDeviceSettingDlg::paintEvent(QPaintEvent* e)
 {
     CPage::paintEvent(e);
     QPainter painter(this);
-    const QImage img = skin::LoadCommonScaled(PictureName());
+    const QImage img = m_pView ? QImage() : skin::LoadCommonScaled(PictureName());
     if (!img.isNull()) painter.drawImage(PictureRect(img), img);
     if (m_view == PageId::KbKeys) {
         painter.setPen(skin::Theme().clrText);
