@@ -58,7 +58,10 @@ int CZorvikApp::Run()
     QApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(m_pMainWnd.get(), &CZorvikDlg::exitRequested, qApp, [] { QApplication::quit(); },
                      Qt::QueuedConnection);
-    if (gVar.nTrayIcon != 1 || !m_pMainWnd->HasTray()) {
+    if (m_args.bHidden) {
+        // Started as at login: the tray icon, or starting the program again, shows the window.
+        LogPrintf("Main window hidden");
+    } else if (gVar.nTrayIcon != 1 || !m_pMainWnd->HasTray()) {
         // Shown once the devices are known (a second at most), on the one it will show.
         m_pMainWnd->ShowWhenFound(1000);
         LogPrintf("Main window shown");

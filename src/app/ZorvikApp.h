@@ -20,6 +20,7 @@ struct AppArgs {
     QString strAppDir, strUserDir;
     QString strDevice;      // ms, kb or pad: the device shown first
     int nPage = 0;          // the page shown first, 0: the device's first
+    bool bHidden = false;   // start with the window hidden
 };
 
 class CDemoDevices;

@@ -28,7 +28,10 @@ int main(int argc, char** argv)
                                        QStringLiteral("kind"));
     const QCommandLineOption optPage(QStringLiteral("page"), QStringLiteral("The page shown first (1-9)."),
                                      QStringLiteral("number"));
-    parser.addOptions({optDemo, optShot, optGallery, optAppDir, optUserDir, optDevice, optPage});
+    const QCommandLineOption optHidden(QStringLiteral("hidden"),
+                                       QStringLiteral("Start without showing the window (as at login): the tray icon, or "
+                                                      "starting the program again, shows it."));
+    parser.addOptions({optDemo, optShot, optGallery, optAppDir, optUserDir, optDevice, optPage, optHidden});
     parser.process(app);
 
     AppArgs args;
@@ -39,6 +42,7 @@ int main(int argc, char** argv)
     args.strUserDir = parser.value(optUserDir);
     args.strDevice = parser.value(optDevice);
     args.nPage = parser.value(optPage).toInt();
+    args.bHidden = parser.isSet(optHidden);
     if (!args.strDevice.isEmpty() && args.strDevice != QLatin1String("ms") && args.strDevice != QLatin1String("kb") &&
         args.strDevice != QLatin1String("pad")) {
         fputs("zorvik: --device takes ms, kb or pad\n", stderr);
