@@ -11,13 +11,14 @@
 //         progress 40
 //   4/10  per-key colours, in the per-key colour mode: the lighting blocks, 25 ms after each
 //   1     the macro blocks, 25 ms after each; the key block read (SyncKB), 20 ms;
-//         the key block, 10 ms
+//         the key block, 10 ms (not when the read failed)
 //   2     the configuration written, 10 ms
 //         progress 100, 500 ms (with a progress window), 20 ms
 //
-// The configuration is written back only after a good read, also with
-// GoWithNoDev: a failed read never leads to writing back bytes the keyboard
-// did not give.
+// The configuration and, with SyncKB, the key block are written back only
+// after a good read, also with GoWithNoDev: a failed read never leads to
+// writing back bytes the keyboard did not give (an unmerged key block would
+// clear the keyboard's Fn layer).
 #include <algorithm>
 #include <array>
 #include <string>
@@ -181,13 +182,13 @@ private:
         kb::KbCodeBlock codes = plan.codes;
         if (m_d.kb.nSyncKB) {
             SelkBlock cur{};
-            if (m_drv.GetKeyMatrix(cur)) {
-                LogPrintf("bSyncKB");
-                codes = MergeIntoCurrent(kb::CodeBlockFromBytes(cur), plan.codes);
-                if (!Pause(kAfterMatrixRead)) return false;
-            } else {
-                LogPrintf("Read matrix err, bSyncKB=1: the new block is written as it is");
+            if (!m_drv.GetKeyMatrix(cur)) {
+                LogPrintf("Read matrix err, bSyncKB=1");
+                return Failed("FillMatrix Err");  // the key block is not written
             }
+            LogPrintf("bSyncKB");
+            codes = MergeIntoCurrent(kb::CodeBlockFromBytes(cur), plan.codes);
+            if (!Pause(kAfterMatrixRead)) return false;
         }
         const auto bytes = kb::CodeBlockBytes(codes);
         LogPrintf("FwMatrix--------");

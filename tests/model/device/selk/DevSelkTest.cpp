@@ -389,15 +389,23 @@ TEST_F(SelkTest, FailedReadsNeverLeadToWritingBack)
     EXPECT_EQ(m_kb->KeyValue(255), 0xEE0000FFu);  // merged into what was read
     TearDown();
 
-    // The key block cannot be read: the profile's block goes as it is.
-    Load();
-    m_kb->SetUnreadable(0xC8);
-    m_pro->Kb.Key[SlotOf('A')].FunID = kFunLeftClick;
-    EXPECT_EQ(Apply(0x01), 1);
-    EXPECT_EQ(Transfers(), (Seq{"R 84@c8", "W 04@c8"}));
-    EXPECT_EQ(m_kb->KeyValue(PosOf('A')), 0x070000F0u);
-    EXPECT_EQ(m_kb->KeyValue(255), 0u);
-    EXPECT_TRUE(Logged("Read matrix err"));
+    // The key block cannot be read: no key block is written and the job
+    // fails, also with GoWithNoDev; the keyboard keeps its keys and Fn layer.
+    for (const int nGoWithNoDev : {0, 1}) {
+        SCOPED_TRACE("GoWithNoDev=" + std::to_string(nGoWithNoDev));
+        Load();
+        gVar.nGoWithNoDev = nGoWithNoDev;
+        m_kb->SetUnreadable(0xC8);
+        m_pro->Kb.Key[SlotOf('A')].FunID = kFunLeftClick;
+        const uint32_t dwA = m_kb->KeyValue(PosOf('A'));
+        EXPECT_EQ(Apply(0x01), 0);
+        EXPECT_EQ(Transfers(), Seq{"R 84@c8"});
+        EXPECT_EQ(m_kb->KeyValue(PosOf('A')), dwA);
+        EXPECT_EQ(m_kb->KeyValue(255), 0xEE0000FFu);
+        EXPECT_TRUE(Logged("Read matrix err, bSyncKB=1"));
+        EXPECT_TRUE(Logged("FillMatrix Err"));
+        TearDown();
+    }
 }
 
 TEST_F(SelkTest, FailedTransfersAreTriedThreeTimes)
