@@ -14,3 +14,9 @@ int CKbHidDev::InstallFound(std::span<const HidInterfaceRule> rules, HandleSet& 
     SetFound(found);
     return 1;
 }
+
+void CKbHidDev::SetBusy(bool b)
+{
+    const CHidDrv::CmdLock lock = Drv().LockCmd();
+    m_bBusy = b;
+}

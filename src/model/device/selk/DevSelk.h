@@ -44,8 +44,6 @@ public:
     void FillDefault(ProfileRecord& pro) override;
     int ApplySetting(ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, uint32_t nFlags,
                      std::stop_token stop) override;
-    // The keyboard reports nothing the program follows.
-    std::optional<DeviceEvent> DecodeInput(uint32_t) const override { return std::nullopt; }
 
     CDrvSelk& Selk() const { return static_cast<CDrvSelk&>(Drv()); }
 
