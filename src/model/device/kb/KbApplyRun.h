@@ -18,8 +18,9 @@ namespace kb {
 
 constexpr uint32_t kFlagKeys = 0x01;
 constexpr uint32_t kFlagLighting = 0x02;
+constexpr uint32_t kFlagKeyColours = 0x04;
 // The block-transport families take 4 and 0x10 alike for the per-key colours.
-constexpr uint32_t kFlagBlockColours = 0x04 | 0x10;
+constexpr uint32_t kFlagBlockColours = kFlagKeyColours | 0x10;
 constexpr uint32_t kFlagsOfBlockKeyboard = kFlagKeys | kFlagLighting | kFlagBlockColours;
 
 // The last pause of a successful keyboard job: with a progress window

@@ -27,12 +27,6 @@
 
 namespace newkb {
 
-namespace {
-
-constexpr uint32_t kFlagGroups = 0x04;
-
-}  // namespace
-
 class CDevNew::CApplyRun final : public kb::CKbApplyRun {
 public:
     CApplyRun(CDevNew& dev, ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, std::stop_token stop)
@@ -44,7 +38,7 @@ public:
     {
         if (!Begin("CDevNew::ApplySetting")) return 0;
         LogPrintf("CDevNew::ApplySetting: hWnd=%x, unit %d", unsigned(m_bProgressWindow), m_kb.Unit());
-        if (!(nFlags & (kb::kFlagKeys | kb::kFlagLighting | kFlagGroups))) return 1;  // nothing of the keyboard's asked for
+        if (!(nFlags & (kb::kFlagKeys | kb::kFlagLighting | kb::kFlagKeyColours))) return 1;  // nothing of the keyboard's asked for
         if (m_d.nKbFw == 0) {
             LogPrintf("CDevNew::ApplySetting: no keyboard description in the job");
             return 0;
@@ -54,7 +48,7 @@ public:
         static constexpr ApplyStep<CApplyRun> kSteps[] = {
             {kb::kFlagKeys, &CApplyRun::Keys},
             {kb::kFlagLighting, &CApplyRun::Lighting},
-            {kFlagGroups, &CApplyRun::Groups},
+            {kb::kFlagKeyColours, &CApplyRun::Groups},
         };
         return RunKbSteps<CApplyRun>(*this, kSteps, nFlags, {kDoneWithProgress, kDoneQuiet});
     }

@@ -29,12 +29,6 @@
 
 using namespace varo;
 
-namespace {
-
-constexpr uint32_t kFlagColours = 0x04;
-
-}  // namespace
-
 class CDevVaro::CApplyRun final : public kb::CKbApplyRun {
 public:
     CApplyRun(CDevVaro& dev, ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, std::stop_token stop)
@@ -45,14 +39,14 @@ public:
     int Run(uint32_t nFlags)
     {
         if (!Begin("Apply_KVaro")) return 0;
-        if (!(nFlags & (kb::kFlagKeys | kb::kFlagLighting | kFlagColours))) return 1;  // nothing of the keyboard's asked for
+        if (!(nFlags & (kb::kFlagKeys | kb::kFlagLighting | kb::kFlagKeyColours))) return 1;  // nothing of the keyboard's asked for
         if (m_d.nKbFw != kFwType) {
             LogPrintf("Apply_KVaro: no description of this keyboard in the job");
             return 0;
         }
         static constexpr ApplyStep<CApplyRun> kSteps[] = {
             {kb::kFlagLighting, &CApplyRun::Lighting},
-            {kFlagColours, &CApplyRun::Colours},
+            {kb::kFlagKeyColours, &CApplyRun::Colours},
             {kb::kFlagKeys, &CApplyRun::Keys},
         };
         return RunSteps<CApplyRun>(*this, kSteps, nFlags, ApplyTiming{kDone, IClock::Duration::zero()});
