@@ -11,9 +11,14 @@
 
 #include "device/HidDev.h"
 #include "device/InterfacePick.h"
+#include "device/kb/KbDefaults.h"
 
 class CKbHidDev : public CHidDev {
 public:
+    // The keys and the lighting as every keyboard starts, from the
+    // description, with the family's lighting policy: a new profile is never
+    // an empty keyboard block (all keys off, black, brightness 0).
+    void FillDefault(ProfileRecord& pro) final;
     // A keyboard reports nothing the program follows.
     std::optional<DeviceEvent> DecodeInput(uint32_t) const override { return std::nullopt; }
 
@@ -33,6 +38,8 @@ protected:
     }
     // Whether an apply runs; read under the command lock by whoever sends beside it.
     bool Busy() const { return m_bBusy.load(); }
+    // How the family fills the lighting of a new profile.
+    virtual kb::KbLightingPolicy LightingPolicy() const { return {}; }
 
     // Puts the opened interfaces h in place of whatever was open (through the
     // family's ClearHandle), takes the product and version from the

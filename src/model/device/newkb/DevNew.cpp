@@ -158,14 +158,6 @@ void CDevNew::ClearHandle()
     m_strNotifyPath.clear();
 }
 
-void CDevNew::FillDefault(ProfileRecord& pro)
-{
-    // The keys and the lighting as every keyboard starts: a new profile is
-    // never an empty keyboard block (all keys off, black, brightness 0).
-    const auto d = std::make_unique<kb::KbDescSnap>(kb::MakeKbDescSnap(gVar, g_defKEY));
-    kb::FillKbDefault(pro.Kb, *d, {});
-}
-
 bool CDevNew::GetMatrix(std::span<uint8_t, kMatrixLen> out)
 {
     if (m_drv.ReadOne(kCmdMatrix | kRead, 0, out)) return true;

@@ -63,7 +63,6 @@ public:
     int FindHIDDevice() override;
     // Closes the interfaces and frees the slot, so the keyboard is paired again when it comes back.
     void ClearHandle() override;
-    void FillDefault(ProfileRecord& pro) override;
     int ApplySetting(ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, uint32_t nFlags,
                      std::stop_token stop) override;
     // One object per further keyboard slot (units 1..4).

@@ -92,12 +92,6 @@ bool CDevVaro::IsPresent() const
     });
 }
 
-void CDevVaro::FillDefault(ProfileRecord& pro)
-{
-    const auto d = std::make_unique<kb::KbDescSnap>(kb::MakeKbDescSnap(gVar, g_defKEY));
-    kb::FillKbDefault(pro.Kb, *d, {});
-}
-
 bool CDevVaro::ReadLedState(LedReport& out)
 {
     out.fill(0);

@@ -27,7 +27,6 @@ public:
     // 1 when the matrix, lighting, colour and macro interfaces are open; 0
     // otherwise (FoundButDenied() when they are there but may not be opened).
     int FindHIDDevice() override;
-    void FillDefault(ProfileRecord& pro) override;
     int ApplySetting(ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, uint32_t nFlags,
                      std::stop_token stop) override;
 

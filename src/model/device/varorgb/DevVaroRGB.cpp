@@ -52,12 +52,6 @@ int CDevVaroRGB::FindHIDDevice()
     return InstallFound(kInterfaces, h, *choice.Of(HidRole::Data));
 }
 
-void CDevVaroRGB::FillDefault(ProfileRecord& pro)
-{
-    const auto d = std::make_unique<kb::KbDescSnap>(kb::MakeKbDescSnap(gVar, g_defKEY));
-    kb::FillKbDefault(pro.Kb, *d, {.bDeviceExtras = true, .bKeyColourNumbers = true});
-}
-
 bool CDevVaroRGB::SendMusicData(std::span<const uint8_t> frame)
 {
     if (frame.size() > kMusicFrameLen) {

@@ -27,7 +27,6 @@ public:
 
     // 1 found (command and data interfaces open), 0 not found or not openable.
     int FindHIDDevice() override;
-    void FillDefault(ProfileRecord& pro) override;
     int ApplySetting(ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, uint32_t nFlags,
                      std::stop_token stop) override;
 
@@ -55,6 +54,10 @@ public:
 
 private:
     class CApplyRun;
+
+    // Sleep time, second LED option and default group from the description;
+    // group keys in the colours GaoshouKeyColor%d numbers.
+    kb::KbLightingPolicy LightingPolicy() const override { return {.bDeviceExtras = true, .bKeyColourNumbers = true}; }
     friend class CApplyRun;
 
     bool ReadCfg(const kb::KbBlockMap& map, varorgb::CfgBlock& cfg);
