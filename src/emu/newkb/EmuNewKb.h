@@ -34,7 +34,7 @@
 struct GlobalVar;
 
 struct EmuNewKbConfig : EmuKbConfig {
-    EmuNewKbConfig() : EmuKbConfig{"kb24", 0x258A, 0x0E05, 0x0102} {}
+    EmuNewKbConfig() : EmuKbConfig{"kb24", 0x258A, 0x0E05, 0x0102, {}} {}
     int nModes = 24;                 // lighting modes, for the dump
     int nSelectAt = 4;               // the lighting block's mode bytes in its profile part, for the dump
     int nGroups = 0;                 // per-key colour groups, for the dump

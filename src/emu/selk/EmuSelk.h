@@ -32,7 +32,7 @@
 struct GlobalVar;
 
 struct EmuSelkConfig : EmuKbConfig {
-    EmuSelkConfig() : EmuKbConfig{"kb20", 0x258A, 0x0B23, 0x0102} {}
+    EmuSelkConfig() : EmuKbConfig{"kb20", 0x258A, 0x0B23, 0x0102, {}} {}
     uint8_t byCfgInUse = 0;          // configuration the keyboard uses
     int nLedAddr = 0xAC;             // first lighting block
     int nLedBlocks = 3;              // lighting blocks, two colour groups each

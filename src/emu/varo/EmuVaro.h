@@ -28,7 +28,7 @@
 struct GlobalVar;
 
 struct EmuVaroConfig : EmuKbConfig {
-    EmuVaroConfig() : EmuKbConfig{"kb21", 0x258A, 0x0B21, 0x0105} {}
+    EmuVaroConfig() : EmuKbConfig{"kb21", 0x258A, 0x0B21, 0x0105, {}} {}
     int nColourLen = 380;            // the length the colour and music interfaces declare
     bool bMusic = true;
 };

@@ -29,7 +29,7 @@
 struct GlobalVar;
 
 struct EmuVaroRgbConfig : EmuKbConfig {
-    EmuVaroRgbConfig() : EmuKbConfig{"kb22", 0x258A, 0x0C45, 0x0105} {}
+    EmuVaroRgbConfig() : EmuKbConfig{"kb22", 0x258A, 0x0C45, 0x0105, {}} {}
     int nFwType = 22;
     uint8_t byCfgInUse = 0;          // configuration the keyboard uses
     int nMaxFn = 48;                 // Fn entries, for the dump
