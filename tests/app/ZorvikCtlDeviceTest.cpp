@@ -15,6 +15,8 @@
 
 #include "TestSupport.h"
 #include "core/ProfileStore.h"
+#include "keys/FunId.h"
+#include "keys/MacroFile.h"
 
 namespace fs = std::filesystem;
 
@@ -45,6 +47,15 @@ std::string ModeBlock(const std::string& state, int nMode)
     if (at == std::string::npos) return {};
     const size_t end = state.find("\nmode ", at + head.size());
     return state.substr(at, end == std::string::npos ? std::string::npos : end - at);
+}
+
+// The keyboard slot whose default function is the key vk, in a stored profile.
+int KbSlotOf(const ProfileRecord& pro, uint8_t vk)
+{
+    for (int i = 0; i < kKbKeyNum; ++i)
+        if (FunClass(pro.Kb.Key[i].FunID) == FUN_KEY && pro.Kb.Key[i].byKey1 == vk && pro.Kb.Key[i].byModifier == 0)
+            return i;
+    return -1;
 }
 
 class ZorvikCtlDeviceTest : public ::testing::Test {
@@ -441,6 +452,81 @@ TEST_F(ZorvikCtlDeviceTest, KeyboardApplyThenEmuStateShowsTheProfileOnTheKeyboar
         EXPECT_NE(state.strOut.find("configuration in use: 0, wired"), std::string::npos) << state.strOut;
         EXPECT_NE(state.strOut.find("\n  A          A\n"), std::string::npos) << state.strOut;
         EXPECT_NE(state.strOut.find("per-key colours, group 1"), std::string::npos) << state.strOut;
+        fs::remove_all(UserDir());
+    }
+}
+
+TEST_F(ZorvikCtlDeviceTest, Kb20ApplyThenEmuStateShowsTheProfileOnTheKeyboard)
+{
+    const fs::path app = MakeAppDir(test::FixtureDir() / "cfg" / "kb20.ini");
+    const fs::path journal = m_home / "kb20.journal";
+    const CtlResult first = Run(app, {"--emulate", "--journal", Q(journal), "apply"});
+    ASSERT_EQ(first.nExit, 0) << first.strErr;
+    EXPECT_NE(first.strOut.find("profile written to the keyboard"), std::string::npos) << first.strOut;
+    EXPECT_EQ(first.strErr.find("not supported"), std::string::npos) << first.strErr;
+    const std::vector<std::string> lines = SplitLines(test::ReadBytes(journal));
+    EXPECT_TRUE(HasLineStarting(lines, "setf data 06 04 c8 00 40 ")) << test::ReadBytes(journal);  // the key block
+    EXPECT_TRUE(HasLineStarting(lines, "setf data 06 03 00 00 00 ")) << test::ReadBytes(journal);  // the configuration
+    EXPECT_TRUE(fs::exists(UserDir() / "emu" / "kb20.state"));
+
+    // The stored profile now sends Z from A and shows its key colours (mode 13,
+    // the family's per-key colour mode), A in blue-green-red 33 22 11.
+    EditCurrentProfile([](ProfileRecord& pro) {
+        const int nA = KbSlotOf(pro, 'A');
+        ASSERT_GE(nA, 0);
+        pro.Kb.Key[nA].byKey1 = 'Z';
+        pro.Kb.nLedMode = 13;
+        pro.Kb.nCurGameGroup = 0;
+        pro.Kb.clrGameKey[0][nA] = 0x00332211;
+    });
+    const CtlResult applied = Run(app, {"--emulate", "apply"});
+    ASSERT_EQ(applied.nExit, 0) << applied.strErr;
+
+    // The next process finds the keys, the lighting and the per-key colours on the keyboard.
+    const CtlResult state = Run(app, {"--emulate", "emu-state"});
+    ASSERT_EQ(state.nExit, 0) << state.strErr;
+    EXPECT_NE(state.strOut.find("Selk keyboard kb20: 258a:0b23"), std::string::npos) << state.strOut;
+    EXPECT_NE(state.strOut.find("\n  A          Z\n"), std::string::npos) << state.strOut;
+    EXPECT_NE(state.strOut.find("\n  B          B\n"), std::string::npos) << state.strOut;
+    EXPECT_NE(state.strOut.find("lighting: mode byte 14, per-key colours on, group byte 32"), std::string::npos)
+        << state.strOut;
+    EXPECT_NE(state.strOut.find("per-key colours, group 1 (red green blue):"), std::string::npos) << state.strOut;
+    EXPECT_NE(state.strOut.find("  A         112233"), std::string::npos) << state.strOut;
+    EXPECT_EQ(state.strOut.find("per-key colours: none"), std::string::npos) << state.strOut;
+}
+
+// A macro made with "macro new" in the user's macro folder and played by a
+// key of the stored profile reaches the virtual keyboard with the apply.
+TEST_F(ZorvikCtlDeviceTest, AMacroOfTheProfileIsPlayedByTheVirtualKeyboard)
+{
+    struct Case { const char* fixture; const char* key; const char* macro; };
+    const Case cases[] = {
+        {"kb20.ini", "\n  B          macro buffer 1, repeat mode 01\n",
+         "macros:\n  buffer 1: repeat 1; press A, 10 ms; release A, 20 ms;\n"},
+        {"keyboard-only.ini", "\n  B          macro buffer 1, repeat mode 01\n", "press A, 10 ms"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fixture);
+        const fs::path app = MakeAppDir(test::FixtureDir() / "cfg" / c.fixture);
+        ASSERT_EQ(Run(app, {"--emulate", "apply"}).nExit, 0);  // makes the stored profile
+        const fs::path file = UserDir() / "Mac" / "Burst.mcf";
+        fs::create_directories(file.parent_path());
+        const CtlResult made = Run(app, {"macro", "new", "Burst", Q(file), "down A 10ms", "up A 20ms"});
+        ASSERT_EQ(made.nExit, 0) << made.strErr;
+        const MacroFileRead macro = ReadMacroFile(file);
+        ASSERT_TRUE(macro.bOpened);
+        EditCurrentProfile([&](ProfileRecord& pro) {
+            const int nB = KbSlotOf(pro, 'B');
+            ASSERT_GE(nB, 0);
+            pro.Kb.Key[nB].FunID = MakeFunID(FUN_MACRO, 0);
+            pro.Kb.Key[nB].MacroID = macro.rec.MacroID;
+        });
+        const CtlResult applied = Run(app, {"--emulate", "apply"});
+        ASSERT_EQ(applied.nExit, 0) << applied.strErr;
+        const CtlResult state = Run(app, {"--emulate", "emu-state"});
+        ASSERT_EQ(state.nExit, 0) << state.strErr;
+        EXPECT_NE(state.strOut.find(c.key), std::string::npos) << state.strOut;
+        EXPECT_NE(state.strOut.find(c.macro), std::string::npos) << state.strOut;
         fs::remove_all(UserDir());
     }
 }

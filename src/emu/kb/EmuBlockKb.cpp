@@ -1,5 +1,6 @@
 #include "emu/kb/EmuBlockKb.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "emu/EmuHex.h"
@@ -13,7 +14,7 @@ constexpr auto kAnswerGap = std::chrono::milliseconds(20);
 }  // namespace
 
 CEmuBlockKb::CEmuBlockKb(std::string strName, IClock& clock, const EmuUsbId& id)
-    : CEmuDevice(std::move(strName), clock), m_nCmd(AddInterface(id, kCmd)), m_nData(AddInterface(id, kData))
+    : CEmuKb(std::move(strName), clock), m_nCmd(AddInterface(id, kCmd)), m_nData(AddInterface(id, kData))
 {
 }
 
@@ -47,22 +48,30 @@ void CEmuBlockKb::OnReadCommand(std::span<const uint8_t> r)
     BeginTransaction();
 }
 
-bool CEmuBlockKb::AnswerRead(int nIface, std::span<uint8_t> buf, uint8_t& byAddr)
+void CEmuBlockKb::OnSetFeature(int nIface, std::span<const uint8_t> report)
 {
-    if (nIface != m_nData) {
-        Violation("feature read on " + Role(nIface) + ", which has none");
-        return false;
-    }
-    if (m_nPendingRead < 0) {
-        Violation("data read with no read command before it");
-        return false;
-    }
+    if (nIface == m_nCmd) return OnReadCommand(report);
+    if (nIface == m_nData) return OnData(report);
+    OnOtherSet(nIface, report);
+}
+
+void CEmuBlockKb::OnOtherSet(int nIface, std::span<const uint8_t>)
+{
+    Violation("feature report on " + Role(nIface) + ", which takes none");
+}
+
+void CEmuBlockKb::OnGetFeature(int nIface, std::span<uint8_t> buf)
+{
+    std::fill(buf.begin() + 1, buf.end(), uint8_t{0});
+    if (AnswerOther(nIface, buf)) return;
+    if (nIface != m_nData) return Violation("feature read on " + Role(nIface) + ", which has none");
+    if (m_nPendingRead < 0) return Violation("data read with no read command before it");
     const uint8_t byCmd = uint8_t(m_nPendingRead);
-    byAddr = uint8_t(m_nPendingAddr);
+    const uint8_t byAddr = uint8_t(m_nPendingAddr);
     m_nPendingRead = m_nPendingAddr = -1;
     EndTransaction(kAnswerGap, "block " + Hex2(byCmd));
     buf[1] = m_nOtherCommand > 0 ? uint8_t(byCmd ^ 0x07) : byCmd;
     if (m_nOtherCommand > 0) --m_nOtherCommand;
     buf[2] = byAddr;
-    return true;
+    AnswerBlock(byAddr, buf);
 }

@@ -45,23 +45,13 @@ EmuNewKbConfig NewKbConfigFor(const GlobalVar& gv, int nNumber)
     cfg.nGroups = std::min<int>(gv.Kb.nGaoshouGroupNum, 10);
     cfg.nModes = kb::KbModeCount(gv.Kb);
     cfg.nSelectAt = gv.Kb.nLedModeSelectOffset;
-    const int nKeys = std::clamp(gv.Kb.nKeyNum, 0, kKbDefKeyNum);
-    for (int i = 0; i < nKeys; ++i) {
-        const KeyInfo& k = g_defKEY[i];
-        if (k.FunID == 0 || k.MatrixInx < 0 || k.MatrixInx >= 126) continue;
-        EmuNewKbKey key;
-        key.nPos = k.MatrixInx;
-        key.nLed = k.LedInx;
-        key.strName = EmuKbKeyName(k, i);
-        std::ranges::replace(key.strName, ' ', '_');
-        cfg.keys.push_back(std::move(key));
-    }
+    cfg.keys = EmuKbKeysFrom(gv, {.nPositions = 126, .bUnderscores = true});
     return cfg;
 }
 
-CEmuNewKb::CEmuNewKb(const EmuNewKbConfig& cfg, IClock& clock) : CEmuDevice(cfg.strName, clock), m_cfg(cfg)
+CEmuNewKb::CEmuNewKb(const EmuNewKbConfig& cfg, IClock& clock) : CEmuKb(cfg.strName, clock), m_cfg(cfg)
 {
-    const EmuUsbId id{cfg.nVID, cfg.nPID, cfg.nVersion};
+    const EmuUsbId id = cfg.UsbId();
     m_nCmd = AddInterface(id, kCmd);
     m_nNotify = AddInterface(id, kNotify);
     AddInterface(id, kKeys);

@@ -29,25 +29,15 @@
 #include <utility>
 #include <vector>
 
-#include "emu/EmuDevice.h"
+#include "emu/kb/EmuKb.h"
 
 struct GlobalVar;
 
-struct EmuNewKbKey {
-    int nPos = 0;          // matrix position
-    int nLed = -1;         // LED position
-    std::string strName;
-};
-
-struct EmuNewKbConfig {
-    std::string strName = "kb24";
-    int nVID = 0x258A;
-    int nPID = 0x0E05;
-    int nVersion = 0x0102;
+struct EmuNewKbConfig : EmuKbConfig {
+    EmuNewKbConfig() : EmuKbConfig{"kb24", 0x258A, 0x0E05, 0x0102, {}} {}
     int nModes = 24;                 // lighting modes, for the dump
     int nSelectAt = 4;               // the lighting block's mode bytes in its profile part, for the dump
     int nGroups = 0;                 // per-key colour groups, for the dump
-    std::vector<EmuNewKbKey> keys;   // for the dump
 };
 
 // The keyboard cfg.ini describes, named "kb24" (the first) or "kb24-<n>".
@@ -55,7 +45,7 @@ EmuNewKbConfig NewKbConfigFor(const GlobalVar& gv, int nNumber);
 // How many identical keyboards --emulate attaches: ZORVIK_EMU_KB24_COUNT (1..5), default 1.
 int EmuNewKbCount();
 
-class CEmuNewKb final : public CEmuDevice {
+class CEmuNewKb final : public CEmuKb {
 public:
     static constexpr size_t kMatrixLen = 504;
     static constexpr size_t kLedLen = 128;
@@ -87,8 +77,6 @@ public:
     void SetProbeSilent(bool b);
     int ProbesAnswered() const;
 
-    std::string DescribeState() const override;
-
     // The macros of a macro area, one line each ("name: press A, 10 ms; ...").
     static std::vector<std::string> DescribeMacros(std::span<const uint8_t> area);
     static std::string DescribeCode(uint32_t dwCode);
@@ -96,6 +84,7 @@ public:
 protected:
     void OnSetFeature(int nIface, std::span<const uint8_t> report) override;
     void OnGetFeature(int nIface, std::span<uint8_t> buf) override;
+    std::string DescribeLocked() const override;
     std::string StateText() const override;
     bool RestoreStateText(std::string_view text, std::string& strErr) override;
 
@@ -114,7 +103,6 @@ private:
     void CheckMacroArea(const std::vector<uint8_t>& data);
     std::vector<uint8_t> ObjectFor(uint8_t byCmd, uint8_t byIndex);
     void FillFactory();
-    std::string DescribeLocked() const;
     void BindState(class CEmuStateTable& t, State& s) const;
 
     const EmuNewKbConfig m_cfg;

@@ -98,12 +98,6 @@ std::vector<std::string> CEmuNewKb::DescribeMacros(std::span<const uint8_t> a)
     return out;
 }
 
-std::string CEmuNewKb::DescribeState() const
-{
-    std::lock_guard lock(m_mtx);
-    return DescribeLocked();
-}
-
 std::string CEmuNewKb::DescribeLocked() const
 {
     std::ostringstream os;
@@ -114,7 +108,7 @@ std::string CEmuNewKb::DescribeLocked() const
         return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
     };
     os << "keys:\n";
-    for (const EmuNewKbKey& k : m_cfg.keys)
+    for (const EmuKbKey& k : m_cfg.keys)
         os << EmuPrintf("  %-12s %s\n", k.strName.c_str(), DescribeCode(code(k.nPos)).c_str());
     os << "macros:\n";
     for (const std::string& s : DescribeMacros(std::span(m_state.macro).first(size_t(m_state.nMacroLen))))
@@ -135,7 +129,7 @@ std::string CEmuNewKb::DescribeLocked() const
     for (const auto& [n, planes] : m_state.game) {
         os << EmuPrintf("per-key colours, group %d (three planes of 126, bytes in plane order):\n", n);
         int nCol = 0;
-        for (const EmuNewKbKey& k : m_cfg.keys) {
+        for (const EmuKbKey& k : m_cfg.keys) {
             if (k.nLed < 0 || k.nLed >= 126) continue;
             const size_t l = size_t(k.nLed);
             os << "  " << EmuPrintf("%-9s %02x%02x%02x", k.strName.c_str(), planes[l], planes[126 + l], planes[252 + l]);

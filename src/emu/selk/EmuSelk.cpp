@@ -31,21 +31,12 @@ EmuSelkConfig SelkConfigFor(const GlobalVar& gv)
     cfg.nModeSelectAt = gv.Kb.nLedModeSelectOffset;
     cfg.nModeEntriesAt = gv.Kb.nEffectOffset;
     cfg.nModes = kb::KbModeCount(gv.Kb);
-    const int nKeys = std::clamp(gv.Kb.nKeyNum, 0, kKbDefKeyNum);
-    for (int i = 0; i < nKeys; ++i) {
-        const KeyInfo& k = g_defKEY[i];
-        if (k.FunID == 0 || k.MatrixInx < 0 || k.MatrixInx > 131) continue;
-        EmuSelkKey key;
-        key.nPos = k.MatrixInx;
-        key.nLed = k.LedInx >= 0 && k.LedInx < 132 ? k.LedInx : -1;
-        key.strName = EmuKbKeyName(k, i);
-        cfg.keys.push_back(std::move(key));
-    }
+    cfg.keys = EmuKbKeysFrom(gv, {.nPositions = 132, .nLedEnd = 132});
     return cfg;
 }
 
 CEmuSelk::CEmuSelk(const EmuSelkConfig& cfg, IClock& clock)
-    : CEmuBlockKb(cfg.strName, clock, EmuUsbId{cfg.nVID, cfg.nPID, cfg.nVersion}), m_cfg(cfg)
+    : CEmuBlockKb(cfg.strName, clock, cfg.UsbId()), m_cfg(cfg)
 {
     FillFactory();
 }
@@ -65,7 +56,7 @@ void CEmuSelk::FillFactory()
     // unused positions and the space after the Fn tables hold a pattern.
     std::vector<uint8_t> keys(kBlockLen);
     for (int i = 0; i < kKeyBlockCodes; ++i) {
-        const bool bKey = std::any_of(m_cfg.keys.begin(), m_cfg.keys.end(), [i](const EmuSelkKey& k) { return k.nPos == i; });
+        const bool bKey = std::any_of(m_cfg.keys.begin(), m_cfg.keys.end(), [i](const EmuKbKey& k) { return k.nPos == i; });
         if (bKey || (i >= 132 && i < kFnEnd)) continue;
         keys[size_t(4 * i)] = 0xEE;
         keys[size_t(4 * i + 3)] = uint8_t(i);
@@ -146,13 +137,6 @@ bool CEmuSelk::CanRead(uint8_t byWriteCmd, uint8_t byAddr) const
     return o && o->bReadable && o->byCmd == byWriteCmd;
 }
 
-void CEmuSelk::OnSetFeature(int nIface, std::span<const uint8_t> report)
-{
-    if (nIface == m_nCmd) return OnReadCommand(report);
-    if (nIface == m_nData) return OnData(report);
-    Violation("feature report on " + Role(nIface) + ", which takes none");
-}
-
 void CEmuSelk::OnData(std::span<const uint8_t> r)
 {
     const uint8_t byCmd = r[1], byAddr = r[2];
@@ -175,11 +159,8 @@ void CEmuSelk::OnData(std::span<const uint8_t> r)
     WriteLocked(byAddr, r.subspan(kPayloadAt, bCfg ? kCfgLen : kBlockLen));
 }
 
-void CEmuSelk::OnGetFeature(int nIface, std::span<uint8_t> buf)
+void CEmuSelk::AnswerBlock(uint8_t byAddr, std::span<uint8_t> buf)
 {
-    std::fill(buf.begin() + 1, buf.end(), uint8_t{0});
-    uint8_t byAddr = 0;
-    if (!AnswerRead(nIface, buf, byAddr)) return;
     const bool bCfg = byAddr == 0;
     buf[4] = bCfg ? 0 : kFlag1024;
     const std::vector<uint8_t> bytes = ReadLocked(byAddr, bCfg ? kCfgLen : kBlockLen);

@@ -27,28 +27,18 @@
 #include <vector>
 
 #include "emu/kb/EmuBlockKb.h"
+#include "emu/kb/EmuKb.h"
 
 struct GlobalVar;
 
-// A key of the keyboard as the dump names it.
-struct EmuSelkKey {
-    int nPos = 0;          // matrix position
-    int nLed = -1;         // LED position, -1 none
-    std::string strName;
-};
-
-struct EmuSelkConfig {
-    std::string strName = "kb20";
-    int nVID = 0x258A;
-    int nPID = 0x0B23;
-    int nVersion = 0x0102;
+struct EmuSelkConfig : EmuKbConfig {
+    EmuSelkConfig() : EmuKbConfig{"kb20", 0x258A, 0x0B23, 0x0102, {}} {}
     uint8_t byCfgInUse = 0;          // configuration the keyboard uses
     int nLedAddr = 0xAC;             // first lighting block
     int nLedBlocks = 3;              // lighting blocks, two colour groups each
     int nModeSelectAt = 4;           // the mode bytes within the lighting part
     int nModeEntriesAt = 18;         // the per-mode bytes within the lighting part
     int nModes = 13;                 // lighting modes, for the dump
-    std::vector<EmuSelkKey> keys;    // for the dump
 };
 
 // The keyboard cfg.ini describes (its identifiers, memory layout and key table).
@@ -79,12 +69,11 @@ public:
     // The configuration the keyboard uses (configuration byte 0).
     void SetCfgInUse(uint8_t by);
 
-    std::string DescribeState() const override;
-
 protected:
-    void OnSetFeature(int nIface, std::span<const uint8_t> report) override;
-    void OnGetFeature(int nIface, std::span<uint8_t> buf) override;
     bool CanRead(uint8_t byWriteCmd, uint8_t byAddr) const override;
+    void OnData(std::span<const uint8_t> r) override;
+    void AnswerBlock(uint8_t byAddr, std::span<uint8_t> buf) override;
+    std::string DescribeLocked() const override;
     std::string StateText() const override;
     bool RestoreStateText(std::string_view text, std::string& strErr) override;
 
@@ -98,11 +87,9 @@ private:
     };
     std::vector<Object> Objects() const;
     std::optional<Object> ObjectStartingAt(uint8_t byAddr) const;
-    void OnData(std::span<const uint8_t> r);
     void WriteLocked(int nPage, std::span<const uint8_t> bytes);
     std::vector<uint8_t> ReadLocked(int nPage, size_t nLen) const;
     void FillFactory();
-    std::string DescribeLocked() const;
 
     const EmuSelkConfig m_cfg;
     State m_state;

@@ -46,12 +46,6 @@ std::string DescribeValue(uint32_t v)
 
 }  // namespace
 
-std::string CEmuSelk::DescribeState() const
-{
-    std::lock_guard lock(m_mtx);
-    return DescribeLocked();
-}
-
 std::string CEmuSelk::DescribeLocked() const
 {
     const std::vector<uint8_t> cfg = ReadLocked(0, kCfgLen);
@@ -77,7 +71,7 @@ std::string CEmuSelk::DescribeLocked() const
         return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
     };
     os << "keys:\n";
-    for (const EmuSelkKey& k : m_cfg.keys) {
+    for (const EmuKbKey& k : m_cfg.keys) {
         const uint32_t v = value(k.nPos);
         std::string strLine = EmuPrintf("  %-10s %s", k.strName.c_str(), DescribeValue(v).c_str());
         if (v >> 24 == 0x02 && (v & 0xFF) < 48) {
@@ -110,7 +104,7 @@ std::string CEmuSelk::DescribeLocked() const
         bAnyGroup = true;
         os << EmuPrintf("per-key colours, group %d (red green blue):\n", g + 1);
         int nCol = 0;
-        for (const EmuSelkKey& k : m_cfg.keys) {
+        for (const EmuKbKey& k : m_cfg.keys) {
             if (k.nLed < 0) continue;
             const std::string strVal = EmuPrintf("%02x%02x%02x", grp[size_t(2 * kPlane + k.nLed)],
                                                  grp[size_t(kPlane + k.nLed)], grp[size_t(k.nLed)]);

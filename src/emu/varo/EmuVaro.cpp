@@ -35,22 +35,13 @@ EmuVaroConfig VaroConfigFor(const GlobalVar& gv)
     EmuVaroConfig cfg;
     cfg.nVID = gv.Kb.nVID;
     cfg.nPID = gv.Kb.nPID ? gv.Kb.nPID : gv.Kb.nPID2;
-    const int nKeys = std::clamp(gv.Kb.nKeyNum, 0, kKbDefKeyNum);
-    for (int i = 0; i < nKeys; ++i) {
-        const KeyInfo& k = g_defKEY[i];
-        if (k.FunID == 0 || k.MatrixInx < 0 || k.MatrixInx >= CEmuVaro::kCodes) continue;
-        EmuVaroKey key;
-        key.nPos = k.MatrixInx;
-        key.nLed = k.LedInx;
-        key.strName = EmuKbKeyName(k, i);
-        cfg.keys.push_back(std::move(key));
-    }
+    cfg.keys = EmuKbKeysFrom(gv, {.nPositions = CEmuVaro::kCodes});
     return cfg;
 }
 
-CEmuVaro::CEmuVaro(const EmuVaroConfig& cfg, IClock& clock) : CEmuDevice(cfg.strName, clock), m_cfg(cfg)
+CEmuVaro::CEmuVaro(const EmuVaroConfig& cfg, IClock& clock) : CEmuKb(cfg.strName, clock), m_cfg(cfg)
 {
-    const EmuUsbId id{cfg.nVID, cfg.nPID, cfg.nVersion};
+    const EmuUsbId id = cfg.UsbId();
     m_nMatrix = AddInterface(id, kMatrix);
     m_nLed = AddInterface(id, kLed);
     m_nColour = AddInterface(id, EmuInterfaceDesc{"color", kColourId, cfg.nColourLen, 0});
@@ -69,7 +60,7 @@ void CEmuVaro::FillFactory()
     // Positions without a key of the description carry recognisable codes
     // (F13..F20), so a test sees that what the host reads and writes back survives.
     for (int i = 0; i < kCodes; ++i) {
-        const bool bKey = std::any_of(m_cfg.keys.begin(), m_cfg.keys.end(), [i](const EmuVaroKey& k) { return k.nPos == i; });
+        const bool bKey = std::any_of(m_cfg.keys.begin(), m_cfg.keys.end(), [i](const EmuKbKey& k) { return k.nPos == i; });
         if (!bKey) m_state.matrix[size_t(4 * i + 2)] = uint8_t(0x68 + i % 8);
     }
 }

@@ -23,31 +23,20 @@
 #include <string>
 #include <vector>
 
-#include "emu/EmuDevice.h"
+#include "emu/kb/EmuKb.h"
 
 struct GlobalVar;
 
-// A key of the keyboard as the dump names it.
-struct EmuVaroKey {
-    int nPos = 0;          // matrix position
-    int nLed = -1;         // LED position, -1 none
-    std::string strName;
-};
-
-struct EmuVaroConfig {
-    std::string strName = "kb21";
-    int nVID = 0x258A;
-    int nPID = 0x0B21;
-    int nVersion = 0x0105;
+struct EmuVaroConfig : EmuKbConfig {
+    EmuVaroConfig() : EmuKbConfig{"kb21", 0x258A, 0x0B21, 0x0105, {}} {}
     int nColourLen = 380;            // the length the colour and music interfaces declare
     bool bMusic = true;
-    std::vector<EmuVaroKey> keys;    // for the dump
 };
 
 // The keyboard cfg.ini describes (its identifiers and key table).
 EmuVaroConfig VaroConfigFor(const GlobalVar& gv);
 
-class CEmuVaro final : public CEmuDevice {
+class CEmuVaro final : public CEmuKb {
 public:
     static constexpr size_t kLedLen = 41;
     static constexpr int kCodes = 126;
@@ -76,14 +65,13 @@ public:
     // Puts a code on the keyboard, as the keyboard's own setting (for tests of reading back).
     void PresetCode(int nPos, uint32_t dwCode);
 
-    std::string DescribeState() const override;
-
     static std::string DescribeCode(uint32_t dwCode);
     static std::vector<std::string> DescribeMacro(std::span<const uint8_t> buffer);
 
 protected:
     void OnSetFeature(int nIface, std::span<const uint8_t> report) override;
     void OnGetFeature(int nIface, std::span<uint8_t> buf) override;
+    std::string DescribeLocked() const override;
     std::string StateText() const override;
     bool RestoreStateText(std::string_view text, std::string& strErr) override;
 
@@ -95,7 +83,6 @@ private:
     void OnMusic(std::span<const uint8_t> r);
     void FillFactory();
     uint32_t CodeLocked(int nPos) const;
-    std::string DescribeLocked() const;
     void BindState(class CEmuStateTable& t, State& s) const;
 
     const EmuVaroConfig m_cfg;

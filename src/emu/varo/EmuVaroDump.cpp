@@ -86,12 +86,6 @@ std::vector<std::string> CEmuVaro::DescribeMacro(std::span<const uint8_t> b)
     return out;
 }
 
-std::string CEmuVaro::DescribeState() const
-{
-    std::lock_guard lock(m_mtx);
-    return DescribeLocked();
-}
-
 std::string CEmuVaro::DescribeLocked() const
 {
     std::ostringstream os;
@@ -101,7 +95,7 @@ std::string CEmuVaro::DescribeLocked() const
     os << EmuPrintf("lighting: mode %u, group %u, speed %u, brightness %u, colour flag %u, colour %02x%02x%02x\n",
                     l[0], l[1], l[2], l[3], l[4], l[5], l[6], l[7]);
     os << "keys:\n";
-    for (const EmuVaroKey& k : m_cfg.keys)
+    for (const EmuKbKey& k : m_cfg.keys)
         os << EmuPrintf("  %-10s %s\n", k.strName.c_str(), DescribeCode(CodeLocked(k.nPos)).c_str());
     os << "macros:\n";
     for (int b = 0; b < kMacros; ++b) {
@@ -115,7 +109,7 @@ std::string CEmuVaro::DescribeLocked() const
     for (const auto& [nKey, planes] : m_state.colours) {
         os << EmuPrintf("per-key colours, group byte %d (red green blue):\n", nKey - 1);
         int nCol = 0;
-        for (const EmuVaroKey& k : m_cfg.keys) {
+        for (const EmuKbKey& k : m_cfg.keys) {
             if (k.nLed < 0 || k.nLed >= kCodes) continue;
             const size_t n = size_t(k.nLed);
             os << "  " << EmuPrintf("%-9s %02x%02x%02x", k.strName.c_str(), planes[n], planes[kCodes + n], planes[2 * kCodes + n]);

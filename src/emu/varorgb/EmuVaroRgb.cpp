@@ -29,24 +29,15 @@ EmuVaroRgbConfig VaroRgbConfigFor(const GlobalVar& gv)
     cfg.nFwType = gv.nKbFw;
     cfg.byCfgInUse = gv.Kb.nOurCfg;
     cfg.nMaxFn = gv.Kb.nMaxFnNum;
-    const int nKeys = std::clamp(gv.Kb.nKeyNum, 0, kKbDefKeyNum);
-    for (int i = 0; i < nKeys; ++i) {
-        const KeyInfo& k = g_defKEY[i];
-        if (k.FunID == 0 || k.MatrixInx < 0 || k.MatrixInx > 131) continue;
-        EmuKbKey key;
-        key.nPos = k.MatrixInx;
-        key.strName = EmuKbKeyName(k, i);
-        key.nFnEntry = k.nFnIndex;
-        cfg.keys.push_back(std::move(key));
-    }
+    cfg.keys = EmuKbKeysFrom(gv, {.nPositions = 132});
     return cfg;
 }
 
 CEmuVaroRgb::CEmuVaroRgb(const EmuVaroRgbConfig& cfg, IClock& clock)
-    : CEmuBlockKb(cfg.strName, clock, EmuUsbId{cfg.nVID, cfg.nPID, cfg.nVersion}), m_cfg(cfg),
+    : CEmuBlockKb(cfg.strName, clock, cfg.UsbId()), m_cfg(cfg),
       m_byCfgAddr(cfg.nFwType == 23 ? 0xBA : 0xB6)
 {
-    const EmuUsbId id{cfg.nVID, cfg.nPID, cfg.nVersion};
+    const EmuUsbId id = cfg.UsbId();
     if (cfg.bMusic) m_nMusic = AddInterface(id, kMusic);
     AddInterface(id, kConsumer);
     FillFactory();
@@ -142,12 +133,10 @@ uint8_t CEmuVaroRgb::WriteCmdOf(Obj o)
     }
 }
 
-void CEmuVaroRgb::OnSetFeature(int nIface, std::span<const uint8_t> report)
+void CEmuVaroRgb::OnOtherSet(int nIface, std::span<const uint8_t> report)
 {
-    if (nIface == m_nCmd) return OnReadCommand(report);
-    if (nIface == m_nData) return OnData(report);
     if (nIface == m_nMusic) return OnMusic(report);
-    Violation("feature report on " + Role(nIface) + ", which takes none");
+    CEmuBlockKb::OnOtherSet(nIface, report);
 }
 
 bool CEmuVaroRgb::CanRead(uint8_t byWriteCmd, uint8_t byAddr) const
@@ -179,16 +168,16 @@ void CEmuVaroRgb::OnMusic(std::span<const uint8_t> r)
     ++m_state.nFrames;
 }
 
-void CEmuVaroRgb::OnGetFeature(int nIface, std::span<uint8_t> buf)
+bool CEmuVaroRgb::AnswerOther(int nIface, std::span<uint8_t> buf)
 {
-    std::fill(buf.begin() + 1, buf.end(), uint8_t{0});
-    if (nIface == m_nMusic) {
-        buf[1] = kEffectTag;
-        std::ranges::copy(m_state.effect, buf.begin() + 4);
-        return;
-    }
-    uint8_t byAddr = 0;
-    if (!AnswerRead(nIface, buf, byAddr)) return;
+    if (nIface != m_nMusic) return false;
+    buf[1] = kEffectTag;
+    std::ranges::copy(m_state.effect, buf.begin() + 4);
+    return true;
+}
+
+void CEmuVaroRgb::AnswerBlock(uint8_t byAddr, std::span<uint8_t> buf)
+{
     const Obj o = ObjectAt(byAddr);
     buf[4] = o == Obj::Cfg ? 0 : kFlag1024;
     const Page& p = m_state.pages[byAddr];

@@ -24,26 +24,16 @@
 #include <vector>
 
 #include "emu/kb/EmuBlockKb.h"
+#include "emu/kb/EmuKb.h"
 
 struct GlobalVar;
 
-// A key of the keyboard as the dump names it: its matrix position and name.
-struct EmuKbKey {
-    int nPos = 0;
-    std::string strName;
-    int nFnEntry = -1;    // the factory puts an Fn reference to this entry at the position
-};
-
-struct EmuVaroRgbConfig {
-    std::string strName = "kb22";
-    int nVID = 0x258A;
-    int nPID = 0x0C45;
-    int nVersion = 0x0105;
+struct EmuVaroRgbConfig : EmuKbConfig {
+    EmuVaroRgbConfig() : EmuKbConfig{"kb22", 0x258A, 0x0C45, 0x0105, {}} {}
     int nFwType = 22;
     uint8_t byCfgInUse = 0;          // configuration the keyboard uses
     int nMaxFn = 48;                 // Fn entries, for the dump
     bool bMusic = true;
-    std::vector<EmuKbKey> keys;      // for the factory image and the dump
 };
 
 // The keyboard cfg.ini describes (its identifiers and key table).
@@ -79,16 +69,16 @@ public:
     // The configuration the keyboard uses (configuration byte 0).
     void SetCfgInUse(uint8_t by);
 
-    std::string DescribeState() const override;
-
-    // Readable forms of the codes the keyboard holds, shared with the dump.
+    // The readable form of a code the keyboard holds, shared with the dump.
     static std::string DescribeCode(uint32_t dwCode);
-    static std::vector<std::string> DescribeMacro(std::span<const uint8_t> buffer);
 
 protected:
-    void OnSetFeature(int nIface, std::span<const uint8_t> report) override;
-    void OnGetFeature(int nIface, std::span<uint8_t> buf) override;
     bool CanRead(uint8_t byWriteCmd, uint8_t byAddr) const override;
+    void OnData(std::span<const uint8_t> r) override;
+    void AnswerBlock(uint8_t byAddr, std::span<uint8_t> buf) override;
+    void OnOtherSet(int nIface, std::span<const uint8_t> report) override;
+    bool AnswerOther(int nIface, std::span<uint8_t> buf) override;
+    std::string DescribeLocked() const override;
     std::string StateText() const override;
     bool RestoreStateText(std::string_view text, std::string& strErr) override;
 
@@ -97,11 +87,9 @@ private:
     enum class Obj { None, Cfg, Matrix, Rgb, Led, Macro };
     Obj ObjectAt(uint8_t byAddr) const;
     static uint8_t WriteCmdOf(Obj o);
-    void OnData(std::span<const uint8_t> r);
     void OnMusic(std::span<const uint8_t> r);
     void FillFactory();
     uint8_t MatrixAddrLocked() const;
-    std::string DescribeLocked() const;
     void BindState(class CEmuStateTable& t, State& s) const;
 
     const EmuVaroRgbConfig m_cfg;

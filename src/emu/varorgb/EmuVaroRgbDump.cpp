@@ -38,34 +38,6 @@ std::string CEmuVaroRgb::DescribeCode(uint32_t c)
     }
 }
 
-std::vector<std::string> CEmuVaroRgb::DescribeMacro(std::span<const uint8_t> b)
-{
-    std::vector<std::string> out;
-    if (b.size() < 2) return out;
-    out.push_back(EmuPrintf("repeat %u", unsigned(b[0]) << 8 | b[1]));
-    for (size_t i = 2; i + 1 < b.size();) {
-        if (b[i] == 0 && b[i + 1] == 0) break;
-        const bool bRelease = b[i] & 0x80;
-        unsigned nDelay = b[i] & 0x7F;
-        const uint8_t byCode = b[i + 1];
-        size_t n = 2;
-        if (i + 5 < b.size() && b[i + 2] == 0 && b[i + 3] == 3) {
-            nDelay = (unsigned(b[i + 4]) << 8 | b[i + 5]) * 100 + nDelay;
-            n = 6;
-        }
-        const std::string strWhat = byCode >= 0xF0 && byCode <= 0xF2 ? EmuPrintf("button %02x", byCode) : EmuKbUsageName(byCode);
-        out.push_back(EmuPrintf("%s %s, %u ms", bRelease ? "release" : "press", strWhat.c_str(), nDelay));
-        i += n;
-    }
-    return out;
-}
-
-std::string CEmuVaroRgb::DescribeState() const
-{
-    std::lock_guard lock(m_mtx);
-    return DescribeLocked();
-}
-
 std::string CEmuVaroRgb::DescribeLocked() const
 {
     const auto page = [this](uint8_t a) {
@@ -117,7 +89,7 @@ std::string CEmuVaroRgb::DescribeLocked() const
         for (size_t m = 0; m < 8; ++m, ++nBuffer) {
             const auto buf = std::span(p).subspan(m * 128, 128);
             if (std::all_of(buf.begin(), buf.end(), [](uint8_t v) { return v == 0; })) continue;
-            const std::vector<std::string> lines = DescribeMacro(buf);
+            const std::vector<std::string> lines = EmuKbDescribeMacro128(buf);
             os << EmuPrintf("  buffer %d:", nBuffer + 1);
             for (const std::string& s : lines) os << " " << s << ";";
             os << "\n";

@@ -1,5 +1,8 @@
 #include "device/kb/KbHidDev.h"
 
+#include <memory>
+
+#include "core/Gvar.h"
 #include "core/Log.h"
 
 int CKbHidDev::InstallFound(std::span<const HidInterfaceRule> rules, HandleSet& h, const HidDevInfo& info)
@@ -13,4 +16,16 @@ int CKbHidDev::InstallFound(std::span<const HidInterfaceRule> rules, HandleSet& 
     found.bMouseState = false;
     SetFound(found);
     return 1;
+}
+
+void CKbHidDev::SetBusy(bool b)
+{
+    const CHidDrv::CmdLock lock = Drv().LockCmd();
+    m_bBusy = b;
+}
+
+void CKbHidDev::FillDefault(ProfileRecord& pro)
+{
+    const auto d = std::make_unique<kb::KbDescSnap>(kb::MakeKbDescSnap(gVar, g_defKEY));
+    kb::FillKbDefault(pro.Kb, *d, LightingPolicy());
 }

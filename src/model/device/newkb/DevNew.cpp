@@ -87,7 +87,7 @@ bool CDrvNew::ReadOne(uint8_t byCmd, uint8_t byIndex, std::span<uint8_t> out)
 
 CDevNew::CDevNew(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nUnit,
                  std::shared_ptr<CNewKbSlots> slots)
-    : CHidDev(backend, clock, notices, kFwNew, InputReportDesc{}, std::make_unique<CDrvNew>(clock)),
+    : CKbHidDev(backend, clock, notices, kFwNew, InputReportDesc{}, std::make_unique<CDrvNew>(clock)),
       m_drv(static_cast<CDrvNew&>(Drv())), m_nUnit(nUnit),
       m_slots(slots ? std::move(slots) : std::make_shared<CNewKbSlots>(backend, clock))
 {
@@ -158,20 +158,6 @@ void CDevNew::ClearHandle()
     m_strNotifyPath.clear();
 }
 
-void CDevNew::FillDefault(ProfileRecord& pro)
-{
-    // The keys and the lighting as every keyboard starts: a new profile is
-    // never an empty keyboard block (all keys off, black, brightness 0).
-    const auto d = std::make_unique<kb::KbDescSnap>(kb::MakeKbDescSnap(gVar, g_defKEY));
-    kb::FillKbDefault(pro.Kb, *d, {});
-}
-
-void CDevNew::SetBusy(bool b)
-{
-    const CHidDrv::CmdLock lock = m_drv.LockCmd();
-    m_bBusy = b;
-}
-
 bool CDevNew::GetMatrix(std::span<uint8_t, kMatrixLen> out)
 {
     if (m_drv.ReadOne(kCmdMatrix | kRead, 0, out)) return true;
@@ -196,7 +182,7 @@ bool CDevNew::GetGame(int i, std::span<uint8_t, kGameLen> out)
 bool CDevNew::SetRealData(std::span<const uint8_t> data)
 {
     const CHidDrv::CmdLock lock = m_drv.LockCmd();
-    if (m_bBusy) return false;
+    if (Busy()) return false;
     if (m_drv.AccessWrite(kCmdRealData, 0, data, kRealDataDelay)) return true;
     LogPrintf("SetRealData failed");
     return false;
@@ -205,7 +191,7 @@ bool CDevNew::SetRealData(std::span<const uint8_t> data)
 bool CDevNew::GetRealData(std::span<uint8_t> out)
 {
     const CHidDrv::CmdLock lock = m_drv.LockCmd();
-    if (m_bBusy) return false;
+    if (Busy()) return false;
     if (m_drv.AccessRead(kCmdRealData | kRead, 0, out, kReadGap)) return true;
     LogPrintf("GetRealData failed");
     return false;
@@ -215,7 +201,7 @@ bool CDevNew::RestoreLighting(const kb::KbDescSnap& d, const KbSettings& s)
 {
     const auto block = LightingBlock(kb::CKbBlock(s), d);
     const CHidDrv::CmdLock lock = m_drv.LockCmd();
-    if (m_bBusy) return false;
+    if (Busy()) return false;
     if (m_drv.AccessWrite(kCmdLed, 0, block, kWriteDelay)) return true;
     LogPrintf("SetLED failed");
     return false;

@@ -13,7 +13,6 @@
 // real-time transfer checks the mark under the same lock and is refused.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -21,9 +20,10 @@
 #include <string>
 
 #include "device/HidDev.h"
-#include "device/IMusicDevice.h"
 #include "device/HidDrv.h"
+#include "device/IMusicDevice.h"
 #include "device/kb/KbDescSnap.h"
+#include "device/kb/KbHidDev.h"
 #include "device/newkb/NewKbProtocol.h"
 #include "device/newkb/NewKbSlots.h"
 
@@ -51,7 +51,7 @@ private:
     bool SendChunk(std::span<const uint8_t> report);
 };
 
-class CDevNew final : public CHidDev, public IMusicDevice {
+class CDevNew final : public CKbHidDev, public IMusicDevice {
 public:
     // nUnit: the slot this object drives; the first object (unit 0) makes the table.
     CDevNew(IHidBackend& backend, IClock& clock, INoticeSink& notices, int nUnit = 0,
@@ -63,11 +63,8 @@ public:
     int FindHIDDevice() override;
     // Closes the interfaces and frees the slot, so the keyboard is paired again when it comes back.
     void ClearHandle() override;
-    void FillDefault(ProfileRecord& pro) override;
     int ApplySetting(ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, uint32_t nFlags,
                      std::stop_token stop) override;
-    // The keyboard reports nothing the program follows.
-    std::optional<DeviceEvent> DecodeInput(uint32_t) const override { return std::nullopt; }
     // One object per further keyboard slot (units 1..4).
     std::vector<std::unique_ptr<CHidDev>> MakeSiblings() override;
     std::string Where() const override;
@@ -99,18 +96,14 @@ public:
     bool SendMusicFrame(std::span<const uint8_t> frame) override { return SetRealData(frame); }
     bool RestoreAfterMusic(const kb::KbDescSnap& d, const KbSettings& s) override { return RestoreLighting(d, s); }
 
-    bool IsBusy() const { return m_bBusy.load(); }
-
 private:
     class CApplyRun;
     friend class CApplyRun;
 
-    void SetBusy(bool b);
 
     CDrvNew& m_drv;
     const int m_nUnit;
     std::shared_ptr<CNewKbSlots> m_slots;
-    std::atomic<bool> m_bBusy{false};
     std::string m_strCmdPath, m_strNotifyPath;   // guarded by the slot table's lock
 };
 

@@ -20,26 +20,17 @@
 
 #include "core/Log.h"
 #include "core/SensorTables.h"
-#include "device/ApplyRun.h"
 #include "device/ApplySnapshot.h"
+#include "device/kb/KbApplyRun.h"
 #include "device/newkb/DevNew.h"
 #include "device/newkb/NewKbReports.h"
 
 namespace newkb {
 
-namespace {
-
-constexpr uint32_t kFlagKeys = 0x01;
-constexpr uint32_t kFlagLighting = 0x02;
-constexpr uint32_t kFlagGroups = 0x04;
-
-}  // namespace
-
-class CDevNew::CApplyRun final : public CApplyRunBase {
+class CDevNew::CApplyRun final : public kb::CKbApplyRun {
 public:
     CApplyRun(CDevNew& dev, ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, std::stop_token stop)
-        : CApplyRunBase(dev, snap, pProgress, nMsg, std::move(stop)), m_kb(dev), m_d(snap.opt.kb),
-          m_block(snap.pro.Kb), m_bProgressWindow(pProgress != nullptr)
+        : CKbApplyRun(dev, snap, pProgress, nMsg, std::move(stop)), m_kb(dev)
     {
     }
 
@@ -47,7 +38,7 @@ public:
     {
         if (!Begin("CDevNew::ApplySetting")) return 0;
         LogPrintf("CDevNew::ApplySetting: hWnd=%x, unit %d", unsigned(m_bProgressWindow), m_kb.Unit());
-        if (!(nFlags & (kFlagKeys | kFlagLighting | kFlagGroups))) return 1;  // nothing of the keyboard's asked for
+        if (!(nFlags & (kb::kFlagKeys | kb::kFlagLighting | kb::kFlagKeyColours))) return 1;  // nothing of the keyboard's asked for
         if (m_d.nKbFw == 0) {
             LogPrintf("CDevNew::ApplySetting: no keyboard description in the job");
             return 0;
@@ -55,13 +46,11 @@ public:
         Progress(20);
         if (!Pause(kStartPause)) return 0;
         static constexpr ApplyStep<CApplyRun> kSteps[] = {
-            {kFlagKeys, &CApplyRun::Keys},
-            {kFlagLighting, &CApplyRun::Lighting},
-            {kFlagGroups, &CApplyRun::Groups},
+            {kb::kFlagKeys, &CApplyRun::Keys},
+            {kb::kFlagLighting, &CApplyRun::Lighting},
+            {kb::kFlagKeyColours, &CApplyRun::Groups},
         };
-        const ApplyTiming timing{m_bProgressWindow ? IClock::Duration(kDoneWithProgress) : IClock::Duration(kDoneQuiet),
-                                 IClock::Duration::zero()};
-        return RunSteps<CApplyRun>(*this, kSteps, nFlags, timing);
+        return RunKbSteps<CApplyRun>(*this, kSteps, nFlags, {kDoneWithProgress, kDoneQuiet});
     }
 
 private:
@@ -87,13 +76,7 @@ private:
         const MatrixPlan plan = FillMatrix(
             m_block, m_d, current, [this](uint32_t id) { return m_snap.macros.FindById(id); },
             m_snap.nMsSensor ? pSnipe : nullptr);
-        if (!plan.invalidSlots.empty()) {
-            std::vector<std::string> lines;
-            for (const int i : plan.invalidSlots)
-                lines.push_back(Fmt("Get Invaild keycode, key index=%d, MatrixInx=%d", i,
-                                    int(m_d.defKey[size_t(i)].MatrixInx)));
-            Notice(lines);
-        }
+        TellInvalidSlots(plan.invalidSlots);
         if (!plan.strError.empty()) return Failed("FillMatrix Err");
         if (!Pause(kStepPause)) return false;
         const auto bytes = MatrixBytes(plan.codes);
@@ -148,18 +131,12 @@ private:
     }
 
     CDevNew& m_kb;
-    const kb::KbDescSnap& m_d;
-    const kb::CKbBlock m_block;
-    const bool m_bProgressWindow;
 };
 
 int CDevNew::ApplySetting(ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, uint32_t nFlags,
                           std::stop_token stop)
 {
-    SetBusy(true);
-    const int n = CApplyRun(*this, snap, pProgress, nMsg, std::move(stop)).Run(nFlags);
-    SetBusy(false);
-    return n;
+    return RunBusy([&] { return CApplyRun(*this, snap, pProgress, nMsg, std::move(stop)).Run(nFlags); });
 }
 
 }  // namespace newkb

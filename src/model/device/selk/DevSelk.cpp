@@ -71,10 +71,3 @@ int CDevSelk::FindHIDDevice()
     LogPrintf("CDrvSelk::ClearHandle");
     return InstallFound(kInterfaces, h, *choice.Of(HidRole::Data));
 }
-
-void CDevSelk::FillDefault(ProfileRecord& pro)
-{
-    const auto d = std::make_unique<kb::KbDescSnap>(kb::MakeKbDescSnap(gVar, g_defKEY));
-    // The description has no direct-key table of its own: the profile's direct keys stay empty.
-    kb::FillKbDefault(pro.Kb, *d, {.bSpeedBrightFromOne = true, .bDefLed = true});
-}

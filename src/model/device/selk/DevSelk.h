@@ -41,14 +41,16 @@ public:
 
     // 1 found (command and data interfaces open), 0 not found or not openable.
     int FindHIDDevice() override;
-    void FillDefault(ProfileRecord& pro) override;
     int ApplySetting(ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, uint32_t nFlags,
                      std::stop_token stop) override;
-    // The keyboard reports nothing the program follows.
-    std::optional<DeviceEvent> DecodeInput(uint32_t) const override { return std::nullopt; }
 
     CDrvSelk& Selk() const { return static_cast<CDrvSelk&>(Drv()); }
 
 private:
     class CApplyRun;
+
+    // LEDParam's speed and brightness from 1, and DefLed's mode. The
+    // description has no direct-key table of its own: the profile's direct
+    // keys stay empty.
+    kb::KbLightingPolicy LightingPolicy() const override { return {.bSpeedBrightFromOne = true, .bDefLed = true}; }
 };

@@ -11,77 +11,50 @@
 //         progress 40
 //   4/10  per-key colours, in the per-key colour mode: the lighting blocks, 25 ms after each
 //   1     the macro blocks, 25 ms after each; the key block read (SyncKB), 20 ms;
-//         the key block, 10 ms
+//         the key block, 10 ms (not when the read failed)
 //   2     the configuration written, 10 ms
 //         progress 100, 500 ms (with a progress window), 20 ms
 //
-// The configuration is written back only after a good read, also with
-// GoWithNoDev: a failed read never leads to writing back bytes the keyboard
-// did not give.
+// The configuration and, with SyncKB, the key block are written back only
+// after a good read, also with GoWithNoDev: a failed read never leads to
+// writing back bytes the keyboard did not give (an unmerged key block would
+// clear the keyboard's Fn layer).
 #include <algorithm>
 #include <array>
 #include <string>
 
 #include "core/Log.h"
-#include "device/ApplyRun.h"
 #include "device/ApplySnapshot.h"
+#include "device/kb/KbApplyRun.h"
 #include "device/kb/KbKeyMatrix.h"
 #include "device/kb/KbMacro128.h"
 #include "device/selk/DevSelk.h"
 #include "device/selk/SelkCodes.h"
-#include "text/TextCatalogue.h"
 
 using namespace selk;
 
-namespace {
-
-constexpr uint32_t kFlagKeys = 0x01;
-constexpr uint32_t kFlagLighting = 0x02;
-constexpr uint32_t kFlagColours = 0x04 | 0x10;
-constexpr uint32_t kFlagsOfKeyboard = kFlagKeys | kFlagLighting | kFlagColours;
-
-std::u16string TextOr(const char* pszKey, std::u16string_view fallback)
-{
-    const std::u16string* p = FindText(pszKey);
-    return p && !p->empty() ? *p : std::u16string(fallback);
-}
-
-}  // namespace
-
-class CDevSelk::CApplyRun final : public CApplyRunBase {
+class CDevSelk::CApplyRun final : public kb::CKbBlockApplyRun {
 public:
     CApplyRun(CDevSelk& dev, ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, std::stop_token stop)
-        : CApplyRunBase(dev, snap, pProgress, nMsg, std::move(stop)), m_drv(dev.Selk()), m_d(snap.opt.kb),
-          m_block(snap.pro.Kb), m_bProgressWindow(pProgress != nullptr)
+        : CKbBlockApplyRun(dev, snap, pProgress, nMsg, std::move(stop)), m_drv(dev.Selk())
     {
     }
 
     int Run(uint32_t nFlags)
     {
         if (!Begin("CDevSelk::ApplySetting")) return 0;
-        if (!(nFlags & kFlagsOfKeyboard)) return 1;  // nothing of the keyboard's asked for
+        if (!(nFlags & kb::kFlagsOfBlockKeyboard)) return 1;  // nothing of the keyboard's asked for
         if (m_d.nKbFw == 0) {
             LogPrintf("CDevSelk::ApplySetting: no keyboard description in the job");
             return 0;
         }
-        m_bOneGroup = (nFlags & (kFlagsOfKeyboard)) == 0x04 || (nFlags & kFlagsOfKeyboard) == 0x10;
+        m_bOneGroup = (nFlags & kb::kFlagsOfBlockKeyboard) == 0x04 || (nFlags & kb::kFlagsOfBlockKeyboard) == 0x10;
         Progress(20);
-        if ((nFlags & kFlagLighting) || m_d.kb.nTipForDevCfg) {
+        if ((nFlags & kb::kFlagLighting) || m_d.kb.nTipForDevCfg) {
             if (!ReadConfiguration()) return 0;
-            if (Refused()) {
-                Progress(100);
-                return 1;  // the user was told why; nothing was written
-            }
+            if (m_bCfgRead && OtherConfiguration(m_cfg[kCfgInUse])) return RefuseOtherConfiguration();
         }
-        static constexpr ApplyStep<CApplyRun> kSteps[] = {
-            {kFlagLighting, &CApplyRun::Lighting, 40},
-            {kFlagColours, &CApplyRun::Colours},
-            {kFlagKeys, &CApplyRun::Keys},
-            {kFlagLighting, &CApplyRun::SaveConfiguration},
-        };
-        const ApplyTiming timing{m_bProgressWindow ? IClock::Duration(kDoneWithProgress) : IClock::Duration(kDoneQuiet),
-                                 IClock::Duration::zero()};
-        return RunSteps<CApplyRun>(*this, kSteps, nFlags, timing);
+        return RunBlockSteps(nFlags, {kDoneWithProgress, kDoneQuiet});
     }
 
 private:
@@ -92,15 +65,6 @@ private:
         return Failed(Fmt("GetProfile error, err=0x%x", LastErr()));
     }
 
-    bool Refused()
-    {
-        if (!m_bCfgRead || !m_d.kb.nTipForDevCfg) return false;
-        LogPrintf("Cfg[0]=%x, gVar.Kb.nOurCfg=%x", m_cfg[kCfgInUse], unsigned(m_d.kb.nOurCfg));
-        if (m_cfg[kCfgInUse] == m_d.kb.nOurCfg) return false;
-        Notice(TextOr("tc_tipfordevcfg", u"The keyboard uses another configuration."), u"");
-        return true;
-    }
-
     void DumpCfg(const char* pszWhen)
     {
         LogPrintf("Cfg(%s-Global): ", pszWhen);
@@ -109,7 +73,7 @@ private:
         LogHex(m_cfg.data() + kCfgPAt, kCfgPLen, 32, "");
     }
 
-    bool Lighting()
+    bool Lighting() override
     {
         if (!m_bCfgRead) return true;  // logged; nothing the keyboard gave to change
         DumpCfg("Load");
@@ -127,7 +91,7 @@ private:
         return Pause(kAfterRgbTable);
     }
 
-    bool Colours()
+    bool Colours() override
     {
         if (!m_d.IsGameMode(m_block.LedMode())) return true;
         int nFirst = 0, nEnd = LedBlockCount(m_d);
@@ -156,17 +120,11 @@ private:
         return true;
     }
 
-    bool Keys()
+    bool Keys() override
     {
         LogPrintf("FillMatrix 0x%08X---------------------------------------", unsigned(m_snap.pro.nID));
         kb::KbMatrixPlan plan = BuildMatrix(m_block, m_d, m_snap.macros);
-        if (!plan.invalidSlots.empty()) {
-            std::vector<std::string> lines;
-            for (const int i : plan.invalidSlots)
-                lines.push_back(Fmt("Get Invaild keycode, key index=%d, MatrixInx=%d", i,
-                                    int(m_d.defKey[size_t(i)].MatrixInx)));
-            Notice(lines);
-        }
+        TellInvalidSlots(plan.invalidSlots);
         const std::vector<kb::Macro128> buffers = kb::PlaceMacros(plan, m_snap.macros, kMacroBufferNum, kMacroStyle);
         const std::vector<kb::MacroBlock> blocks = kb::MacroBlocks(buffers);
         for (size_t b = 0; b < blocks.size() && b < std::size(kMacroAddr); ++b) {
@@ -181,13 +139,13 @@ private:
         kb::KbCodeBlock codes = plan.codes;
         if (m_d.kb.nSyncKB) {
             SelkBlock cur{};
-            if (m_drv.GetKeyMatrix(cur)) {
-                LogPrintf("bSyncKB");
-                codes = MergeIntoCurrent(kb::CodeBlockFromBytes(cur), plan.codes);
-                if (!Pause(kAfterMatrixRead)) return false;
-            } else {
-                LogPrintf("Read matrix err, bSyncKB=1: the new block is written as it is");
+            if (!m_drv.GetKeyMatrix(cur)) {
+                LogPrintf("Read matrix err, bSyncKB=1");
+                return Failed("FillMatrix Err");  // the key block is not written
             }
+            LogPrintf("bSyncKB");
+            codes = MergeIntoCurrent(kb::CodeBlockFromBytes(cur), plan.codes);
+            if (!Pause(kAfterMatrixRead)) return false;
         }
         const auto bytes = kb::CodeBlockBytes(codes);
         LogPrintf("FwMatrix--------");
@@ -207,7 +165,7 @@ private:
         LogHex(bytes.data() + 4 * (kb::kKbMatrixCodes + kFnEntries), 4 * size_t(kFnEntries), 32, "");
     }
 
-    bool SaveConfiguration()
+    bool SaveConfiguration() override
     {
         if (!m_bCfgFilled) return true;  // never write back what was not read
         DumpCfg("Save");
@@ -216,9 +174,6 @@ private:
     }
 
     CDrvSelk& m_drv;
-    const kb::KbDescSnap& m_d;
-    const kb::CKbBlock m_block;
-    const bool m_bProgressWindow;
     bool m_bOneGroup = false;
     SelkCfg m_cfg{};
     bool m_bCfgRead = false;

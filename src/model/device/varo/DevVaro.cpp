@@ -92,18 +92,6 @@ bool CDevVaro::IsPresent() const
     });
 }
 
-void CDevVaro::FillDefault(ProfileRecord& pro)
-{
-    const auto d = std::make_unique<kb::KbDescSnap>(kb::MakeKbDescSnap(gVar, g_defKEY));
-    kb::FillKbDefault(pro.Kb, *d, {});
-}
-
-void CDevVaro::SetBusy(bool b)
-{
-    const CHidDrv::CmdLock lock = Drv().LockCmd();
-    m_bBusy = b;
-}
-
 bool CDevVaro::ReadLedState(LedReport& out)
 {
     out.fill(0);
@@ -123,7 +111,7 @@ bool CDevVaro::ReadMatrix(MatrixCodes& out)
 bool CDevVaro::SendMusicData(std::span<const uint8_t> frame)
 {
     const CHidDrv::CmdLock lock = Drv().LockCmd();
-    if (m_bBusy) return true;  // an apply owns the keyboard: the frame is dropped
+    if (Busy()) return true;  // an apply owns the keyboard: the frame is dropped
     LogPrintf("SendMusicData...");
     if (!Drv().IsOpen(kRoleMusic)) return false;
     const std::optional<MusicReport> r = BuildMusicReport(frame);
@@ -140,6 +128,6 @@ bool CDevVaro::RestoreLighting(const KbSettings& kbs, const kb::KbDescSnap& d)
     const std::optional<LedReport> r = BuildLedReport(block, d);
     if (!r) return false;
     const CHidDrv::CmdLock lock = Drv().LockCmd();
-    if (m_bBusy) return false;
+    if (Busy()) return false;
     return Drv().SendFeature(kRoleLed, *r, "SendCommand");
 }

@@ -6,12 +6,10 @@
 // functions of VaroReports and VaroCodes; this class moves them in order with
 // the pauses the keyboard needs.
 //
-// A music frame never goes out while an apply runs: the apply marks the
-// keyboard busy under the transport's command lock, and a frame checks the
-// mark under the same lock (a frame that meets an apply is dropped).
+// A music frame never goes out while an apply runs (CKbHidDev's busy mark):
+// a frame that meets an apply is dropped.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <span>
 #include <stop_token>
@@ -29,11 +27,8 @@ public:
     // 1 when the matrix, lighting, colour and macro interfaces are open; 0
     // otherwise (FoundButDenied() when they are there but may not be opened).
     int FindHIDDevice() override;
-    void FillDefault(ProfileRecord& pro) override;
     int ApplySetting(ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, uint32_t nFlags,
                      std::stop_token stop) override;
-    // The keyboard reports nothing the program follows.
-    std::optional<DeviceEvent> DecodeInput(uint32_t) const override { return std::nullopt; }
 
     // Closes the keyboard's interfaces.
     void ClearHandle() override;
@@ -64,15 +59,10 @@ public:
     bool SendMusicFrame(std::span<const uint8_t> frame) override { return SendMusicData(frame); }
     bool RestoreAfterMusic(const kb::KbDescSnap& d, const KbSettings& s) override { return RestoreLighting(s, d); }
 
-    bool IsBusy() const { return m_bBusy.load(); }
-
 private:
     class CApplyRun;
     friend class CApplyRun;
 
-    // Marks the keyboard busy for an apply, under the command lock.
-    void SetBusy(bool b);
 
-    std::atomic<bool> m_bBusy{false};
 };
 

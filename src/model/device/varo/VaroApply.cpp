@@ -20,8 +20,8 @@
 
 #include "core/Log.h"
 #include "core/Utf.h"
-#include "device/ApplyRun.h"
 #include "device/ApplySnapshot.h"
+#include "device/kb/KbApplyRun.h"
 #include "device/kb/KbMacroNumbers.h"
 #include "device/varo/DevVaro.h"
 #include "device/varo/VaroCodes.h"
@@ -29,34 +29,25 @@
 
 using namespace varo;
 
-namespace {
-
-constexpr uint32_t kFlagKeys = 0x01;
-constexpr uint32_t kFlagLighting = 0x02;
-constexpr uint32_t kFlagColours = 0x04;
-
-}  // namespace
-
-class CDevVaro::CApplyRun final : public CApplyRunBase {
+class CDevVaro::CApplyRun final : public kb::CKbApplyRun {
 public:
     CApplyRun(CDevVaro& dev, ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, std::stop_token stop)
-        : CApplyRunBase(dev, snap, pProgress, nMsg, std::move(stop)), m_kb(dev), m_d(snap.opt.kb),
-          m_block(snap.pro.Kb)
+        : CKbApplyRun(dev, snap, pProgress, nMsg, std::move(stop)), m_kb(dev)
     {
     }
 
     int Run(uint32_t nFlags)
     {
         if (!Begin("Apply_KVaro")) return 0;
-        if (!(nFlags & (kFlagKeys | kFlagLighting | kFlagColours))) return 1;  // nothing of the keyboard's asked for
+        if (!(nFlags & (kb::kFlagKeys | kb::kFlagLighting | kb::kFlagKeyColours))) return 1;  // nothing of the keyboard's asked for
         if (m_d.nKbFw != kFwType) {
             LogPrintf("Apply_KVaro: no description of this keyboard in the job");
             return 0;
         }
         static constexpr ApplyStep<CApplyRun> kSteps[] = {
-            {kFlagLighting, &CApplyRun::Lighting},
-            {kFlagColours, &CApplyRun::Colours},
-            {kFlagKeys, &CApplyRun::Keys},
+            {kb::kFlagLighting, &CApplyRun::Lighting},
+            {kb::kFlagKeyColours, &CApplyRun::Colours},
+            {kb::kFlagKeys, &CApplyRun::Keys},
         };
         return RunSteps<CApplyRun>(*this, kSteps, nFlags, ApplyTiming{kDone, IClock::Duration::zero()});
     }
@@ -192,15 +183,10 @@ private:
     }
 
     CDevVaro& m_kb;
-    const kb::KbDescSnap& m_d;
-    const kb::CKbBlock m_block;
 };
 
 int CDevVaro::ApplySetting(ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, uint32_t nFlags,
                            std::stop_token stop)
 {
-    SetBusy(true);
-    const int n = CApplyRun(*this, snap, pProgress, nMsg, std::move(stop)).Run(nFlags);
-    SetBusy(false);
-    return n;
+    return RunBusy([&] { return CApplyRun(*this, snap, pProgress, nMsg, std::move(stop)).Run(nFlags); });
 }

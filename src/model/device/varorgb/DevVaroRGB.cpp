@@ -52,18 +52,6 @@ int CDevVaroRGB::FindHIDDevice()
     return InstallFound(kInterfaces, h, *choice.Of(HidRole::Data));
 }
 
-void CDevVaroRGB::FillDefault(ProfileRecord& pro)
-{
-    const auto d = std::make_unique<kb::KbDescSnap>(kb::MakeKbDescSnap(gVar, g_defKEY));
-    kb::FillKbDefault(pro.Kb, *d, {.bDeviceExtras = true, .bKeyColourNumbers = true});
-}
-
-void CDevVaroRGB::SetBusy(bool b)
-{
-    const CHidDrv::CmdLock lock = Drv().LockCmd();
-    m_bBusy = b;
-}
-
 bool CDevVaroRGB::SendMusicData(std::span<const uint8_t> frame)
 {
     if (frame.size() > kMusicFrameLen) {
@@ -71,7 +59,7 @@ bool CDevVaroRGB::SendMusicData(std::span<const uint8_t> frame)
         return false;
     }
     const CHidDrv::CmdLock lock = Drv().LockCmd();
-    if (m_bBusy) return true;  // an apply owns the keyboard: the frame is dropped
+    if (Busy()) return true;  // an apply owns the keyboard: the frame is dropped
     std::array<uint8_t, kMusicReportLen> r{};
     r[0] = kMusicReportId;
     std::copy(std::begin(kMusicHeader), std::end(kMusicHeader), r.begin() + 1);
@@ -85,7 +73,7 @@ bool CDevVaroRGB::ReadEffectData(std::span<uint8_t> out)
 {
     if (out.size() < kMusicFrameLen) return false;
     const CHidDrv::CmdLock lock = Drv().LockCmd();
-    if (m_bBusy) return false;
+    if (Busy()) return false;
     std::array<uint8_t, kMusicReportLen> r{};
     r[0] = kMusicReportId;
     if (!Drv().GetFeature(HidRole::Aux1, r, "ReadEffectData")) {
@@ -105,7 +93,7 @@ bool CDevVaroRGB::RestoreLighting(const kb::KbDescSnap& d, int nMode)
 {
     const kb::KbBlockMap map = BlockMapFor(m_nFwType, d.kb.nOurCfg);
     const CHidDrv::CmdLock lock = Drv().LockCmd();
-    if (m_bBusy) return false;
+    if (Busy()) return false;
     CfgBlock cfg{};
     if (!ReadCfg(map, cfg)) {
         LogPrintf("GetProfile, err.");

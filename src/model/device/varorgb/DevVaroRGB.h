@@ -6,12 +6,10 @@
 // of this folder and of kb/; this class moves them in order with the pauses
 // the keyboard needs.
 //
-// A music frame never goes out while an apply runs: the apply marks the
-// keyboard busy under the transport's command lock, and a frame checks the
-// mark under the same lock (a frame that meets an apply is dropped).
+// A music frame never goes out while an apply runs (CKbHidDev's busy mark):
+// a frame that meets an apply is dropped.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <span>
 #include <stop_token>
@@ -29,11 +27,8 @@ public:
 
     // 1 found (command and data interfaces open), 0 not found or not openable.
     int FindHIDDevice() override;
-    void FillDefault(ProfileRecord& pro) override;
     int ApplySetting(ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, uint32_t nFlags,
                      std::stop_token stop) override;
-    // The keyboard reports nothing the program follows.
-    std::optional<DeviceEvent> DecodeInput(uint32_t) const override { return std::nullopt; }
 
     // ---- music lighting (the music page) ---------------------------------------------
 
@@ -54,19 +49,18 @@ public:
     bool MusicReady() const override { return Drv().IsOpen(HidRole::Cmd) && HasMusic(); }
     bool SendMusicFrame(std::span<const uint8_t> frame) override { return SendMusicData(frame); }
     bool RestoreAfterMusic(const kb::KbDescSnap& d, const KbSettings& s) override;
-
-    bool IsBusy() const { return m_bBusy.load(); }
     // "CDevVaroRGB" or "CDevVaroSC", for the log.
     const char* Who() const;
 
 private:
     class CApplyRun;
+
+    // Sleep time, second LED option and default group from the description;
+    // group keys in the colours GaoshouKeyColor%d numbers.
+    kb::KbLightingPolicy LightingPolicy() const override { return {.bDeviceExtras = true, .bKeyColourNumbers = true}; }
     friend class CApplyRun;
 
-    // Marks the keyboard busy for an apply, under the command lock.
-    void SetBusy(bool b);
     bool ReadCfg(const kb::KbBlockMap& map, varorgb::CfgBlock& cfg);
 
     kb::CKbBlockTransport m_io;
-    std::atomic<bool> m_bBusy{false};
 };

@@ -20,39 +20,28 @@
 #include <string>
 
 #include "core/Log.h"
-#include "core/Utf.h"
-#include "device/ApplyRun.h"
 #include "device/ApplySnapshot.h"
+#include "device/kb/KbApplyRun.h"
 #include "device/kb/KbKeyMatrix.h"
-#include "device/kb/KbMacroNumbers.h"
+#include "device/kb/KbMacro128.h"
 #include "device/varorgb/DevVaroRGB.h"
 #include "device/varorgb/VaroRgbCodes.h"
 #include "keys/FunId.h"
-#include "text/TextCatalogue.h"
 
 using namespace varorgb;
 
 namespace {
 
-constexpr uint32_t kFlagKeys = 0x01;
-constexpr uint32_t kFlagLighting = 0x02;
-constexpr uint32_t kFlagColours = 0x04 | 0x10;
 constexpr auto kSyncPause = std::chrono::milliseconds(30);
-
-std::u16string TextOr(const char* pszKey, std::u16string_view fallback)
-{
-    const std::u16string* p = FindText(pszKey);
-    return p && !p->empty() ? *p : std::u16string(fallback);
-}
 
 }  // namespace
 
-class CDevVaroRGB::CApplyRun final : public CApplyRunBase {
+class CDevVaroRGB::CApplyRun final : public kb::CKbBlockApplyRun {
 public:
     CApplyRun(CDevVaroRGB& dev, ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, std::stop_token stop)
-        : CApplyRunBase(dev, snap, pProgress, nMsg, std::move(stop)), m_kb(dev), m_d(snap.opt.kb),
-          m_block(snap.pro.Kb), m_map(BlockMapFor(dev.FwType(), m_d.kb.nOurCfg)),
-          m_wait(std::chrono::milliseconds(std::max(m_d.kb.nWaitTm, 0))), m_bProgressWindow(pProgress != nullptr)
+        : CKbBlockApplyRun(dev, snap, pProgress, nMsg, std::move(stop)), m_kb(dev),
+          m_map(BlockMapFor(dev.FwType(), m_d.kb.nOurCfg)),
+          m_wait(std::chrono::milliseconds(std::max(m_d.kb.nWaitTm, 0)))
     {
     }
 
@@ -61,7 +50,7 @@ public:
         if (!Begin(m_kb.Who())) return 0;
         LogPrintf("%s::ApplySetting: hWnd=%x, nWaitTm=%d", m_kb.Who(), unsigned(m_bProgressWindow),
                   int(m_d.kb.nWaitTm));
-        if (!(nFlags & (kFlagKeys | kFlagLighting | kFlagColours))) return 1;  // nothing of the keyboard's asked for
+        if (!(nFlags & kb::kFlagsOfBlockKeyboard)) return 1;  // nothing of the keyboard's asked for
         if (m_d.nKbFw == 0) {
             LogPrintf("%s::ApplySetting: no keyboard description in the job", m_kb.Who());
             return 0;
@@ -69,19 +58,12 @@ public:
         Progress(20);
         if (!Pause(m_wait)) return 0;
         if (!ReadConfiguration()) return 0;
-        if (Refused()) {
-            Progress(100);
-            return 1;  // the user was told why; nothing was written
+        if (m_bCfgRead && OtherConfiguration(m_cfg[kCfgInUse])) return RefuseOtherConfiguration();
+        if (m_bCfgRead && m_d.kb.nTipForWireless && m_cfg[kCfgWireless] != 0) {
+            LogPrintf("Cfg[16]=%x", m_cfg[kCfgWireless]);
+            return Refuse("tc_kb10", u"Please switch the keyboard to wired mode");
         }
-        static constexpr ApplyStep<CApplyRun> kSteps[] = {
-            {kFlagLighting, &CApplyRun::Lighting, 40},
-            {kFlagColours, &CApplyRun::Colours},
-            {kFlagKeys, &CApplyRun::Keys},
-            {kFlagLighting, &CApplyRun::SaveConfiguration},
-        };
-        const ApplyTiming timing{m_bProgressWindow ? IClock::Duration(kDoneWithProgress) : IClock::Duration(kDoneQuiet),
-                                 IClock::Duration::zero()};
-        return RunSteps<CApplyRun>(*this, kSteps, nFlags, timing);
+        return RunBlockSteps(nFlags, {kDoneWithProgress, kDoneQuiet});
     }
 
 private:
@@ -92,24 +74,6 @@ private:
         m_bCfgRead = m_kb.ReadCfg(m_map, m_cfg);
         if (m_bCfgRead) return true;
         return Failed(Fmt("GetProfile err=0x%x", LastErr()));
-    }
-
-    bool Refused()
-    {
-        if (!m_bCfgRead) return false;
-        if (m_d.kb.nTipForDevCfg) {
-            LogPrintf("Cfg[0]=%x, gVar.Kb.nOurCfg=%x", m_cfg[kCfgInUse], unsigned(m_d.kb.nOurCfg));
-            if (m_cfg[kCfgInUse] != m_d.kb.nOurCfg) {
-                Notice(TextOr("tc_tipfordevcfg", u"The keyboard uses another configuration."), u"");
-                return true;
-            }
-        }
-        if (m_d.kb.nTipForWireless && m_cfg[kCfgWireless] != 0) {
-            LogPrintf("Cfg[16]=%x", m_cfg[kCfgWireless]);
-            Notice(TextOr("tc_kb10", u"Please switch the keyboard to wired mode"), u"");
-            return true;
-        }
-        return false;
     }
 
     void DumpCfg(const char* pszWhen)
@@ -123,7 +87,7 @@ private:
         }
     }
 
-    bool Lighting()
+    bool Lighting() override
     {
         if (!m_bCfgRead) return true;  // logged; nothing the keyboard gave to change
         DumpCfg("Load");
@@ -144,7 +108,7 @@ private:
         return Pause(BlockPause());
     }
 
-    bool Colours()
+    bool Colours() override
     {
         if (!m_d.IsGameMode(m_block.LedMode())) return true;
         const std::vector<uint8_t> area = BuildLedArea(m_block, m_d);
@@ -164,7 +128,7 @@ private:
         return VaroRgbKeyCode(k, pMacro, m_d.kb.nVkCustom);
     }
 
-    bool Keys()
+    bool Keys() override
     {
         const kb::KbMatrixLayout layout = kb::MatrixLayoutOf(m_d);
         LogPrintf("FillMatrix (nMatrixNum=%d, nMaxFnNum=%d, bSyncKB=%d) ---------------------------------------",
@@ -203,43 +167,15 @@ private:
     // their codes and writes the macro blocks.
     bool PlaceMacros(kb::KbMatrixPlan& plan)
     {
-        kb::CKbMacroNumbers numbers(kMacroBufferNum);
-        std::vector<std::array<uint8_t, kMacroBufferLen>> buffers;
-        for (const kb::KbMacroRef& ref : plan.macros) {
-            const MacroRecord* pMacro = m_snap.macros.FindById(ref.dwMacroID);
-            if (!pMacro) {
-                LogPrintf("Key[%d][%d] Set To Macro NULL", ref.nSlot, ref.nCodeIndex);
-                plan.codes[size_t(ref.nCodeIndex)] = 0;
-                continue;
-            }
-            bool bNew = false;
-            const int n = numbers.NumberOf(ref.dwMacroID, bNew);
-            if (n == 0) {
-                LogPrintf("Key[%d]: no macro buffer left (%d in use); the key keeps the keyboard's function",
-                          ref.nSlot, kMacroBufferNum);
-                plan.codes[size_t(ref.nCodeIndex)] = 0;
-                continue;
-            }
-            if (bNew) {
-                LogPrintf("New Assign Buffer_ID= %d", n);
-                buffers.emplace_back();
-                VaroRgbMacro(*pMacro, buffers.back());
-            }
-            LogPrintf("Key[%d][%d] Set To Macro %s(0x%08x), Macro_Buffer_ID=%d", ref.nSlot, ref.nCodeIndex,
-                      U16ToUtf8(FixedView(pMacro->szName)).c_str(), unsigned(ref.dwMacroID), n);
-            plan.codes[size_t(ref.nCodeIndex)] = WithMacroBuffer(plan.codes[size_t(ref.nCodeIndex)], n);
-        }
+        const std::vector<kb::Macro128> buffers = kb::PlaceMacros(plan, m_snap.macros, kMacroBufferNum, kMacroStyle);
         if (buffers.empty()) return true;
-        LogPrintf("hwParam: nMacroBufferSize=%d, nMacroBufferNum=%d, nMaxAction=%d", int(kMacroBufferLen),
+        LogPrintf("hwParam: nMacroBufferSize=%d, nMacroBufferNum=%d, nMaxAction=%d", int(kb::kMacro128Len),
                   kMacroBufferNum, int(hwParam.nMaxAction));
-        const size_t nBlocks = (buffers.size() + kMacrosPerBlock - 1) / kMacrosPerBlock;
-        for (size_t b = 0; b < nBlocks; ++b) {
-            std::array<uint8_t, kb::kBlockPayloadMax> block{};
-            for (size_t i = 0; i < size_t(kMacrosPerBlock) && b * kMacrosPerBlock + i < buffers.size(); ++i)
-                std::ranges::copy(buffers[b * kMacrosPerBlock + i], block.begin() + ptrdiff_t(i * kMacroBufferLen));
+        const std::vector<kb::MacroBlock> blocks = kb::MacroBlocks(buffers);
+        for (size_t b = 0; b < blocks.size() && b < m_map.macroAddr.size(); ++b) {
             LogPrintf("Macro(0x%X):", unsigned(m_map.macroAddr[b]));
-            LogHex(block.data(), block.size(), 32, "");
-            if (!m_kb.m_io.Write(kb::kBlockCmdMacro, m_map.macroAddr[b], block, true) &&
+            LogHex(blocks[b].data(), blocks[b].size(), 32, "");
+            if (!m_kb.m_io.Write(kb::kBlockCmdMacro, m_map.macroAddr[b], blocks[b], true) &&
                 !Failed(Fmt("SetMacroData(%x) error, err=0x%x", unsigned(m_map.macroAddr[b]), LastErr())))
                 return false;
             if (!Pause(BlockPause())) return false;
@@ -247,7 +183,7 @@ private:
         return true;
     }
 
-    bool SaveConfiguration()
+    bool SaveConfiguration() override
     {
         if (!m_bCfgFilled) return true;  // never write back what was not read
         DumpCfg("Save");
@@ -258,11 +194,8 @@ private:
     }
 
     CDevVaroRGB& m_kb;
-    const kb::KbDescSnap& m_d;
-    const kb::CKbBlock m_block;
     const kb::KbBlockMap m_map;
     const IClock::Duration m_wait;
-    const bool m_bProgressWindow;
     CfgBlock m_cfg{};
     bool m_bCfgRead = false;
     bool m_bCfgFilled = false;
@@ -271,8 +204,5 @@ private:
 int CDevVaroRGB::ApplySetting(ApplySnapshot& snap, IMsgTarget* pProgress, uint32_t nMsg, uint32_t nFlags,
                               std::stop_token stop)
 {
-    SetBusy(true);
-    const int n = CApplyRun(*this, snap, pProgress, nMsg, std::move(stop)).Run(nFlags);
-    SetBusy(false);
-    return n;
+    return RunBusy([&] { return CApplyRun(*this, snap, pProgress, nMsg, std::move(stop)).Run(nFlags); });
 }

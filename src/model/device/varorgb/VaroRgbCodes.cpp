@@ -52,14 +52,6 @@ std::optional<uint32_t> KeyClassCode(const KeyInfo& key, int32_t nVkCustom)
     return uint32_t(key.byModifier) << 16 | uint32_t(byUsage) << 24;
 }
 
-// The code an action sends: modifiers and keys as usages, mouse buttons as themselves.
-uint8_t ActionCode(uint8_t byCode)
-{
-    if (byCode >= kVkMsLeft && byCode <= kVkMsMiddle) return byCode;
-    if (const uint8_t m = kb::ModifierUsage(byCode)) return m;
-    return kb::KbVkToHid(byCode);
-}
-
 }  // namespace
 
 std::optional<uint32_t> VaroRgbKeyCode(const KeyInfo& key, const MacroRecord* pMacro, int32_t nVkCustom)
@@ -89,42 +81,6 @@ std::optional<uint32_t> VaroRgbKeyCode(const KeyInfo& key, const MacroRecord* pM
     case FUN_HW: return key.dwParam;
     default: return std::nullopt;
     }
-}
-
-size_t VaroRgbMacro(const MacroRecord& rec, std::span<uint8_t, 128> out)
-{
-    std::ranges::fill(out, uint8_t{0});
-    const uint16_t wRepeat = rec.wLoopCount ? rec.wLoopCount : 1;
-    out[0] = uint8_t(wRepeat >> 8);
-    out[1] = uint8_t(wRepeat);
-    size_t n = 2;
-    const int nActions = MacroActionCount(rec);
-    for (int i = 0; i < nActions; ++i) {
-        const MacroAction& a = rec.Action[i];
-        const uint8_t byCode = ActionCode(a.byCode);
-        if (byCode == 0) {
-            LogPrintf("StMacro_To_HdMacro: get wrong hid");
-            continue;
-        }
-        const uint8_t byRelease = a.wState == 0 ? 0x80 : 0;
-        const uint32_t dwDelay = a.Delay();
-        if (dwDelay < 128) {
-            if (n + 2 > out.size()) break;
-            out[n++] = uint8_t(byRelease | std::max<uint32_t>(dwDelay, 3));
-            out[n++] = byCode;
-        } else {
-            if (n + 6 > out.size()) break;
-            // Hundreds of ms in 16 bits: a longer delay is held at the longest one.
-            const uint32_t dwHundreds = std::min<uint32_t>(dwDelay / 100, 0xFFFF);
-            out[n++] = uint8_t(byRelease | std::max<uint32_t>(dwDelay % 100, 3));
-            out[n++] = byCode;
-            out[n++] = 0;
-            out[n++] = 3;
-            out[n++] = uint8_t(dwHundreds >> 8);
-            out[n++] = uint8_t(dwHundreds);
-        }
-    }
-    return n;
 }
 
 }  // namespace varorgb

@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 
+#include "device/kb/KbMacro128.h"
 #include "keys/KeyInfo.h"
 #include "keys/MacroRecord.h"
 
@@ -24,13 +25,17 @@ constexpr uint32_t kCodeFn2 = 0x20010000;
 std::optional<uint32_t> VaroRgbKeyCode(const KeyInfo& key, const MacroRecord* pMacro, int32_t nVkCustom);
 
 // The code with the macro buffer number (1..32) in byte 3.
-constexpr uint32_t WithMacroBuffer(uint32_t dwCode, int nBuffer)
-{
-    return (dwCode & 0x00FFFFFF) | uint32_t((nBuffer - 1) & 0xFF) << 24;
-}
+using kb::WithMacroBuffer;
+
+// The macro buffer form of this keyboard: modifiers as themselves, actions
+// while they fit in the 128 bytes.
+constexpr kb::KbMacro128Style kMacroStyle{};
 
 // A macro as a 128-byte device buffer: the repeat count (high byte first; 0
 // is written as 1), then the actions while they fit. Returns the bytes used.
-size_t VaroRgbMacro(const MacroRecord& rec, std::span<uint8_t, 128> out);
+inline size_t VaroRgbMacro(const MacroRecord& rec, std::span<uint8_t, kb::kMacro128Len> out)
+{
+    return kb::EncodeMacro128(rec, out, kMacroStyle);
+}
 
 }  // namespace varorgb

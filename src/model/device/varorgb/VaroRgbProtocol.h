@@ -53,9 +53,7 @@ constexpr size_t kLedAreaLen = 2 * kb::kBlockPayloadMax;
 constexpr int kPlaneWidthRgb = 126;            // three planes per group
 constexpr int kPlaneWidthSingle = 132;         // one on/off plane per group
 
-// Macros: 128-byte buffers, eight per block, four blocks.
-constexpr size_t kMacroBufferLen = 128;
-constexpr int kMacrosPerBlock = 8;
+// Macros: 128-byte buffers (kb/KbMacro128), eight per block, four blocks.
 constexpr int kMacroBufferNum = 32;
 
 // Per-mode bytes of the configuration block.

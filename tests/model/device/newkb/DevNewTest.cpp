@@ -7,9 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TestSupport.h"
@@ -24,6 +27,8 @@
 #include "device/ApplySnapshot.h"
 #include "device/DeviceHub.h"
 #include "device/IMsgTarget.h"
+#include "device/kb/KbBlock.h"
+#include "device/kb/KbDefaults.h"
 #include "device/kb/KbDescSnap.h"
 #include "device/newkb/DevNew.h"
 #include "device/newkb/NewKbReports.h"
@@ -401,5 +406,89 @@ TEST_F(NewKbTest, RealTimeDataAndRestoringTheLighting)
     ASSERT_TRUE(m_units[0]->RestoreLighting(*m_d, pro->Kb));
     const auto led = LightingBlock(kb::CKbBlock(pro->Kb), *m_d);
     EXPECT_TRUE(std::ranges::equal(led, m_kbs[0]->GetState().led));
+    EXPECT_EQ(m_backend->Violations(), std::vector<std::string>{});
+}
+
+// Real-time frames from the music thread while an apply runs on the apply
+// thread: no frame's chunk goes out between the apply's first and last report.
+TEST_F(NewKbTest, MusicFramesNeverInterleaveWithAnApply)
+{
+    Attach(1);
+    ASSERT_EQ(m_units[0]->FindHIDDevice(), 1);
+    auto pro = Profile();
+    m_backend->Journal()->Clear();
+    std::atomic<bool> bStop{false};
+    std::atomic<int> nSent{0}, nTried{0};
+    std::thread music([&] {
+        const std::vector<uint8_t> frame(600, 0x11);  // two chunks a frame
+        while (!bStop) {
+            if (m_units[0]->SetRealData(frame)) ++nSent;
+            ++nTried;
+            std::this_thread::yield();
+        }
+    });
+    ASSERT_TRUE(test::WaitFor([&] { return nSent.load() > 0; }));
+    // At each progress step the music thread gets its turn, so a frame that
+    // were let through would land in the middle of the apply.
+    m_progress.m_hook = [&] {
+        const int n = nTried.load();
+        EXPECT_TRUE(test::WaitFor([&] { return nTried.load() > n + 2; }));
+    };
+    const int nApply = Apply(*m_units[0], *pro, 0x0007);
+    m_progress.m_hook = nullptr;
+    const int nAfter = nSent.load();
+    ASSERT_TRUE(test::WaitFor([&] { return nSent.load() > nAfter + 2; }));
+    bStop = true;
+    music.join();
+    EXPECT_EQ(nApply, 1);
+    EXPECT_EQ(m_backend->Violations(), std::vector<std::string>{});
+    // The command byte of every report the host sent, in order: 08 a real-time chunk.
+    std::vector<std::string> cmds;
+    for (const std::string& h : SentHeads()) cmds.push_back(h.substr(3, 2));
+    const auto first = std::ranges::find_if(cmds, [](const std::string& c) { return c != "08"; });
+    const auto last = std::find_if(cmds.rbegin(), cmds.rend(), [](const std::string& c) { return c != "08"; });
+    ASSERT_NE(first, cmds.end());
+    const std::vector<std::string> apply(first, last.base());
+    EXPECT_EQ(std::ranges::count(apply, "08"), 0) << ::testing::PrintToString(apply);
+    EXPECT_EQ(std::ranges::count(apply, "03"), 1);  // the matrix, in one chunk
+}
+
+// A new profile's keyboard block: the description's key table, its modes
+// from LEDParam, the default mode, and the groups of GaoshouKey%d, over
+// whatever the record held before.
+TEST_F(NewKbTest, DefaultsAreTheKeyTableAndTheDescriptionsLighting)
+{
+    Attach(1);
+    auto pro = std::make_unique<ProfileRecord>();
+    std::memset(static_cast<void*>(&pro->Kb), 0xA5, sizeof(pro->Kb));
+    m_units[0]->FillDefault(*pro);
+    const KbSettings& s = pro->Kb;
+    for (int i = 0; i < kKbKeyNum; ++i) {
+        SCOPED_TRACE("slot " + std::to_string(i));
+        EXPECT_EQ(s.Key[i].FunID, m_d->defKey[size_t(i)].FunID);
+        EXPECT_EQ(s.Key[i].byKey1, m_d->defKey[size_t(i)].byKey1);
+        EXPECT_EQ(s.Key[i].byModifier, m_d->defKey[size_t(i)].byModifier);
+    }
+    EXPECT_NE(s.Key[SlotOf('A')].FunID, 0u);
+    // LEDParam=07,34,00,34: mode 0 colourful, mode 1 not; both speed 3, brightness 4.
+    EXPECT_EQ(s.nLedMode, 0);
+    EXPECT_EQ(s.Led[0].nSpeed, 3);
+    EXPECT_EQ(s.Led[0].nBright, 4);
+    EXPECT_EQ(s.Led[0].bColorful, 1);
+    EXPECT_EQ(s.Led[1].bColorful, 0);
+    EXPECT_EQ(s.Led[1].nDirect, 1);
+    EXPECT_EQ(s.Led[1].clr[0], kb::kDefaultModeColours[0]);
+    // GaoshouKey1 = W A S D, GaoshouKey2 = Q E R: each group lights its own keys only.
+    const kb::CKbBlock block(s);
+    EXPECT_EQ(block.GameColour(0, SlotOf('W')), gVar.Kb.clrGaoshou);
+    EXPECT_EQ(block.GameColour(0, SlotOf('Q')), 0u);
+    EXPECT_EQ(block.GameColour(1, SlotOf('Q')), gVar.Kb.clrGaoshou);
+    EXPECT_EQ(block.GameColour(1, SlotOf('W')), 0u);
+    EXPECT_NE(gVar.Kb.clrGaoshou, 0u);
+    // The record is a usable profile: it applies with nothing the keyboard refuses.
+    pro->dwMagic = kProfileMagic;
+    pro->nID = 5;
+    ASSERT_EQ(m_units[0]->FindHIDDevice(), 1);
+    EXPECT_EQ(Apply(*m_units[0], *pro, 0x0007), 1);
     EXPECT_EQ(m_backend->Violations(), std::vector<std::string>{});
 }

@@ -297,6 +297,46 @@ TEST(NewKbReports, FillMatrixRefusesMacrosThatDoNotFit)
     EXPECT_TRUE(p.area.empty());
 }
 
+TEST(NewKbReports, MacroLimitsAtTheirEdges)
+{
+    // 256 macros fit, each found through its table entry (offset, length).
+    std::vector<uint8_t> area;
+    std::vector<std::vector<uint8_t>> macros;
+    for (int i = 0; i < 256; ++i) macros.push_back(std::vector<uint8_t>(1, uint8_t(i)));
+    ASSERT_TRUE(BuildMacroArea(macros, area));
+    ASSERT_EQ(area.size(), 256u * 4 + 256);
+    EXPECT_EQ(EmuHex(std::span(area).first(4)), "00 04 01 00");
+    EXPECT_EQ(EmuHex(std::span(area).subspan(255 * 4, 4)), "ff 04 01 00");
+    EXPECT_EQ(area[0x4FF], 0xFF);
+    // 4096 bytes spread over many macros fit; one byte more does not.
+    macros.assign(128, std::vector<uint8_t>(32, 7));
+    EXPECT_TRUE(BuildMacroArea(macros, area));
+    EXPECT_EQ(area.size(), 128u * 4 + 4096);
+    macros.back().push_back(7);
+    EXPECT_FALSE(BuildMacroArea(macros, area));
+    EXPECT_TRUE(area.empty());
+
+    // Through the keys: ten macros of 4095 bytes in all go with their indexes;
+    // one action more (three bytes) and nothing goes.
+    MatrixFixture f;
+    for (int i = 0; i < 10; ++i) {
+        std::vector<MacroAction> acts(i < 9 ? 122 : 167, Act('A', true, 1));  // 30 + 3 per action
+        f.Slot(i, i);
+        f.macros.push_back(Macro(0x100 + uint32_t(i), u"m", acts));
+        f.s->Key[i] = Key(kFunMacro);
+        f.s->Key[i].MacroID = 0x100 + uint32_t(i);
+    }
+    const MatrixPlan fits = f.Fill();
+    EXPECT_TRUE(fits.strError.empty()) << fits.strError;
+    ASSERT_EQ(fits.nMacros, 10);
+    EXPECT_EQ(fits.area.size(), 10u * 4 + 4095);
+    EXPECT_EQ(fits.codes[9] >> 24, 9u);
+    f.macros.back().Action[167] = Act('A', true, 1);
+    const MatrixPlan over = f.Fill();
+    EXPECT_EQ(over.strError, "Macro buffer too small");
+    EXPECT_TRUE(over.area.empty());
+}
+
 TEST(NewKbReports, LightingBlockColourTableAndGroupPlanes)
 {
     auto d = std::make_unique<kb::KbDescSnap>();

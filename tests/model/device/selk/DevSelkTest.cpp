@@ -275,6 +275,47 @@ TEST_F(SelkTest, TheKeyboardStoresWhatTheProfileAskedFor)
     EXPECT_NE(dump.find("112233"), std::string::npos) << dump;
 }
 
+// The keyboard has 32 macro buffers, eight to a block: 33 keys with 33
+// macros fill all four blocks in the order the keys name them, each key
+// plays its own buffer, and the 33rd key keeps the keyboard's own function.
+TEST_F(SelkTest, ThirtyTwoMacroBuffersAndTheThirtyThirdKeyKeepsItsFunction)
+{
+    Load();
+    std::vector<int> slots;  // keys with a position of their own, outside the Fn layer and the twin pair
+    std::vector<int> used;
+    for (int i = 0; i < gVar.Kb.nKeyNum && slots.size() < 33; ++i) {
+        const KeyInfo& k = g_defKEY[i];
+        if (k.FunID == 0 || k.MatrixInx < 0 || k.MatrixInx >= 132 || k.nFnIndex >= 0) continue;
+        if (k.MatrixInx == 75 || k.MatrixInx == 80 || std::ranges::count(used, k.MatrixInx)) continue;
+        used.push_back(k.MatrixInx);
+        slots.push_back(i);
+    }
+    ASSERT_EQ(slots.size(), 33u);
+    for (size_t n = 0; n < slots.size(); ++n) {
+        MacroRecord r = KeyMacro();
+        r.MacroID = kMacroId + uint32_t(n);
+        r.wLoopCount = uint16_t(n + 1);  // names the macro in its buffer
+        ASSERT_NE(m_macros.Add(r), nullptr);
+        m_pro->Kb.Key[slots[n]].FunID = kFunMacro;
+        m_pro->Kb.Key[slots[n]].MacroID = r.MacroID;
+    }
+    const uint32_t dwLastBefore = m_kb->KeyValue(used.back());
+    ASSERT_EQ(Apply(0x01), 1);
+    EXPECT_EQ(Transfers(), (Seq{"W 05@cc", "W 05@d0", "W 05@d4", "W 05@d8", "R 84@c8", "W 04@c8"}));
+    EXPECT_EQ(m_backend->Violations(), std::vector<std::string>{});
+    for (size_t n = 0; n < 32; ++n) {
+        SCOPED_TRACE("key " + std::to_string(n));
+        const uint32_t v = m_kb->KeyValue(used[n]);
+        ASSERT_EQ(v >> 24, 0x10u);
+        const int nBuffer = int(v & 0xFF);  // buffer number - 1
+        const std::vector<uint8_t> buf = m_kb->Memory(0xCC + 4 * (nBuffer / 8), 1024);
+        const size_t at = size_t(nBuffer % 8) * 128;
+        EXPECT_EQ((buf[at] << 8 | buf[at + 1]), int(n + 1));  // the buffer holds this key's macro
+    }
+    EXPECT_EQ(m_kb->KeyValue(used.back()), dwLastBefore);
+    EXPECT_TRUE(Logged("no macro buffer left (32 in use)"));
+}
+
 TEST_F(SelkTest, ReadModifyWriteKeepsWhatTheProfileDoesNotName)
 {
     Load();
@@ -389,15 +430,23 @@ TEST_F(SelkTest, FailedReadsNeverLeadToWritingBack)
     EXPECT_EQ(m_kb->KeyValue(255), 0xEE0000FFu);  // merged into what was read
     TearDown();
 
-    // The key block cannot be read: the profile's block goes as it is.
-    Load();
-    m_kb->SetUnreadable(0xC8);
-    m_pro->Kb.Key[SlotOf('A')].FunID = kFunLeftClick;
-    EXPECT_EQ(Apply(0x01), 1);
-    EXPECT_EQ(Transfers(), (Seq{"R 84@c8", "W 04@c8"}));
-    EXPECT_EQ(m_kb->KeyValue(PosOf('A')), 0x070000F0u);
-    EXPECT_EQ(m_kb->KeyValue(255), 0u);
-    EXPECT_TRUE(Logged("Read matrix err"));
+    // The key block cannot be read: no key block is written and the job
+    // fails, also with GoWithNoDev; the keyboard keeps its keys and Fn layer.
+    for (const int nGoWithNoDev : {0, 1}) {
+        SCOPED_TRACE("GoWithNoDev=" + std::to_string(nGoWithNoDev));
+        Load();
+        gVar.nGoWithNoDev = nGoWithNoDev;
+        m_kb->SetUnreadable(0xC8);
+        m_pro->Kb.Key[SlotOf('A')].FunID = kFunLeftClick;
+        const uint32_t dwA = m_kb->KeyValue(PosOf('A'));
+        EXPECT_EQ(Apply(0x01), 0);
+        EXPECT_EQ(Transfers(), Seq{"R 84@c8"});
+        EXPECT_EQ(m_kb->KeyValue(PosOf('A')), dwA);
+        EXPECT_EQ(m_kb->KeyValue(255), 0xEE0000FFu);
+        EXPECT_TRUE(Logged("Read matrix err, bSyncKB=1"));
+        EXPECT_TRUE(Logged("FillMatrix Err"));
+        TearDown();
+    }
 }
 
 TEST_F(SelkTest, FailedTransfersAreTriedThreeTimes)

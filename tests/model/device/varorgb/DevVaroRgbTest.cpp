@@ -216,6 +216,56 @@ TEST_F(VaroRgbTest, TheKeyboardStoresWhatTheProfileAskedFor)
     EXPECT_NE(dump.find("press A, 50 ms"), std::string::npos) << dump;
 }
 
+// 32 macro buffers, eight to a block, on both keyboards of the family: 33
+// keys with 33 macros fill the four blocks, each key plays its own buffer,
+// and the 33rd key keeps what the keyboard had.
+TEST_F(VaroRgbTest, ThirtyTwoMacroBuffersAndTheThirtyThirdKeyKeepsItsFunction)
+{
+    struct Case { const char* fixture; uint8_t byFirstBlock; };
+    for (const Case& c : {Case{"keyboard-only.ini", 0xDC}, Case{"kb23.ini", 0xDC}}) {
+        SCOPED_TRACE(c.fixture);
+        Load(c.fixture);
+        std::vector<int> slots, used;  // keys with a position of their own, outside the Fn layer
+        for (int i = 0; i < gVar.Kb.nKeyNum && slots.size() < 33; ++i) {
+            const KeyInfo& k = g_defKEY[i];
+            if (k.FunID == 0 || k.MatrixInx < 0 || k.MatrixInx >= 132 || k.nFnIndex >= 0) continue;
+            if (std::ranges::count(used, k.MatrixInx)) continue;
+            used.push_back(k.MatrixInx);
+            slots.push_back(i);
+        }
+        ASSERT_EQ(slots.size(), 33u);
+        for (size_t n = 0; n < slots.size(); ++n) {
+            MacroRecord r = KeyMacro();
+            r.MacroID = kMacroId + uint32_t(n);
+            r.wLoopCount = uint16_t(n + 1);  // names the macro in its buffer
+            ASSERT_NE(m_macros.Add(r), nullptr);
+            m_pro->Kb.Key[slots[n]].FunID = kFunMacro;
+            m_pro->Kb.Key[slots[n]].MacroID = r.MacroID;
+        }
+        const uint32_t dwLastBefore = m_kb->KeyCode(used.back());
+        ASSERT_EQ(Apply(0x01), 1);
+        EXPECT_EQ(m_backend->Violations(), std::vector<std::string>{});
+        const std::vector<std::string> t = Transfers();
+        for (int b = 0; b < 4; ++b) {
+            const std::string w = "W 05@" + Hex2(uint8_t(c.byFirstBlock + 4 * b));
+            EXPECT_EQ(std::ranges::count(t, w), 1) << w;
+        }
+        for (size_t n = 0; n < 32; ++n) {
+            SCOPED_TRACE("key " + std::to_string(n));
+            const uint32_t code = m_kb->KeyCode(used[n]);
+            ASSERT_EQ(code & 0xFF, 0x10u);
+            const int nBuffer = int(code >> 24);  // buffer number - 1
+            const auto page = m_kb->PageAt(uint8_t(c.byFirstBlock + 4 * (nBuffer / 8)));
+            const size_t at = size_t(nBuffer % 8) * 128;
+            EXPECT_EQ((page[at] << 8 | page[at + 1]), int(n + 1));  // the buffer holds this key's macro
+        }
+        EXPECT_EQ(m_kb->KeyCode(used.back()), dwLastBefore);
+        EXPECT_TRUE(Logged("no macro buffer left (32 in use)"));
+        m_macros.Clear();
+        TearDown();
+    }
+}
+
 TEST_F(VaroRgbTest, SingleColourKeyboardStoresItsModeBytesAndOnOffKeys)
 {
     Load("kb23.ini");
