@@ -19,6 +19,7 @@
 #include "core/TimeOfDay.h"
 #include "keys/MacroFile.h"
 #include "keys/MacroId.h"
+#include "keys/MacroList.h"
 
 namespace fs = std::filesystem;
 
@@ -201,7 +202,10 @@ TEST_F(ZorvikCtlTest, MacrosMadeInALoopGetDistinctIdentifiers)
     MacroRecord rec = ReadMacroFile(seed).rec;
     std::set<uint32_t> taken;
     const TimeOfDay now = SystemTimeOfDay();
-    constexpr unsigned kSeconds = 8;
+    // Seven seconds of identifiers: 1792 macros, below the 2000 a list holds,
+    // so every one of them is read before a new one is stamped.
+    constexpr unsigned kSeconds = 7;
+    static_assert(kSeconds * 256 < kMacroListMax);
     for (unsigned s = 0; s < kSeconds; ++s) {
         const unsigned nSecs = now.nHour * 3600 + now.nMinute * 60 + now.nSecond + s;
         const TimeOfDay t{(nSecs / 3600) % 24, (nSecs / 60) % 60, nSecs % 60, 0};

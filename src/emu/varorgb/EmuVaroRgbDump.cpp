@@ -101,17 +101,20 @@ std::string CEmuVaroRgb::DescribeLocked() const
         for (size_t m = 0; m < 24 && 21 + 21 * (m + 1) <= kPageLen; ++m)
             os << EmuPrintf("  mode %2zu: ", m) << EmuHex(std::span(rgb).subspan(21 + 21 * m, 21)) << "\n";
     }
-    // Per-key colours: the first group of the lighting blocks, by key name.
+    // Per-key colours: the first group of the lighting blocks, by key name at
+    // the key's LED position (where the keyboard keeps its colour).
     const Page led0 = page(0xBC);
     os << "per-key colours, group 1 (" << (m_cfg.nFwType == 23 ? "on/off" : "three planes of 126") << "):\n";
     int nCol = 0;
     for (const EmuKbKey& k : m_cfg.keys) {
         std::string strVal;
+        if (k.nLed < 0) continue;  // a key without a light
+        const size_t n = size_t(k.nLed);
         if (m_cfg.nFwType == 23) {
-            strVal = k.nPos < 132 && led0[size_t(k.nPos)] ? "on" : "-";
+            strVal = n < 132 && led0[n] ? "on" : "-";
         } else {
-            if (k.nPos >= 126) continue;
-            strVal = EmuPrintf("%02x%02x%02x", led0[size_t(k.nPos)], led0[size_t(126 + k.nPos)], led0[size_t(252 + k.nPos)]);
+            if (n >= 126) continue;
+            strVal = EmuPrintf("%02x%02x%02x", led0[n], led0[126 + n], led0[252 + n]);
         }
         os << (nCol == 0 ? "  " : "  ") << EmuPrintf("%-9s %-6s", k.strName.c_str(), strVal.c_str());
         if (++nCol == kGridColumns) {
