@@ -25,6 +25,8 @@
 #include "core/ProfileStore.h"
 #include "core/SensorTables.h"
 #include "core/Utf.h"
+#include "keys/MacroList.h"
+#include "keys/MacroText.h"
 #include "device/ApplySnapshot.h"
 #include "device/DeviceHub.h"
 #include "device/ProfileEditor.h"
@@ -499,6 +501,22 @@ TEST_P(MouseHost, ButtonFunctionsFromTheMenuReachTheMouse)
     Settle();
     // The middle button is mouse button bit 2.
     EXPECT_EQ(KeyOnMouse(Emu(), nMode, 5), "fire: button bits 04, values 255 3");
+
+    // A macro by name: the button plays buffer 1, which holds its four events.
+    MacroRecord rec{};
+    std::vector<MacroTextError> errors;
+    ASSERT_TRUE(ParseMacroText("name \"Reload\"\ndown R 20ms\nup R 20ms\ndown E 20ms\nup E\n", MacroKind::Macro, rec,
+                               errors));
+    rec.MacroID = 0x123456;
+    g_MacroList.Clear();
+    g_MacroList.Add(rec);
+    pKeys->OpenFunctionMenu(3)->PickPath({T("tc_mac_def")});
+    ASSERT_NE(CMenuDlg::Current(), nullptr);
+    ASSERT_TRUE(CMenuDlg::Current()->PickPath({QStringLiteral("Reload")}));
+    Settle();
+    EXPECT_EQ(KeyOnMouse(Emu(), nMode, 4).rfind("macro: buffer 1,", 0), 0u) << KeyOnMouse(Emu(), nMode, 4);
+    EXPECT_NE(Emu().find("macro buffer 1: 4 events"), std::string::npos) << Emu();
+    g_MacroList.Clear();
 
     // Without ApplyNow the mouse keeps its buttons until Apply.
     ApplyNow(false);
