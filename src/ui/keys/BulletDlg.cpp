@@ -897,13 +897,5 @@ CMenuDlg* CBulletDlg::OpenStepMenu(bool bOnStep)
 
 void CBulletDlg::keyPressEvent(QKeyEvent* e)
 {
-    // The page keeps Enter, Escape, Space and F1 to itself.
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-    case Qt::Key_Space:
-    case Qt::Key_F1: e->accept(); return;
-    default: CPage::keyPressEvent(e);
-    }
+    if (!SwallowPageKey(e)) CPage::keyPressEvent(e);
 }

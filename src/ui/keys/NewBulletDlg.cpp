@@ -126,14 +126,7 @@ void CNewBulletDlg::OnOK()
 
 void CNewBulletDlg::keyPressEvent(QKeyEvent* e)
 {
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (!ClickFocusedButton()) OnOK();
-        return;
-    case Qt::Key_Escape: reject(); return;
-    default: CSkinDialog::keyPressEvent(e);
-    }
+    if (!HandleDialogKey(e, [this] { OnOK(); }, [this] { reject(); })) CSkinDialog::keyPressEvent(e);
 }
 
 void CNewBulletDlg::paintEvent(QPaintEvent* e)

@@ -169,14 +169,7 @@ void CDrvcfgDlg::OnOK()
 
 void CDrvcfgDlg::keyPressEvent(QKeyEvent* e)
 {
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (!ClickFocusedButton()) OnOK();
-        return;
-    case Qt::Key_Escape: reject(); return;
-    default: CSkinDialog::keyPressEvent(e);
-    }
+    if (!HandleDialogKey(e, [this] { OnOK(); }, [this] { reject(); })) CSkinDialog::keyPressEvent(e);
 }
 
 void CDrvcfgDlg::paintEvent(QPaintEvent* e)

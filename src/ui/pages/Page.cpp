@@ -1,5 +1,6 @@
 #include "ui/pages/Page.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 #include "core/Gvar.h"
@@ -58,4 +59,16 @@ void CPage::paintEvent(QPaintEvent*)
     const QRect src(QPointF(origin.x() * dpr, origin.y() * dpr).toPoint(),
                     QSizeF(width() * dpr, height() * dpr).toSize());
     painter.drawImage(rect(), bkg, src);
+}
+
+bool CPage::SwallowPageKey(QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+    case Qt::Key_Space:
+    case Qt::Key_F1: e->accept(); return true;
+    default: return false;
+    }
 }

@@ -70,6 +70,9 @@ protected:
 
     // The page's background: the piece of the main window's background under it.
     void paintEvent(QPaintEvent* e) override;
+    // Keys that would close or act on something else (Enter, Escape, Space,
+    // F1) do nothing on a page that takes them here; true when it took one.
+    static bool SwallowPageKey(QKeyEvent* e);
 
 private:
     PageContext m_ctx;

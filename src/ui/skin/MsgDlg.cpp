@@ -279,15 +279,7 @@ bool CMsgDlg::event(QEvent* e)
 
 void CMsgDlg::keyPressEvent(QKeyEvent* e)
 {
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (!ClickFocusedButton()) OnOK();
-        return;
-    case Qt::Key_Escape: OnCancel(); return;
-    case Qt::Key_F1: return;  // no help window
-    default: CSkinDialog::keyPressEvent(e);
-    }
+    if (!HandleDialogKey(e, [this] { OnOK(); }, [this] { OnCancel(); })) CSkinDialog::keyPressEvent(e);
 }
 
 void CMsgDlg::paintEvent(QPaintEvent* e)

@@ -86,15 +86,7 @@ void CQueryDlg::reject()
 
 void CQueryDlg::keyPressEvent(QKeyEvent* e)
 {
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (!ClickFocusedButton()) OnOK();
-        return;
-    case Qt::Key_Escape: reject(); return;
-    case Qt::Key_F1: return;
-    default: CSkinDialog::keyPressEvent(e);
-    }
+    if (!HandleDialogKey(e, [this] { OnOK(); }, [this] { reject(); })) CSkinDialog::keyPressEvent(e);
 }
 
 void CQueryDlg::showEvent(QShowEvent* e)

@@ -117,6 +117,19 @@ bool CSkinDialog::ClickFocusedButton()
     return true;
 }
 
+bool CSkinDialog::HandleDialogKey(QKeyEvent* e, const std::function<void()>& onOk, const std::function<void()>& onCancel)
+{
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!ClickFocusedButton()) onOk();
+        return true;
+    case Qt::Key_Escape: onCancel(); return true;
+    case Qt::Key_F1: return true;
+    default: return false;
+    }
+}
+
 void CSkinDialog::paintEvent(QPaintEvent*)
 {
     QPainter p(this);

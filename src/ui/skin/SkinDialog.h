@@ -6,9 +6,11 @@
 #pragma once
 
 #include <QDialog>
+#include <QKeyEvent>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <functional>
 
 #include "ui/skin/SkinTheme.h"
 
@@ -67,6 +69,10 @@ protected:
     // Enter on a button reached with Tab presses that button; false when no
     // button of the window has the focus.
     bool ClickFocusedButton();
+    // The keys of a dialog: Enter presses the focused button or, with none,
+    // runs onOk; Escape runs onCancel; F1 does nothing (there is no help
+    // window). True when the key was one of them.
+    bool HandleDialogKey(QKeyEvent* e, const std::function<void()>& onOk, const std::function<void()>& onCancel);
 
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;

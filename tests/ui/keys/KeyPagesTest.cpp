@@ -293,7 +293,9 @@ TEST_F(KeyPagesTest, PreviewAnimatesTheLitPartsOnlyWhileVisible)
             const uint8_t a = mask[size_t(y * first.width() + x)];
             if (a == 255) {
                 nLitDiff += bDiff;
-                if (bDiff) EXPECT_TRUE(qRed(first.pixel(x, y)) == 255 || qBlue(first.pixel(x, y)) == 255);
+                if (bDiff) {
+                    EXPECT_TRUE(qRed(first.pixel(x, y)) == 255 || qBlue(first.pixel(x, y)) == 255);
+                }
             } else if (a == 0) {
                 nUnlitDiff += bDiff;
             }

@@ -760,13 +760,5 @@ bool CMacroDlg::eventFilter(QObject* pObj, QEvent* e)
 
 void CMacroDlg::keyPressEvent(QKeyEvent* e)
 {
-    // Keys that would close or act on something else do nothing here.
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-    case Qt::Key_Space:
-    case Qt::Key_F1: e->accept(); return;
-    default: CPage::keyPressEvent(e);
-    }
+    if (!SwallowPageKey(e)) CPage::keyPressEvent(e);
 }
