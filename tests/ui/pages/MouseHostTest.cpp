@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <regex>
+#include <set>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -34,7 +35,9 @@
 #include "emu/VirtualClock.h"
 #include "text/TextCatalogue.h"
 #include "ui/QtText.h"
+#include "lighting/LedPage.h"
 #include "ui/keys/FirekeyDlg.h"
+#include "ui/lighting/LedDlg.h"
 #include "ui/keys/KeyMsDlg.h"
 #include "ui/keys/MenuDlg.h"
 #include "ui/pages/PageTable.h"
@@ -73,6 +76,19 @@ constexpr const char* kExtraWireless = "ShowDpiColor=1\nShowUsbRate=1\nDebounceU
 const MouseCase kWired{"wired", "mouse-only.ini", kExtraWired, 2, -1};
 // Through its receiver the wireless mouse takes the profile's second mode.
 const MouseCase kWireless{"wireless", "wireless4.ini", kExtraWireless, 4, 1};
+
+// The same mice with the shipped mouse's lighting effects described (the
+// catalogue's names past the eleventh masked, as the shipped cfg.ini does).
+#define ZV_MOUSE_LEDS                                                                                                \
+    "LedMask=14336\nLedOpt1=1,5,1,0,1,0,0\nLedOpt2=2,1,0,1,0,0,1,255,0,0\n"                                        \
+    "LedOpt3=3,3,1,0,0,0,7,255,0,0,0,255,0,0,0,255,255,255,0,0,255,255,255,0,255,255,255,255\n"                     \
+    "LedOpt4=4,0,1,0,0,0,0\nLedOpt5=5,2,1,0,0,0,0\n"                                                                 \
+    "LedOpt6=6,0,0,0,0,0,6,255,0,0,0,255,0,0,0,255,0,255,255,255,255,0,255,255,255\n"                               \
+    "LedOpt7=7,4,0,0,0,0,2,0,255,0,255,0,255\nLedOpt8=8,0,1,0,0,0,0\nLedOpt9=9,9,1,0,0,0,0\n"                         \
+    "LedOpt10=10,0,1,0,0,0,0\nLedOpt11=0,0,0,0,0,0,0\n"
+const MouseCase kWiredLit{"wired", "mouse-only.ini", ZV_MOUSE_LEDS "ShowUsbRate=1\n", 2, -1};
+const MouseCase kWirelessLit{"wireless", "wireless4.ini", ZV_MOUSE_LEDS "ShowUsbRate=1\n", 4, 1};
+#undef ZV_MOUSE_LEDS
 
 // The desktop's pointer settings as the device module hands them over.
 class CRecordingPointer final : public IOsPointerSettings {
@@ -527,6 +543,57 @@ TEST_P(MouseHost, ButtonFunctionsFromTheMenuReachTheMouse)
     ApplyAll();
     EXPECT_EQ(KeyOnMouse(Emu(), nMode, 6), "middle button");
 }
+
+// What the virtual mouse's dump says of the lighting of the profile's mode.
+std::string LightingOnMouse(const std::string& strDump, int nMode)
+{
+    size_t nAt = strDump.find("mode " + std::to_string(nMode + 1) + ":\n");
+    if (nAt == std::string::npos) nAt = strDump.find("profile " + std::to_string(nMode + 1) + " (");
+    if (nAt == std::string::npos) return "no such mode";
+    nAt = strDump.find("  lighting: ", nAt);
+    if (nAt == std::string::npos) return "no lighting";
+    const size_t nEnd = strDump.find("  keys:", nAt);
+    return strDump.substr(nAt, nEnd == std::string::npos ? std::string::npos : nEnd - nAt);
+}
+
+// The mice with lighting effects in their description.
+class MouseLighting : public MouseHost {};
+
+// Every lighting mode the page offers, with its speed, brightness, direction
+// and colour, reaches the mouse at once with ApplyNow: the device holds a
+// different lighting record for each.
+TEST_P(MouseLighting, EachModeReachesTheMouseAtOnce)
+{
+    ASSERT_TRUE(LoadTextCatalogue(fs::path(ZV_APP_DIR) / "text" / "en" / "text.xml").bRead);
+    CLedDlg* pLed = m_page->Led();
+    ASSERT_NE(pLed, nullptr);
+    pLed->ReloadTexts();
+    pLed->LoadFromProfile();
+    ASSERT_GE(pLed->Modes().size(), 5u);
+    ApplyNow(true);
+    const int nMode = m_pCurrent->Ms.ProMirex.nMode;
+    std::set<std::string> seen{LightingOnMouse(Emu(), nMode)};
+    for (const LedModeItem& item : pLed->Modes()) {
+        if (item.nIndex == m_pCurrent->Ms.Mode[nMode].Led.nLedMode) continue;  // already on the mouse
+        ASSERT_TRUE(pLed->ChooseMode(item.nIndex)) << item.nIndex;
+        const LedControls& c = pLed->Controls();
+        if (c.bSpeed && !c.speedValues.empty()) pLed->ChooseSpeed(c.speedValues.back());
+        if (c.bBright && !c.brightValues.empty()) pLed->ChooseBrightness(c.brightValues.front());
+        if (c.bDirect) pLed->ChooseDirection(2);
+        if (pLed->VisibleColourButtons() > 0) {
+            pLed->SelectColourButton(0);
+            pLed->ChooseColour(0x30a050);
+        }
+        Settle();
+        EXPECT_EQ(m_pCurrent->Ms.Mode[nMode].Led.nLedMode, item.nIndex);
+        const std::string strOnMouse = LightingOnMouse(Emu(), nMode);
+        EXPECT_TRUE(seen.insert(strOnMouse).second) << "mode " << item.nIndex << " left the mouse as before: " << strOnMouse;
+    }
+    EXPECT_TRUE(m_prompt.Entries().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Mice, MouseLighting, ::testing::Values(kWiredLit, kWirelessLit),
+                         [](const auto& info) { return std::string(info.param.pszName); });
 
 TEST_P(MouseHost, TheBatteryTheHubReadIsShown)
 {
