@@ -125,6 +125,19 @@ void WaveFrame(WaveProgram& w, std::vector<LightSlot>& slots)
     }
 }
 
+DiamondSide KeyInDiamond(const LightSlot& k, double cx, double cy, double r)
+{
+    // The nearest and the farthest point of the outline, in the diamond's
+    // distance |dx| + |dy|.
+    const double nx = std::max({0.0, k.left - cx, cx - k.right});
+    const double ny = std::max({0.0, k.top - cy, cy - k.bottom});
+    const double fx = std::max(std::abs(k.left - cx), std::abs(k.right - cx));
+    const double fy = std::max(std::abs(k.top - cy), std::abs(k.bottom - cy));
+    if (fx + fy <= r) return DiamondSide::Inside;
+    if (nx + ny < r) return DiamondSide::Edge;
+    return DiamondSide::Outside;
+}
+
 std::vector<uint8_t> PaomaPath(const std::vector<EffectUnit>& rows)
 {
     std::vector<uint8_t> path;
@@ -303,6 +316,28 @@ void CEffectEngine::Start(const EffectSettings& s, std::vector<LightSlot>& slots
             k.nLevel = 0;
             k.clr = s.colourful ? Palette(6) : s.clr;
         }
+        break;
+    case 19:
+    case 26:
+        // Both codes run the reactive cross.
+        m_type = 19;
+        m_period = 30;
+        m_startLevel = ByOneToFour(s.bright, 160, 180, 200, 220, 240);
+        m_decay = ByOneToFour(sp, 20, 30, 35, 45, 50);
+        m_crossRows.clear();
+        m_crossCols.clear();
+        m_runners.clear();
+        for (const WaveProgram::Unit& u : UnitsOnView(m_units.Get(UnitSet::Paoma), slots)) m_crossRows.push_back(u.slots);
+        for (const WaveProgram::Unit& u : UnitsOnView(m_units.Get(UnitSet::Perfect), slots)) m_crossCols.push_back(u.slots);
+        for (LightSlot& k : slots) k.nLevel = 0;
+        break;
+    case 20:
+        m_period = ByOneToFour(sp, 25, 20, 15, 15, 14);
+        m_dStep = sp == 4 ? 20 : 15;
+        m_dActive = false;
+        m_colours = {kRed, kCyan, kGreen, kYellow, kBlue, kMagenta};
+        // Only colours change: every key keeps the level it is drawn at and
+        // is dark until a press reaches it.
         break;
     case 18:
         m_period = 50;
@@ -486,6 +521,8 @@ void CEffectEngine::Step(std::vector<LightSlot>& slots)
     case 27: FrameBands(slots); break;
     case 22: FrameShimmer(slots); break;
     case 37: FrameBreath(slots); break;
+    case 19: FrameCross(slots); break;
+    case 20: FrameDiamond(slots); break;
     default: break;  // still pictures
     }
 }
@@ -585,7 +622,7 @@ void CEffectEngine::FrameBreath(std::vector<LightSlot>& slots)
 
 void CEffectEngine::Press(uint8_t vk, std::vector<LightSlot>& slots)
 {
-    if (m_type != 17 && m_type != 18 && m_type != 24) return;
+    if (m_type != 17 && m_type != 18 && m_type != 19 && m_type != 20 && m_type != 24) return;
     // The generic modifier codes a key event gives count as the left-hand keys.
     if (vk == 16) vk = 160;
     if (vk == 17) vk = 162;
@@ -593,10 +630,101 @@ void CEffectEngine::Press(uint8_t vk, std::vector<LightSlot>& slots)
     const int k = FindSlot(slots, vk);
     if (k < 0) return;
     LightSlot& s = slots[size_t(k)];
+    if (m_type == 19) {
+        // A runner from the key's place in its row and in its column; a key
+        // in neither starts nothing.
+        Runner r;
+        auto place = [k](const std::vector<std::vector<int>>& lines, int& line, int& pos) {
+            for (size_t i = 0; i < lines.size(); ++i) {
+                const auto it = std::find(lines[i].begin(), lines[i].end(), k);
+                if (it != lines[i].end()) {
+                    line = int(i);
+                    pos = int(it - lines[i].begin());
+                    return;
+                }
+            }
+        };
+        place(m_crossRows, r.row, r.rowPos);
+        place(m_crossCols, r.col, r.colPos);
+        if ((r.row >= 0 || r.col >= 0) && m_runners.size() < 10) m_runners.push_back(r);
+        return;
+    }
+    if (m_type == 20) {
+        m_dx = (s.left + s.right) / 2.0;
+        m_dy = (s.top + s.bottom) / 2.0;
+        m_dr = 0;
+        m_dActive = true;
+        s.clr = DiamondColour();
+        return;
+    }
     s.nLevel = m_type == 17 ? m_startLevel : m_type == 18 ? -50 : 0;
     if (m_type == 18) return;
     if (m_s.colourful) s.clr = Palette(6);
     else if (m_type == 17) s.clr = m_s.clr;
+}
+
+uint32_t CEffectEngine::DiamondColour()
+{
+    uint32_t c = m_s.clr;
+    if (m_s.colourful) {
+        std::uniform_int_distribution<size_t> d(0, m_colours.size() - 1);
+        c = m_colours[d(m_rng)];
+        while (c == m_lastDraw) c = m_colours[d(m_rng)];
+        m_lastDraw = c;
+    }
+    return m_level < 10 ? ScaleColor(c, m_level) : c;
+}
+
+void CEffectEngine::FrameCross(std::vector<LightSlot>& slots)
+{
+    for (LightSlot& s : slots) {
+        if (s.nLevel <= 0) continue;
+        s.nLevel -= m_decay;
+        if (s.nLevel < 0) s.nLevel = 0;
+    }
+    auto light = [&](int slot, uint32_t clr) {
+        slots[size_t(slot)].clr = clr;
+        slots[size_t(slot)].nLevel = m_startLevel;
+    };
+    for (Runner& r : m_runners) {
+        ++r.dist;
+        // One colour for the two keys on the row, another for the column.
+        const uint32_t rowClr = m_s.colourful ? Palette(6) : m_s.clr;
+        const uint32_t colClr = m_s.colourful ? Palette(6) : m_s.clr;
+        auto along = [&](const std::vector<std::vector<int>>& lines, int line, int pos, uint32_t clr) {
+            if (line < 0) return false;
+            const std::vector<int>& v = lines[size_t(line)];
+            bool any = false;
+            for (int p : {pos - r.dist, pos + r.dist}) {
+                if (p >= 0 && p < int(v.size())) light(v[size_t(p)], clr), any = true;
+            }
+            return any;
+        };
+        const bool onRow = along(m_crossRows, r.row, r.rowPos, rowClr);
+        const bool onCol = along(m_crossCols, r.col, r.colPos, colClr);
+        if (!onRow && !onCol) r.dist = -1;  // every side has reached its end
+    }
+    m_runners.erase(std::remove_if(m_runners.begin(), m_runners.end(), [](const Runner& r) { return r.dist < 0; }),
+                    m_runners.end());
+}
+
+void CEffectEngine::FrameDiamond(std::vector<LightSlot>& slots)
+{
+    if (!m_dActive) return;
+    m_dr += m_dStep;
+    const uint32_t clr = DiamondColour();
+    bool filled = true;
+    for (LightSlot& k : slots) {
+        if (!HasKey(k)) continue;
+        const DiamondSide side = KeyInDiamond(k, m_dx, m_dy, m_dr);
+        if (side != DiamondSide::Inside) filled = false;
+        k.clr = side == DiamondSide::Edge ? clr : 0;
+    }
+    if (filled) {
+        // The diamond holds the whole keyboard: dark until the next press.
+        for (LightSlot& k : slots) k.clr = 0;
+        m_dActive = false;
+    }
 }
 
 void CEffectEngine::FrameGap(std::vector<LightSlot>& slots)

@@ -73,6 +73,11 @@ void WaveFrame(WaveProgram& w, std::vector<LightSlot>& slots);
 // back, ..., then up again through the rows between the last and the first.
 std::vector<uint8_t> PaomaPath(const std::vector<EffectUnit>& rows);
 
+// Where a key's outline lies against the diamond |x − cx| + |y − cy| <= r:
+// outside, on its edge (partly inside, partly outside) or inside.
+enum class DiamondSide { Outside, Edge, Inside };
+DiamondSide KeyInDiamond(const LightSlot& k, double cx, double cy, double r);
+
 class CEffectEngine {
 public:
     explicit CEffectEngine(UnitLibrary units) : m_units(std::move(units)) {}
@@ -83,7 +88,7 @@ public:
     // One frame.
     void Step(std::vector<LightSlot>& slots);
 
-    // A key pressed while the reactive effects (17, 24) run.
+    // A key pressed while the key-capturing effects (17, 18, 19, 20, 24) run.
     void Press(uint8_t vk, std::vector<LightSlot>& slots);
 
     int Type() const { return m_type; }
@@ -107,6 +112,9 @@ private:
     void FrameSequence(std::vector<LightSlot>& slots);
     void FrameStream(std::vector<LightSlot>& slots);
     void FrameBands(std::vector<LightSlot>& slots);
+    uint32_t DiamondColour();
+    void FrameCross(std::vector<LightSlot>& slots);
+    void FrameDiamond(std::vector<LightSlot>& slots);
     std::vector<WaveProgram::Unit> UnitsOnView(const std::vector<EffectUnit>& units,
                                                const std::vector<LightSlot>& slots) const;
     std::vector<WaveProgram::Unit> RowsOnView(const std::vector<LightSlot>& slots) const;
@@ -145,6 +153,20 @@ private:
     // Closing bands: the keys' left and right edge, the band width, the left
     // band's offset from the left edge and its step (negative: apart).
     double m_boxL = 0, m_boxR = 0, m_band = 0, m_bandOff = 0, m_bandStep = 0, m_firstW = 0;
+
+    // Reactive cross: the rows and columns as slots, and the runners started
+    // by key presses (at most 10): a row and its place in it, a column and its
+    // place in it, and how far the light has gone from the start.
+    struct Runner {
+        int row = -1, rowPos = 0, col = -1, colPos = 0, dist = 0;
+    };
+    std::vector<std::vector<int>> m_crossRows, m_crossCols;
+    std::vector<Runner> m_runners;
+    // Reactive diamond: the centre, the half-diagonal, the growth per frame,
+    // whether one is running and the six colours it draws from.
+    double m_dx = 0, m_dy = 0, m_dr = 0;
+    int m_dStep = 15;
+    bool m_dActive = false;
 
 public:
     // The closing bands' step per frame, in pixels.

@@ -329,8 +329,9 @@ TEST(EffectEngine, DropsLightOneKeyPerColumnAndDarkenTheKeyAbove)
         e.Step(slots);
         for (auto [top, bottom] : {std::pair{0, 3}, std::pair{1, 4}, std::pair{2, 5}}) {
             EXPECT_FALSE(slots[size_t(top)].nLevel > 0 && slots[size_t(bottom)].nLevel > 0) << f;
-            for (int k : {top, bottom})
+            for (int k : {top, bottom}) {
                 if (slots[size_t(k)].nLevel > 0) EXPECT_EQ(slots[size_t(k)].clr, 0x0A0A0Au);  // level 8 counts as 10
+            }
         }
     }
 }
@@ -428,3 +429,160 @@ TEST(EffectEngine, ClosingBandsStepByTheFirstKeysWidthAndLightWhatTheyOverlap)
 }
 
 }  // namespace
+
+// Rows Q W E / A S D for the running light and columns Q A Shift, W S, E D.
+UnitLibrary CrossLibrary()
+{
+    UnitLibrary lib = BuiltInUnitLibrary();
+    lib.sets[int(UnitSet::Paoma)] = ParseUnitText("q,w,e\na,s,d\n", "p").units;
+    lib.sets[int(UnitSet::Perfect)] = ParseUnitText("q,a,shift\nw,s\ne,d\n", "c").units;
+    return lib;
+}
+
+TEST(EffectEngine, ReactiveCrossRunsAlongTheRowAndColumnOfAPressedKey)
+{
+    CEffectEngine e(CrossLibrary());
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 26, s.speed = 1, s.bright = 2, s.clr = kGreen;  // fade 20, level 180
+    e.Start(s, slots);
+    EXPECT_EQ(e.Type(), 19);
+    EXPECT_EQ(e.Period(), 30);
+    for (const LightSlot& k : slots) EXPECT_EQ(k.nLevel, 0);
+
+    // W: place 1 of row 0, place 0 of column 1. Levels of Q W E A S D Shift
+    // after each frame.
+    e.Press('W', slots);
+    const std::vector<std::vector<int>> frames = {
+        {180, 0, 180, 0, 180, 0, 0},  // Q and E on the row, S below; nothing above W
+        {160, 0, 160, 0, 160, 0, 0},  // every side at its end: the runner stops
+        {140, 0, 140, 0, 140, 0, 0},
+    };
+    for (size_t f = 0; f < frames.size(); ++f) {
+        e.Step(slots);
+        std::vector<int> got;
+        for (size_t i : {0u, 1u, 2u, 3u, 4u, 5u, 7u}) got.push_back(slots[i].nLevel);
+        EXPECT_EQ(got, frames[f]) << "frame " << f;
+    }
+    EXPECT_EQ(slots[0].clr, kGreen);
+    EXPECT_EQ(slots[4].clr, kGreen);
+    for (int i = 0; i < 7; ++i) e.Step(slots);  // 140 − 7 × 20
+    EXPECT_EQ(slots[0].nLevel, 0);
+
+    // The generic Shift code finds the left Shift, in no row but at the foot
+    // of column 0: the light runs up to A only.
+    e.Press(16, slots);
+    e.Step(slots);
+    EXPECT_EQ(slots[3].nLevel, 180);
+    EXPECT_EQ(slots[0].nLevel, 0);
+    e.Step(slots);
+    EXPECT_EQ(slots[0].nLevel, 180);  // Q, two places up
+    EXPECT_EQ(slots[3].nLevel, 160);
+}
+
+TEST(EffectEngine, ReactiveCrossGivesTheRowPairOneColourAndTheColumnAnother)
+{
+    CEffectEngine e(CrossLibrary());
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 19, s.colourful = true, s.seed = 11, s.bright = 9;  // level 240
+    e.Start(s, slots);
+    e.Press('S', slots);  // row 1 place 1, column 1 place 1
+    e.Step(slots);
+    for (size_t i : {1u, 3u, 5u}) EXPECT_EQ(slots[i].nLevel, 240) << i;  // A and D on the row, W above
+    EXPECT_EQ(slots[3].clr, slots[5].clr);
+    EXPECT_NE(slots[1].clr, slots[3].clr);
+    for (size_t i : {1u, 3u}) {
+        const uint32_t palette[] = {0x0000FF, 0x00FF00, 0xFF0000, 0xFF00FF, 0xFFFF00, 0x00FFFF};
+        EXPECT_NE(std::find(std::begin(palette), std::end(palette), slots[i].clr), std::end(palette)) << i;
+    }
+    // A key in no row and no column starts nothing.
+    e.Start(s, slots);
+    slots.push_back(LightSlot{0, 0, 'Z', 200, 0, 240, 40});
+    e.Press('Z', slots);
+    e.Step(slots);
+    for (const LightSlot& k : slots) EXPECT_EQ(k.nLevel, 0);
+}
+
+TEST(EffectEngine, KeyInDiamondTellsOutsideEdgeAndInside)
+{
+    LightSlot k;
+    k.left = 40, k.top = 40, k.right = 80, k.bottom = 80;
+    struct Case {
+        double cx, cy, r;
+        DiamondSide side;
+    } cases[] = {
+        {60, 60, 0, DiamondSide::Outside},   // a point has no inside
+        {60, 60, 15, DiamondSide::Edge},     // the key's own centre
+        {60, 60, 40, DiamondSide::Inside},   // the corners just reached
+        {0, 0, 80, DiamondSide::Outside},    // touching the nearest corner only
+        {0, 0, 81, DiamondSide::Edge},
+        {0, 60, 30, DiamondSide::Outside},   // left of the key, 40 from its edge
+        {0, 60, 100, DiamondSide::Inside},
+    };
+    for (const Case& c : cases) EXPECT_EQ(KeyInDiamond(k, c.cx, c.cy, c.r), c.side) << c.cx << "," << c.cy << " " << c.r;
+}
+
+TEST(EffectEngine, ReactiveDiamondGrowsFromAPressedKeyUntilItHoldsTheKeyboard)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 20, s.speed = 1, s.bright = 4, s.clr = kBlue;  // period 25, step 15
+    e.Start(s, slots);
+    EXPECT_EQ(e.Period(), 25);
+    e.Press('S', slots);  // centre 60,60; the view's far corners are 120 away
+    EXPECT_EQ(slots[4].clr, kBlue);
+    // Lit (1) or dark (0) Q W E A S D Shift after each frame; the radius
+    // grows 15, 30, ... 120.
+    const std::vector<std::vector<int>> frames = {
+        {0, 0, 0, 0, 1, 0, 0},  // 15: only S
+        {0, 1, 0, 1, 1, 1, 0},  // 30: W A D reached 20 away
+        {1, 1, 1, 1, 0, 1, 1},  // 45: S inside, the far keys reached at 40
+        {1, 1, 1, 1, 0, 1, 1},  // 60
+        {1, 1, 1, 1, 0, 1, 1},  // 75
+        {1, 0, 1, 0, 0, 0, 1},  // 90: W A D inside (their far corners 80 away)
+        {1, 0, 1, 0, 0, 0, 1},  // 105
+        {0, 0, 0, 0, 0, 0, 0},  // 120: the whole keyboard inside, all dark
+        {0, 0, 0, 0, 0, 0, 0},  // waits for the next press
+    };
+    for (size_t f = 0; f < frames.size(); ++f) {
+        e.Step(slots);
+        std::vector<int> got;
+        for (size_t i : {0u, 1u, 2u, 3u, 4u, 5u, 7u}) got.push_back(slots[i].clr == kBlue ? 1 : slots[i].clr == 0 ? 0 : -1);
+        EXPECT_EQ(got, frames[f]) << "frame " << f;
+    }
+    for (const LightSlot& k : slots) EXPECT_EQ(k.nLevel, 200);  // only colours change
+
+    // Speed 4: step 20, period 15; dimmer brightness scales the colour.
+    s.speed = 4, s.bright = 2;
+    e.Start(s, slots);
+    EXPECT_EQ(e.Period(), 15);
+    e.Press('Q', slots);  // centre 20,20
+    EXPECT_EQ(slots[0].clr, 0x990000u);
+    e.Step(slots);
+    e.Step(slots);  // 40: W and A reached 20 away, Q inside (its far corner 40 away)
+    EXPECT_EQ(slots[1].clr, 0x990000u);
+    EXPECT_EQ(slots[3].clr, 0x990000u);
+    EXPECT_EQ(slots[0].clr, 0u);
+    EXPECT_EQ(slots[4].clr, 0u);  // S: 40 away, only touched
+}
+
+TEST(EffectEngine, ReactiveDiamondDrawsAFreshColourOfItsSixEachFrame)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 20, s.speed = 1, s.colourful = true, s.seed = 9;
+    e.Start(s, slots);
+    e.Press('S', slots);
+    const uint32_t six[] = {0x0000FF, 0xFFFF00, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF};
+    uint32_t prev = slots[4].clr;
+    for (int f = 0; f < 6; ++f) {
+        e.Step(slots);
+        const uint32_t c = slots[4].clr != 0 ? slots[4].clr : slots[0].clr;
+        EXPECT_NE(std::find(std::begin(six), std::end(six), c), std::end(six)) << f;
+        EXPECT_NE(c, prev) << f;
+        prev = c;
+    }
+}
