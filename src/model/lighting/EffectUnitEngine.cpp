@@ -339,6 +339,41 @@ void CEffectEngine::Start(const EffectSettings& s, std::vector<LightSlot>& slots
         // Only colours change: every key keeps the level it is drawn at and
         // is dark until a press reaches it.
         break;
+    case 35: {
+        static const int periods[] = {30, 25, 20, 15, 10, 10};
+        m_period = Pick(periods, sp);
+        KeyBox(slots);
+        m_corner = 0;
+        m_dr = 0;
+        for (LightSlot& k : slots) k.nLevel = 0;
+        break;
+    }
+    case 36: {
+        static const int periods[] = {52, 48, 45, 40, 30, 30};
+        static const int fades[] = {18, 18, 15, 10, 8, 8};
+        m_period = Pick(periods, sp);
+        m_decay = Pick(fades, sp);
+        // The units: the keyboard's columns from the left, those with no key
+        // on the view left out.
+        m_lines.clear();
+        for (const WaveProgram::Unit& u : UnitsOnView(BuiltInUnits(UnitSet::Stream), slots)) {
+            if (!u.slots.empty()) m_lines.push_back(u.slots);
+        }
+        m_seq = 0;
+        m_phaseNo = 0;
+        // The diamond grows from the O key, or from the middle of a keyboard
+        // without one.
+        KeyBox(slots);
+        m_dx = (m_boxL + m_boxR) / 2, m_dy = (m_boxT + m_boxB) / 2;
+        const int o = FindSlot(slots, 'O');
+        if (o >= 0) {
+            m_dx = (slots[size_t(o)].left + slots[size_t(o)].right) / 2.0;
+            m_dy = (slots[size_t(o)].top + slots[size_t(o)].bottom) / 2.0;
+        }
+        m_dr = 0;
+        for (LightSlot& k : slots) k.nLevel = 0;
+        break;
+    }
     case 18:
         m_period = 50;
         m_startLevel = ByOneToFour(s.bright, 100, 120, 150, 180, 200);
@@ -523,6 +558,8 @@ void CEffectEngine::Step(std::vector<LightSlot>& slots)
     case 37: FrameBreath(slots); break;
     case 19: FrameCross(slots); break;
     case 20: FrameDiamond(slots); break;
+    case 35: FrameTriangle(slots); break;
+    case 36: FrameUnitsDiamond(slots); break;
     default: break;  // still pictures
     }
 }
@@ -857,4 +894,79 @@ void CEffectEngine::FrameBands(std::vector<LightSlot>& slots)
     const double overlap = (m_boxL + m_bandOff + m_band) - (m_boxR - m_bandOff - m_band);
     if (m_bandStep > 0 && overlap > m_band / 2) m_bandStep = -m_bandStep;
     if (m_bandStep < 0 && m_bandOff <= -m_band / 2) m_bandStep = -m_bandStep;
+}
+
+bool CEffectEngine::KeyBox(const std::vector<LightSlot>& slots)
+{
+    double l = 1e9, t = 1e9, r = -1e9, b = -1e9;
+    bool any = false;
+    for (const LightSlot& k : slots) {
+        if (!HasKey(k)) continue;
+        l = std::min(l, double(k.left)), t = std::min(t, double(k.top));
+        r = std::max(r, double(k.right)), b = std::max(b, double(k.bottom));
+        any = true;
+    }
+    if (!any) l = t = r = b = 0;
+    m_boxL = l, m_boxT = t, m_boxR = r, m_boxB = b;
+    return any;
+}
+
+void CEffectEngine::FrameTriangle(std::vector<LightSlot>& slots)
+{
+    Dim(slots, 8, 0);
+    // The keys all lie below and beside the corner, so the right triangle
+    // with its legs along the top edge and the side is the part of the
+    // diamond around the corner that covers the view.
+    m_dr += 20;
+    const double cx = m_corner == 0 ? m_boxL : m_boxR;
+    const uint32_t clr = ScaleColor(m_s.colourful ? Palette(6) : m_s.clr, m_level);
+    bool lit = false;
+    for (LightSlot& k : slots) {
+        if (!HasKey(k)) continue;
+        if (k.nLevel <= 0 && KeyInDiamond(k, cx, m_boxT, m_dr) == DiamondSide::Edge) {
+            k.clr = clr;
+            k.nLevel = 200;
+        }
+        lit |= k.nLevel > 0;
+    }
+    if (!lit && m_dr >= (m_boxR - m_boxL) + (m_boxB - m_boxT)) {
+        m_corner = 1 - m_corner;
+        m_dr = 0;
+    }
+}
+
+void CEffectEngine::FrameUnitsDiamond(std::vector<LightSlot>& slots)
+{
+    Dim(slots, m_decay, 0);
+    if (m_phaseNo == 0) {
+        if (m_seq < m_lines.size()) {
+            const uint32_t clr = ScaleColor(m_s.colourful ? Palette(6) : m_s.clr, m_level);
+            for (int k : m_lines[m_seq]) {
+                slots[size_t(k)].clr = clr;
+                slots[size_t(k)].nLevel = 200;
+            }
+        }
+        if (++m_seq >= m_lines.size()) {
+            m_phaseNo = 1;
+            m_dr = 0;
+        }
+        return;
+    }
+    m_dr += 20;
+    const uint32_t clr = ScaleColor(m_s.colourful ? Palette(6) : m_s.clr, m_level);
+    bool lit = false, filled = true;
+    for (LightSlot& k : slots) {
+        if (!HasKey(k)) continue;
+        const DiamondSide side = KeyInDiamond(k, m_dx, m_dy, m_dr);
+        if (side != DiamondSide::Inside) filled = false;
+        if (side == DiamondSide::Edge && !(k.nVk == 32 && k.nLevel > 0)) {
+            k.clr = clr;
+            k.nLevel = 200;
+        }
+        lit |= k.nLevel > 0;
+    }
+    if (filled && !lit) {
+        m_phaseNo = 0;
+        m_seq = 0;
+    }
 }

@@ -115,6 +115,9 @@ private:
     uint32_t DiamondColour();
     void FrameCross(std::vector<LightSlot>& slots);
     void FrameDiamond(std::vector<LightSlot>& slots);
+    void FrameTriangle(std::vector<LightSlot>& slots);
+    void FrameUnitsDiamond(std::vector<LightSlot>& slots);
+    bool KeyBox(const std::vector<LightSlot>& slots);
     std::vector<WaveProgram::Unit> UnitsOnView(const std::vector<EffectUnit>& units,
                                                const std::vector<LightSlot>& slots) const;
     std::vector<WaveProgram::Unit> RowsOnView(const std::vector<LightSlot>& slots) const;
@@ -167,6 +170,10 @@ private:
     double m_dx = 0, m_dy = 0, m_dr = 0;
     int m_dStep = 15;
     bool m_dActive = false;
+    // Triangle sweep and units then diamond: the keys' box, the corner the
+    // triangle grows from (0 top-left, 1 top-right) and the phase.
+    double m_boxT = 0, m_boxB = 0;
+    int m_corner = 0, m_phaseNo = 0;
 
 public:
     // The closing bands' step per frame, in pixels.

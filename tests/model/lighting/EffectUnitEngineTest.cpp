@@ -330,7 +330,9 @@ TEST(EffectEngine, DropsLightOneKeyPerColumnAndDarkenTheKeyAbove)
         for (auto [top, bottom] : {std::pair{0, 3}, std::pair{1, 4}, std::pair{2, 5}}) {
             EXPECT_FALSE(slots[size_t(top)].nLevel > 0 && slots[size_t(bottom)].nLevel > 0) << f;
             for (int k : {top, bottom}) {
-                if (slots[size_t(k)].nLevel > 0) EXPECT_EQ(slots[size_t(k)].clr, 0x0A0A0Au);  // level 8 counts as 10
+                if (slots[size_t(k)].nLevel > 0) {
+                    EXPECT_EQ(slots[size_t(k)].clr, 0x0A0A0Au);  // level 8 counts as 10
+                }
             }
         }
     }
@@ -585,4 +587,100 @@ TEST(EffectEngine, ReactiveDiamondDrawsAFreshColourOfItsSixEachFrame)
         EXPECT_NE(c, prev) << f;
         prev = c;
     }
+}
+
+// Levels of Q W E A S D Shift on the small keyboard.
+std::vector<int> SmallLevels(const std::vector<LightSlot>& slots)
+{
+    std::vector<int> got;
+    for (size_t i : {0u, 1u, 2u, 3u, 4u, 5u, 7u}) got.push_back(slots[i].nLevel);
+    return got;
+}
+
+TEST(EffectEngine, TriangleSweepLightsDarkKeysOnItsEdgeThenTurnsToTheOtherCorner)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    std::vector<LightSlot> slots = SmallKeyboard();  // the keys' box: 0,0 to 120,120
+    EffectSettings s;
+    s.code = 35, s.speed = 2, s.bright = 3, s.clr = 0x0A0A0A;
+    e.Start(s, slots);
+    EXPECT_EQ(e.Period(), 20);
+    // The legs grow 20 a frame from the top-left corner; lit keys lose 8, and
+    // a lit key on the edge is not lit again.
+    const std::vector<std::vector<int>> frames = {
+        {200, 0, 0, 0, 0, 0, 0},            // 20: Q
+        {192, 0, 0, 0, 0, 0, 0},            // 40: W and A only touched
+        {184, 200, 0, 200, 0, 0, 0},        // 60
+        {176, 192, 0, 192, 0, 0, 0},        // 80
+        {168, 184, 200, 184, 200, 0, 200},  // 100: E, S and Shift
+        {160, 176, 192, 176, 192, 0, 192},  // 120: D only touched
+        {152, 168, 184, 168, 184, 200, 184},
+    };
+    EXPECT_EQ(SmallLevels(slots), frames[0]);
+    for (size_t f = 1; f < frames.size(); ++f) {
+        e.Step(slots);
+        EXPECT_EQ(SmallLevels(slots), frames[f]) << "frame " << f;
+    }
+    EXPECT_EQ(slots[5].clr, 0x080808u);  // × 8 / 10
+    // D, lit last, is dark 25 frames later; the triangle has long held the
+    // view, so the next frame grows from the top-right corner: E first.
+    for (int f = 0; f < 25; ++f) e.Step(slots);
+    EXPECT_EQ(SmallLevels(slots), (std::vector<int>{0, 0, 0, 0, 0, 0, 0}));
+    e.Step(slots);
+    EXPECT_EQ(SmallLevels(slots), (std::vector<int>{0, 0, 200, 0, 0, 0, 0}));
+    e.Step(slots);
+    e.Step(slots);  // 60 from the top-right: W and D
+    EXPECT_EQ(SmallLevels(slots), (std::vector<int>{0, 200, 184, 0, 0, 200, 0}));
+}
+
+TEST(EffectEngine, UnitsThenDiamondSweepsTheColumnsThenGrowsFromTheOKey)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    // The built-in columns on the small keyboard: Shift, Q A, W S, E D.
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 36, s.speed = 0, s.clr = kRed;  // fade 18
+    e.Start(s, slots);
+    EXPECT_EQ(e.Period(), 52);
+    // No O key here: the diamond grows from the middle, 60,60, 20 a frame.
+    const std::vector<std::vector<int>> frames = {
+        {0, 0, 0, 0, 0, 0, 200},
+        {200, 0, 0, 200, 0, 0, 182},
+        {182, 200, 0, 182, 200, 0, 164},
+        {164, 182, 200, 164, 182, 200, 146},    // the last column
+        {146, 164, 182, 146, 200, 182, 128},    // 20: S
+        {128, 200, 164, 200, 182, 200, 110},    // 40: S inside, W A D on the edge
+        {200, 200, 200, 200, 164, 200, 200},    // 60
+    };
+    EXPECT_EQ(SmallLevels(slots), frames[0]);
+    for (size_t f = 1; f < frames.size(); ++f) {
+        e.Step(slots);
+        EXPECT_EQ(SmallLevels(slots), frames[f]) << "frame " << f;
+    }
+    EXPECT_EQ(slots[0].clr, kRed);
+    // 80 and 100 keep Q, E and Shift on the edge; at 120 the diamond holds
+    // the view. Q, lit last at 100, is dark twelve frames later, and the
+    // sweep starts again from the first column on the next frame.
+    for (int f = 0; f < 14; ++f) e.Step(slots);
+    EXPECT_EQ(SmallLevels(slots), (std::vector<int>{0, 0, 0, 0, 0, 0, 0}));
+    e.Step(slots);
+    EXPECT_EQ(SmallLevels(slots), (std::vector<int>{0, 0, 0, 0, 0, 0, 200}));
+
+    // With an O key the diamond starts there, and a lit space bar is left to
+    // fade. Space and O are in the columns of Y and of 9: six columns.
+    std::vector<LightSlot> wide = SmallKeyboard();
+    wide.push_back(LightSlot{0, 0, 'O', 120, 0, 160, 40});
+    wide.push_back(LightSlot{0, 0, 32, 120, 40, 160, 80});
+    e.Start(s, wide);
+    for (int f = 0; f < 5; ++f) e.Step(wide);  // ... Space, then O: the last column
+    EXPECT_EQ(wide[8].nLevel, 200);
+    EXPECT_EQ(wide[9].nLevel, 182);
+    e.Step(wide);  // 20 from 140,20: only O
+    EXPECT_EQ(wide[8].nLevel, 200);
+    EXPECT_EQ(wide[9].nLevel, 164);
+    EXPECT_EQ(wide[2].nLevel, 146);
+    e.Step(wide);  // 40: E and the space bar on the edge; the lit space bar fades on
+    EXPECT_EQ(wide[2].nLevel, 200);
+    EXPECT_EQ(wide[9].nLevel, 146);
+    EXPECT_EQ(wide[8].nLevel, 182);  // O inside
 }
