@@ -7,6 +7,17 @@ namespace {
 
 constexpr uint32_t kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000, kMagenta = 0xFF00FF,
                    kCyan = 0xFFFF00, kYellow = 0x00FFFF, kWhite = 0xFFFFFF, kOrange = 0x0080FF;
+// The ring effect's paths: round the keyboard's edge and through its middle,
+// then a small loop round the I key, whose diamond ends the round.
+constexpr uint8_t kRingOuter[] = {
+    0x13, 0x91, 0x2C, 0x7B, 0x7A, 0x79, 0x78, 0x77, 0x76, 0x75, 0x74, 0x73, 0x72, 0x71, 0x70, 0x1B, 0xC0, 0x09,
+    0x14, 0xA0, 0xA2, 0x5B, 0xA4, 0x20, 0xA5, 0xFA, 0x5D, 0xA3, 0x25, 0x28, 0x27, 0x60, 0x6E, 0xFD, 0x6B, 0x6D,
+    0x6A, 0x6F, 0x90, 0x21, 0x24, 0x2D, 0x08, 0xBB, 0xBD, '0', '9', '8', '7', '6', '5', '4', '3', '2', '1', 'Q',
+    'A', 0xE2, 'Z', 'X', 'C', 'V', 'B', 'N', 'M', 0xBC, 0xBE, 0xBF, 0xA1, 0x26, 0x61, 0x62, 0x63, 0x66, 0x69, 0x68,
+    0x67, 0x22, 0x23, 0x2E, 0xDC, 0xDD, 0xDB, 'P', 'O', 'I', 'U', 'Y', 'T', 'R', 'E', 'W', 'S', 'D', 'F', 'G', 'H',
+    'J', 'K', 'L', 0xBA, 0xDE, 0x0D, 0x64, 0x65, 0x68, 0x67, 0x22, 0x23, 0x2E, 0xDC, 0xDD, 0xDB, 'P', 'O', 'I'};
+constexpr uint8_t kRingInner[] = {'O', '9', '8', 'U', 'J', 'K', 'I'};
+
 constexpr uint32_t kPalette[6] = {kRed, kGreen, kBlue, kMagenta, kCyan, kYellow};
 
 // Value of a per-speed or per-brightness table; values past the end take the
@@ -374,6 +385,32 @@ void CEffectEngine::Start(const EffectSettings& s, std::vector<LightSlot>& slots
         for (LightSlot& k : slots) k.nLevel = 0;
         break;
     }
+    case 32: {
+        static const int periods[] = {30, 25, 20, 15, 10, 10};
+        m_period = Pick(periods, sp);
+        for (uint8_t vk : kRingOuter) {
+            const int k = FindSlot(slots, vk);
+            if (k >= 0) m_path.push_back(k);
+        }
+        m_inner.clear();
+        for (uint8_t vk : kRingInner) {
+            const int k = FindSlot(slots, vk);
+            if (k >= 0) m_inner.push_back(k);
+        }
+        KeyBox(slots);
+        m_dx = (m_boxL + m_boxR) / 2, m_dy = (m_boxT + m_boxB) / 2;
+        const int i = FindSlot(slots, 'I');
+        if (i >= 0) {
+            m_dx = (slots[size_t(i)].left + slots[size_t(i)].right) / 2.0;
+            m_dy = (slots[size_t(i)].top + slots[size_t(i)].bottom) / 2.0;
+        }
+        m_phaseNo = 0;
+        m_frameNo = 0;
+        m_pauseLeft = 0;
+        m_dr = 0;
+        for (LightSlot& k : slots) k.nLevel = 0;
+        break;
+    }
     case 18:
         m_period = 50;
         m_startLevel = ByOneToFour(s.bright, 100, 120, 150, 180, 200);
@@ -559,6 +596,7 @@ void CEffectEngine::Step(std::vector<LightSlot>& slots)
     case 19: FrameCross(slots); break;
     case 20: FrameDiamond(slots); break;
     case 35: FrameTriangle(slots); break;
+    case 32: FrameRing(slots); break;
     case 36: FrameUnitsDiamond(slots); break;
     default: break;  // still pictures
     }
@@ -969,4 +1007,60 @@ void CEffectEngine::FrameUnitsDiamond(std::vector<LightSlot>& slots)
         m_phaseNo = 0;
         m_seq = 0;
     }
+}
+
+void CEffectEngine::FrameRing(std::vector<LightSlot>& slots)
+{
+    Dim(slots, 10, 10);
+    auto anyLit = [&] {
+        return std::any_of(slots.begin(), slots.end(), [](const LightSlot& k) { return k.nLevel > 0; });
+    };
+    auto light = [&](int k) {
+        slots[size_t(k)].clr = ScaleColor(m_s.colourful ? Palette(6) : m_s.clr, m_level);
+        slots[size_t(k)].nLevel = 200;
+    };
+    // A phase whose keys are all out waits until the last of them has faded;
+    // the next phase then begins in the same frame.
+    if (m_phaseNo == 0) {
+        if (m_pathPos < m_path.size()) {
+            light(m_path[m_pathPos++]);
+            return;
+        }
+        if (anyLit()) return;
+        m_phaseNo = 1;
+        m_frameNo = 0;
+    }
+    if (m_phaseNo == 1) {
+        const size_t next = size_t(m_frameNo / 4);
+        if (next < m_inner.size()) {
+            if (m_frameNo++ % 4 == 0) light(m_inner[next]);
+            return;
+        }
+        if (anyLit()) return;
+        m_phaseNo = 2;
+        m_dr = 0;
+    }
+    if (m_phaseNo == 2) {
+        m_dr += 15;
+        bool filled = true;
+        for (LightSlot& k : slots) {
+            if (!HasKey(k)) continue;
+            const DiamondSide side = KeyInDiamond(k, m_dx, m_dy, m_dr);
+            if (side != DiamondSide::Inside) filled = false;
+            if (side == DiamondSide::Edge && k.nLevel <= 0) light(int(&k - slots.data()));
+        }
+        if (filled && !anyLit()) {
+            m_phaseNo = 3;
+            m_pauseLeft = (500 + m_period - 1) / m_period;
+        }
+        return;
+    }
+    // The pause of 500 ms, then the outer path again.
+    if (m_pauseLeft > 0) {
+        --m_pauseLeft;
+        return;
+    }
+    m_phaseNo = 0;
+    m_pathPos = 0;
+    if (!m_path.empty()) light(m_path[m_pathPos++]);
 }

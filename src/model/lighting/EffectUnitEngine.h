@@ -116,6 +116,7 @@ private:
     void FrameCross(std::vector<LightSlot>& slots);
     void FrameDiamond(std::vector<LightSlot>& slots);
     void FrameTriangle(std::vector<LightSlot>& slots);
+    void FrameRing(std::vector<LightSlot>& slots);
     void FrameUnitsDiamond(std::vector<LightSlot>& slots);
     bool KeyBox(const std::vector<LightSlot>& slots);
     std::vector<WaveProgram::Unit> UnitsOnView(const std::vector<EffectUnit>& units,
@@ -174,6 +175,10 @@ private:
     // triangle grows from (0 top-left, 1 top-right) and the phase.
     double m_boxT = 0, m_boxB = 0;
     int m_corner = 0, m_phaseNo = 0;
+    // Ring path: the inner path's slots, frames into the inner path and the
+    // dark frames left of the pause.
+    std::vector<int> m_inner;
+    int m_frameNo = 0, m_pauseLeft = 0;
 
 public:
     // The closing bands' step per frame, in pixels.

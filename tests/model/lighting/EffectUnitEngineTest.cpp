@@ -684,3 +684,61 @@ TEST(EffectEngine, UnitsThenDiamondSweepsTheColumnsThenGrowsFromTheOKey)
     EXPECT_EQ(wide[9].nLevel, 146);
     EXPECT_EQ(wide[8].nLevel, 182);  // O inside
 }
+
+TEST(EffectEngine, RingRunsTheOuterPathThenTheInnerThenADiamondFromIAndPauses)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    // O and I to the right of E and D: the keys' box is 0,0 to 160,120.
+    std::vector<LightSlot> slots = SmallKeyboard();
+    slots.push_back(LightSlot{0, 0, 'O', 120, 0, 160, 40});
+    slots.push_back(LightSlot{0, 0, 'I', 120, 40, 160, 80});
+    EffectSettings s;
+    s.code = 32, s.speed = 0, s.clr = kGreen;
+    e.Start(s, slots);
+    EXPECT_EQ(e.Period(), 30);
+    // The outer path on this keyboard: Shift, Q, A, O, I, E, W, S, D, O, I,
+    // one key a frame; a lit key loses 10 a frame, dark at 10.
+    int frame = 1;
+    auto stepTo = [&](int f) {
+        for (; frame < f; ++frame) e.Step(slots);
+    };
+    // Levels of Q W E A S D Shift O I.
+    auto levels = [&] {
+        std::vector<int> got = SmallLevels(slots);
+        got.push_back(slots[8].nLevel);
+        got.push_back(slots[9].nLevel);
+        return got;
+    };
+    EXPECT_EQ(levels(), (std::vector<int>{0, 0, 0, 0, 0, 0, 200, 0, 0}));
+    stepTo(11);
+    EXPECT_EQ(levels(), (std::vector<int>{110, 160, 150, 120, 170, 180, 100, 190, 200}));
+    stepTo(29);  // I, lit last, still at 20: the inner path waits
+    EXPECT_EQ(levels(), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 20}));
+    stepTo(30);  // all dark: the inner path starts with O ...
+    EXPECT_EQ(levels(), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 200, 0}));
+    stepTo(33);
+    EXPECT_EQ(levels(), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 170, 0}));
+    stepTo(34);  // ... and takes I four frames later
+    EXPECT_EQ(levels(), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 160, 200}));
+    stepTo(52);
+    EXPECT_EQ(levels(), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 20}));
+    stepTo(53);  // the diamond from I's centre, 140,60: 15
+    EXPECT_EQ(levels(), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 200}));
+    stepTo(54);  // 30: O and D reached 20 away
+    EXPECT_EQ(levels(), (std::vector<int>{0, 0, 0, 0, 0, 200, 0, 200, 190}));
+    // Q and Shift, 120 away, are reached at 135 (frame 61) and fade out by
+    // frame 80; the diamond has held the view (200 away) since frame 66.
+    stepTo(61);
+    EXPECT_EQ(slots[0].nLevel, 200);
+    EXPECT_EQ(slots[7].nLevel, 200);
+    stepTo(79);
+    EXPECT_EQ(slots[0].nLevel, 20);
+    stepTo(80);
+    EXPECT_EQ(levels(), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    // 500 ms of dark frames (17 of 30 ms), then Shift again.
+    stepTo(97);
+    EXPECT_EQ(levels(), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    stepTo(98);
+    EXPECT_EQ(levels(), (std::vector<int>{0, 0, 0, 0, 0, 0, 200, 0, 0}));
+    EXPECT_EQ(slots[7].clr, kGreen);
+}
