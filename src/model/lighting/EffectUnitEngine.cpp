@@ -18,6 +18,18 @@ constexpr uint8_t kRingOuter[] = {
     'J', 'K', 'L', 0xBA, 0xDE, 0x0D, 0x64, 0x65, 0x68, 0x67, 0x22, 0x23, 0x2E, 0xDC, 0xDD, 0xDB, 'P', 'O', 'I'};
 constexpr uint8_t kRingInner[] = {'O', '9', '8', 'U', 'J', 'K', 'I'};
 
+// The column sweep's units, two keyboard columns each from the left.
+constexpr const char* kSweepUnits =
+    "esc,~,tab,q,1,caps,a,shift,k45,z,ctrl,win\n"
+    "f1,f2,2,3,w,e,s,d,x,c,alt\n"
+    "f3,f4,4,5,r,t,f,g,v,b\n"
+    "f5,f6,6,7,y,u,h,j,n,m,space\n"
+    "f7,f8,8,9,i,o,k,l,<,>\n"
+    "f9,f10,0,-,p,[,;,',?,ralt,fn\n"
+    "f11,f12,=,back,],|,enter,rshift,app,rctrl\n"
+    "print,scroll,pause,ins,home,pgup,del,end,pgdn,up,left,down,right\n"
+    "numlock,num/,num*,num-,num7,num8,num9,num+,num4,num5,num6,num1,num2,num3,numenter,num0,num.\n";
+
 constexpr uint32_t kPalette[6] = {kRed, kGreen, kBlue, kMagenta, kCyan, kYellow};
 
 // Value of a per-speed or per-brightness table; values past the end take the
@@ -411,6 +423,22 @@ void CEffectEngine::Start(const EffectSettings& s, std::vector<LightSlot>& slots
         for (LightSlot& k : slots) k.nLevel = 0;
         break;
     }
+    case 31: {
+        static const int periods[] = {60, 50, 40, 30, 20, 20};
+        m_period = Pick(periods, sp);
+        m_lines.clear();
+        for (const WaveProgram::Unit& u : UnitsOnView(ParseUnitText(kSweepUnits, "built-in").units, slots)) {
+            if (!u.slots.empty()) m_lines.push_back(u.slots);
+        }
+        // The unit in the middle of the keyboard blinks.
+        m_target = m_lines.size() / 2;
+        m_seq = 0;
+        m_phaseNo = 0;
+        m_frameNo = 0;
+        m_pauseLeft = 0;
+        for (LightSlot& k : slots) k.nLevel = 0;
+        break;
+    }
     case 18:
         m_period = 50;
         m_startLevel = ByOneToFour(s.bright, 100, 120, 150, 180, 200);
@@ -597,6 +625,7 @@ void CEffectEngine::Step(std::vector<LightSlot>& slots)
     case 20: FrameDiamond(slots); break;
     case 35: FrameTriangle(slots); break;
     case 32: FrameRing(slots); break;
+    case 31: FrameSweep(slots); break;
     case 36: FrameUnitsDiamond(slots); break;
     default: break;  // still pictures
     }
@@ -1063,4 +1092,62 @@ void CEffectEngine::FrameRing(std::vector<LightSlot>& slots)
     m_phaseNo = 0;
     m_pathPos = 0;
     if (!m_path.empty()) light(m_path[m_pathPos++]);
+}
+
+void CEffectEngine::FrameSweep(std::vector<LightSlot>& slots)
+{
+    Dim(slots, 20, 0);
+    if (m_lines.empty()) return;
+    auto colour = [&] { return ScaleColor(m_s.colourful ? Palette(6) : m_s.clr, m_level); };
+    auto afterUnit = [&] {
+        // After the last unit, half a second's pause.
+        if (m_seq >= m_lines.size()) {
+            m_phaseNo = 2;
+            m_pauseLeft = (500 + m_period - 1) / m_period;
+        }
+    };
+    if (m_phaseNo == 2) {
+        if (m_pauseLeft > 0) {
+            --m_pauseLeft;
+            return;
+        }
+        m_phaseNo = 0;
+        m_seq = 0;
+    }
+    if (m_phaseNo == 0) {
+        if (m_seq != m_target) {
+            const uint32_t clr = colour();
+            for (int k : m_lines[m_seq]) {
+                slots[size_t(k)].clr = clr;
+                slots[size_t(k)].nLevel = 200;
+            }
+            ++m_seq;
+            afterUnit();
+            return;
+        }
+        // The target waits for the keys before it to fade out, then blinks.
+        if (std::any_of(slots.begin(), slots.end(), [](const LightSlot& k) { return k.nLevel > 0; })) return;
+        m_phaseNo = 1;
+        m_frameNo = 0;
+        m_colours.clear();
+        for (int i = 0; i < 7; ++i) m_colours.push_back(colour());
+    }
+    // Every fourth frame the unit is drawn again with one key, moving along
+    // the unit, brighter in the next of the seven colours; three passes.
+    const std::vector<int>& unit = m_lines[m_target];
+    if (m_frameNo++ % 4 != 0) return;
+    const int redraw = (m_frameNo - 1) / 4;
+    const uint32_t clr = colour();
+    for (int k : unit) {
+        slots[size_t(k)].clr = clr;
+        slots[size_t(k)].nLevel = 200;
+    }
+    LightSlot& moving = slots[size_t(unit[size_t(redraw) % unit.size()])];
+    moving.clr = m_colours[size_t(redraw % 7)];
+    moving.nLevel = 255;
+    if (redraw + 1 >= 3 * int(unit.size())) {
+        m_phaseNo = 0;
+        m_seq = m_target + 1;
+        afterUnit();
+    }
 }

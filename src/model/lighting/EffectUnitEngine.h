@@ -117,6 +117,7 @@ private:
     void FrameDiamond(std::vector<LightSlot>& slots);
     void FrameTriangle(std::vector<LightSlot>& slots);
     void FrameRing(std::vector<LightSlot>& slots);
+    void FrameSweep(std::vector<LightSlot>& slots);
     void FrameUnitsDiamond(std::vector<LightSlot>& slots);
     bool KeyBox(const std::vector<LightSlot>& slots);
     std::vector<WaveProgram::Unit> UnitsOnView(const std::vector<EffectUnit>& units,
@@ -179,6 +180,8 @@ private:
     // dark frames left of the pause.
     std::vector<int> m_inner;
     int m_frameNo = 0, m_pauseLeft = 0;
+    // Column sweep: the unit that blinks.
+    size_t m_target = 0;
 
 public:
     // The closing bands' step per frame, in pixels.

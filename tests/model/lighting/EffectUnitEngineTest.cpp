@@ -211,7 +211,7 @@ TEST(EffectEngine, TwinkleLightsSevenDrawsOnAFewKeysAndOneKeyDoesNotHang)
 
 TEST(EffectEngine, FramesArePureInTheSettingsAndSteps)
 {
-    for (int code : {1, 3, 16, 21, 22}) {
+    for (int code : {1, 3, 16, 21, 22, 31, 32, 35, 36}) {
         SCOPED_TRACE(code);
         const UnitLibrary lib = BuiltInUnitLibrary();
         CEffectEngine a(lib), b(lib);
@@ -741,4 +741,63 @@ TEST(EffectEngine, RingRunsTheOuterPathThenTheInnerThenADiamondFromIAndPauses)
     stepTo(98);
     EXPECT_EQ(levels(), (std::vector<int>{0, 0, 0, 0, 0, 0, 200, 0, 0}));
     EXPECT_EQ(slots[7].clr, kGreen);
+}
+
+TEST(EffectEngine, ColumnSweepWaitsForTheDarkThenBlinksItsTargetWithAMovingKey)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    // Two of the sweep's units are on the small keyboard: Q A Shift, then
+    // W E S D, the one that blinks.
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 31, s.speed = 0, s.bright = 4, s.clr = kRed;
+    e.Start(s, slots);
+    EXPECT_EQ(e.Period(), 60);
+    int frame = 1;
+    auto stepTo = [&](int f) {
+        for (; frame < f; ++frame) e.Step(slots);
+    };
+    struct Row {
+        int frame;
+        std::vector<int> levels;  // Q W E A S D Shift
+    } rows[] = {
+        {1, {200, 0, 0, 200, 0, 0, 200}},
+        {10, {20, 0, 0, 20, 0, 0, 20}},      // losing 20 a frame
+        {11, {0, 255, 200, 0, 200, 200, 0}},  // all dark: W moves first
+        {12, {0, 235, 180, 0, 180, 180, 0}},
+        {15, {0, 200, 255, 0, 200, 200, 0}},  // every fourth frame: E
+        {19, {0, 200, 200, 0, 255, 200, 0}},
+        {23, {0, 200, 200, 0, 200, 255, 0}},
+        {27, {0, 255, 200, 0, 200, 200, 0}},  // the second pass
+        {55, {0, 200, 200, 0, 200, 255, 0}},  // the twelfth draw ends the third pass
+        {64, {0, 20, 20, 0, 20, 75, 0}},      // the last unit: a pause of 9 frames
+        {65, {200, 0, 0, 200, 0, 55, 200}},   // then the first unit again
+    };
+    for (const Row& r : rows) {
+        stepTo(r.frame);
+        EXPECT_EQ(SmallLevels(slots), r.levels) << "frame " << r.frame;
+    }
+    EXPECT_EQ(slots[0].clr, kRed);
+    EXPECT_EQ(slots[5].clr, kRed);
+}
+
+TEST(EffectEngine, ColumnSweepMovesTheBlinkingKeyThroughSevenColours)
+{
+    CEffectEngine e(BuiltInUnitLibrary());
+    std::vector<LightSlot> slots = SmallKeyboard();
+    EffectSettings s;
+    s.code = 31, s.colourful = true, s.seed = 5;
+    e.Start(s, slots);
+    const uint32_t palette[] = {0x0000FF, 0x00FF00, 0xFF0000, 0xFF00FF, 0xFFFF00, 0x00FFFF};
+    std::vector<uint32_t> moving;
+    for (int f = 2; f <= 11 + 4 * 7; ++f) {
+        e.Step(slots);
+        for (size_t i : {1u, 2u, 4u, 5u}) {
+            if (slots[i].nLevel == 255 && (f - 11) % 4 == 0) moving.push_back(slots[i].clr);
+        }
+    }
+    ASSERT_EQ(moving.size(), 8u);
+    for (uint32_t c : moving) EXPECT_NE(std::find(std::begin(palette), std::end(palette), c), std::end(palette));
+    EXPECT_EQ(moving[7], moving[0]);  // the eighth draw starts the seven again
+    for (size_t i = 1; i < 7; ++i) EXPECT_NE(moving[i], moving[i - 1]) << i;
 }
