@@ -167,8 +167,9 @@ private:
     };
     std::vector<std::vector<int>> m_crossRows, m_crossCols;
     std::vector<Runner> m_runners;
-    // Reactive diamond: the centre, the half-diagonal, the growth per frame,
-    // whether one is running and the six colours it draws from.
+    // Diamonds (reactive, ring, units then diamond) and the triangle: the
+    // centre, the half-diagonal or leg, the growth per frame of the reactive
+    // one and whether it is running; its six colours are in m_colours.
     double m_dx = 0, m_dy = 0, m_dr = 0;
     int m_dStep = 15;
     bool m_dActive = false;
