@@ -801,3 +801,32 @@ TEST(EffectEngine, ColumnSweepMovesTheBlinkingKeyThroughSevenColours)
     EXPECT_EQ(moving[7], moving[0]);  // the eighth draw starts the seven again
     for (size_t i = 1; i < 7; ++i) EXPECT_NE(moving[i], moving[i - 1]) << i;
 }
+
+TEST(EffectEngine, SweepsAndDiamondsReachEveryKeyOfAFullKeyboard)
+{
+    // A full keyboard laid out by the built-in columns: column i, place j at
+    // 40·i, 40·j.
+    std::vector<LightSlot> full;
+    const std::vector<EffectUnit> columns = BuiltInUnits(UnitSet::Stream);
+    for (size_t i = 0; i < columns.size(); ++i) {
+        for (size_t j = 0; j < columns[i].vks.size(); ++j) {
+            full.push_back(LightSlot{0, 0, columns[i].vks[j], int(40 * i), int(40 * j), int(40 * i + 40),
+                                     int(40 * j + 40)});
+        }
+    }
+    ASSERT_GE(full.size(), 104u);
+    for (int code : {31, 32, 35, 36}) {
+        SCOPED_TRACE(code);
+        CEffectEngine e(BuiltInUnitLibrary());
+        std::vector<LightSlot> slots = full;
+        EffectSettings s;
+        s.code = code, s.colourful = true, s.seed = 3;
+        e.Start(s, slots);
+        std::vector<bool> lit(slots.size(), false);
+        for (int f = 0; f < 600; ++f) {
+            for (size_t i = 0; i < slots.size(); ++i) lit[i] = lit[i] || slots[i].nLevel > 0;
+            e.Step(slots);
+        }
+        for (size_t i = 0; i < slots.size(); ++i) EXPECT_TRUE(lit[i]) << "key " << int(slots[i].nVk);
+    }
+}

@@ -161,7 +161,8 @@ namespace {
 
 // The unit files the application folder ships: every file reads without a
 // problem, gives its own units (no fallback), and every key of the demo
-// keyboard is in a column of the stream set and a row of the running light.
+// keyboard is in a column of the stream and the perfect set and a row of the
+// running light.
 TEST(EffectUnitFile, ShippedFilesReadCleanlyAndCoverTheDemoKeyboard)
 {
     const std::filesystem::path dir = std::filesystem::path(ZV_APP_DIR) / "Cartoon";
@@ -195,7 +196,9 @@ TEST(EffectUnitFile, ShippedFilesReadCleanlyAndCoverTheDemoKeyboard)
         if (f.size() >= 8 && f[4] == "2") demo.push_back(uint8_t(std::stoi(f[5], nullptr, 16)));
     }
     ASSERT_EQ(demo.size(), 104u);
-    for (UnitSet set : {UnitSet::Stream, UnitSet::Paoma, UnitSet::Fixon}) {
+    // The reactive cross runs along a pressed key's running-light row and its
+    // column of the perfect set.
+    for (UnitSet set : {UnitSet::Stream, UnitSet::Paoma, UnitSet::Fixon, UnitSet::Perfect}) {
         for (uint8_t vk : demo) {
             bool found = false;
             for (const EffectUnit& u : lib.Get(set)) {
