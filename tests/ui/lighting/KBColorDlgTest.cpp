@@ -502,3 +502,37 @@ TEST(KBColorDlg, KeysFollowThePictureAtAnotherInterfaceScale)
     pPage->Reskin();
     EXPECT_EQ(pView->KeyRect(nQ), q1);
 }
+
+// A few frames of two previews on the view, kept where ZV_SHOT_DIR names to be
+// looked at: the running light (code 5) and the column sweep (code 31). Each frame
+// differs from the one before.
+TEST(KBColorDlgShots, PreviewFramesOfTwoEffects)
+{
+    const char* pszOut = std::getenv("ZV_SHOT_DIR");
+    if (!pszOut) GTEST_SKIP() << "ZV_SHOT_DIR not set";
+    CMainWindowRig r(DemoCfg({}));
+    ASSERT_TRUE(r.bInitialised);
+    r.wnd->show();
+    CDeviceSettingDlg* pPage = KeyboardPage(*r.wnd);
+    ASSERT_NE(pPage, nullptr);
+    CKBColorDlg* pView = pPage->KeyView();
+    ASSERT_NE(pView, nullptr);
+    for (const int nCode : {5, 31}) {
+        EffectSettings s;
+        s.code = nCode;
+        s.speed = 2;
+        s.colourful = true;
+        pView->PlayEffect(s);
+        QImage last;
+        for (int f = 0; f < 4; ++f) {
+            for (int i = 0; i < 3; ++i) pView->StepEffect();
+            const QImage img = pView->grab().toImage();
+            if (!last.isNull()) EXPECT_NE(img, last) << "code " << nCode << ", frame " << f;
+            last = img;
+            const QString strName =
+                QStringLiteral("%1/preview-%2-%3.png").arg(QString::fromLocal8Bit(pszOut)).arg(nCode).arg(f);
+            EXPECT_TRUE(img.save(strName)) << strName.toStdString();
+        }
+        pView->StopEffect();
+    }
+}
