@@ -37,6 +37,7 @@
 #include "ui/QtText.h"
 #include "lighting/LedPage.h"
 #include "ui/keys/FirekeyDlg.h"
+#include "ui/lighting/ColorPicker.h"
 #include "ui/lighting/LedDlg.h"
 #include "ui/keys/KeyMsDlg.h"
 #include "ui/keys/MenuDlg.h"
@@ -542,6 +543,40 @@ TEST_P(MouseHost, ButtonFunctionsFromTheMenuReachTheMouse)
     EXPECT_EQ(Emu(), before);
     ApplyAll();
     EXPECT_EQ(KeyOnMouse(Emu(), nMode, 6), "middle button");
+}
+
+// A level colour typed in the colour picker (the same picker the lighting
+// pages use) reaches the mouse at once with ApplyNow; Cancel changes nothing.
+TEST_P(MouseHost, ALevelColourFromThePickerReachesTheMouse)
+{
+    ApplyNow(true);
+    QTest::mouseClick(Dpi()->Cell(0), Qt::LeftButton);
+    ASSERT_TRUE(Dpi()->MoreColours()->isVisible());
+    const ZColor before = Mode().Dpi[0].clr;
+    OnModal<QDialog>([](QDialog* p) {
+        auto* pPicker = p->findChild<CColorPicker*>();
+        ASSERT_NE(pPicker, nullptr);
+        pPicker->setColor(QColor(0x12, 0x34, 0x56));
+        p->reject();
+    });
+    QTest::mouseClick(Dpi()->MoreColours(), Qt::LeftButton);
+    EXPECT_EQ(Mode().Dpi[0].clr, before);
+    OnModal<QDialog>([](QDialog* p) {
+        auto* pPicker = p->findChild<CColorPicker*>();
+        ASSERT_NE(pPicker, nullptr);
+        // Typed values, as a user enters them in the picker's fields.
+        for (int i = 0; i < 3; ++i) {
+            QLineEdit* pField = pPicker->field(i);
+            ASSERT_NE(pField, nullptr);
+            pField->selectAll();
+            QTest::keyClicks(pField, QString::number(i == 0 ? 0x12 : i == 1 ? 0x34 : 0x56));
+        }
+        p->accept();
+    });
+    QTest::mouseClick(Dpi()->MoreColours(), Qt::LeftButton);
+    EXPECT_EQ(Mode().Dpi[0].clr, ZColor(0x563412));  // R | G << 8 | B << 16
+    Settle();
+    EXPECT_NE(Emu().find(", colour 12 34 56"), std::string::npos) << Emu();
 }
 
 // What the virtual mouse's dump says of the lighting of the profile's mode.

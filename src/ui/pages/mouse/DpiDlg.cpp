@@ -4,7 +4,10 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <cstdlib>
 #include <vector>
 
@@ -14,6 +17,7 @@
 #include "device/ApplySnapshot.h"
 #include "device/mouse/MouseDefaults.h"
 #include "ui/QtText.h"
+#include "ui/lighting/ColorPicker.h"
 #include "ui/pages/mouse/DpiGridDlg.h"
 #include "ui/skin/MSliderBar.h"
 #include "ui/skin/SkinImages.h"
@@ -53,6 +57,11 @@ CDpiDlg::CDpiDlg(const MsPageLink& link, QWidget* pParent) : QWidget(pParent), m
         connect(pBtn, &QToolButton::clicked, this, [this, i] { OnSwatch(i); });
         m_swatches[size_t(i)] = pBtn;
     }
+    m_pMore = new QToolButton(this);
+    m_pMore->setObjectName(QStringLiteral("moreColours"));
+    m_pMore->setText(QStringLiteral("\u2026"));
+    m_pMore->setToolTip(tr("More colours"));
+    connect(m_pMore, &QToolButton::clicked, this, &CDpiDlg::OnMoreColours);
     m_pLowX = new QLabel(this);
     m_pHighX = new QLabel(this);
     m_pLowY = new QLabel(this);
@@ -139,6 +148,7 @@ void CDpiDlg::Layout()
     m_pReset->setGeometry(MsScaled(nRight - 70, 48, 70, 24));
     for (int i = 0; i < int(m_swatches.size()); ++i)
         m_swatches[size_t(i)]->setGeometry(MsScaled(kCellLeft + 300 + i * 26, 50, 20, 20));
+    m_pMore->setGeometry(MsScaled(kCellLeft + 300 + int(m_swatches.size()) * 26, 50, 26, 20));
     const int nSliderY = nBottom + (bXY ? 25 : 30);
     const int nYLeft = kCellLeft + kSliderW + 40;
     if (m_pSliderX) m_pSliderX->move(MsScaled(kCellLeft, nSliderY, 1, 1).topLeft());
@@ -242,6 +252,8 @@ void CDpiDlg::ShowLevels()
         p->setEnabled(bUsable);
         p->setVisible(gVar.Ms.nShowDpiColor != 0);
     }
+    m_pMore->setEnabled(bUsable);
+    m_pMore->setVisible(gVar.Ms.nShowDpiColor != 0);
     if (bUsable) {
         m_pCount->setCurrentIndex(lv->Count() - 1);
         m_pAdd->setEnabled(lv->Count() < lv->Levels());
@@ -322,6 +334,38 @@ void CDpiDlg::OnSwatch(int i)
     if (!lv || !lv->SetColour(gVar.clrPick[i])) return;
     Store();
     ShowLevels();
+}
+
+bool CDpiDlg::ChooseLevelColour(ZColor clr)
+{
+    auto lv = Levels();
+    if (!lv || !lv->SetColour(clr)) return false;
+    Store();
+    ShowLevels();
+    return true;
+}
+
+void CDpiDlg::OnMoreColours()
+{
+    auto lv = Levels();
+    if (!lv || !lv->Usable()) return;
+    // The same picker the lighting pages use: wheel, swatches, bars and typed values.
+    QDialog dlg(this);
+    dlg.setWindowTitle(tr("Level colour"));
+    auto* pPicker = new CColorPicker(&dlg);
+    std::array<ZColor, 8> swatches{};
+    for (size_t i = 0; i < swatches.size(); ++i) swatches[i] = gVar.clrPick[i];
+    pPicker->setSwatches(swatches);
+    pPicker->setBarsDraggable(gVar.nRGBBarDrop != 0);
+    pPicker->setColor(ToQColor(lv->Level(lv->Selected()).clr));
+    auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    connect(pButtons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    connect(pButtons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    auto* pLayout = new QVBoxLayout(&dlg);
+    pLayout->addWidget(pPicker);
+    pLayout->addWidget(pButtons);
+    if (dlg.exec() != QDialog::Accepted) return;
+    ChooseLevelColour(ToZColor(pPicker->color()));
 }
 
 void CDpiDlg::OnXY()

@@ -42,6 +42,10 @@ public:
     QPushButton* XYButton() const { return m_pXY; }
     QPushButton* ResetButton() const { return m_pReset; }
     QToolButton* Swatch(int i) const { return m_swatches[size_t(i)]; }
+    // Opens the colour picker for the chosen level's colour.
+    QToolButton* MoreColours() const { return m_pMore; }
+    // The chosen level takes this colour (what the picker's OK does).
+    bool ChooseLevelColour(ZColor clr);
     QLabel* Note() const { return m_pNote; }
 
 protected:
@@ -60,6 +64,7 @@ private:
     void OnCount(int nCount);
     void OnAddRemove(int nDelta);
     void OnSwatch(int i);
+    void OnMoreColours();
     void OnXY();
     void OnReset();
     // Level values the sensor does not list take the nearest step.
@@ -71,6 +76,7 @@ private:
     bool m_bLoading = false;
     std::array<CDpiGridDlg*, kMsDpiLevelNum> m_cells{};
     std::array<QToolButton*, 8> m_swatches{};
+    QToolButton* m_pMore = nullptr;
     CMSliderBar* m_pSliderX = nullptr;
     CMSliderBar* m_pSliderY = nullptr;
     QLabel* m_pLowX = nullptr;
