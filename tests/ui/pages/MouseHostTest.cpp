@@ -571,6 +571,9 @@ TEST_P(MouseHost, ALevelColourFromThePickerReachesTheMouse)
             pField->selectAll();
             QTest::keyClicks(pField, QString::number(i == 0 ? 0x12 : i == 1 ? 0x34 : 0x56));
         }
+        // Kept where ZV_SHOT_DIR names, to be looked at.
+        if (const char* pszOut = std::getenv("ZV_SHOT_DIR"))
+            p->grab().save(QString::fromLocal8Bit(pszOut) + QStringLiteral("/dpi-picker.png"));
         p->accept();
     });
     QTest::mouseClick(Dpi()->MoreColours(), Qt::LeftButton);

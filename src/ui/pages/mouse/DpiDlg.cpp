@@ -352,6 +352,7 @@ void CDpiDlg::OnMoreColours()
     // The same picker the lighting pages use: wheel, swatches, bars and typed values.
     QDialog dlg(this);
     dlg.setWindowTitle(tr("Level colour"));
+    dlg.setStyleSheet(QStringLiteral("QDialog { background: %1; }").arg(skin::Theme().clrWindow.name()));
     auto* pPicker = new CColorPicker(&dlg);
     std::array<ZColor, 8> swatches{};
     for (size_t i = 0; i < swatches.size(); ++i) swatches[i] = gVar.clrPick[i];
