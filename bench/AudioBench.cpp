@@ -151,6 +151,27 @@ void Report(const char* pszWhat, double dCpuShare)
                 dCpuShare * kFrameSec * 1e6, dCpuShare * 100, dCpuShare / kCpuTarget);
 }
 
+// Twenty onsets of the tone after a quiet spell of nQuietMs (plus up to 40 ms
+// of jitter): the delay to the probe's first frame that shows it, each.
+template <class Probe>
+std::vector<double> MeasureOnsets(CSyntheticAudioSource& src, Probe& probe, int nQuietMs)
+{
+    std::vector<double> delays;
+    std::minstd_rand rng(7);
+    for (int i = 0; i < 20; ++i) {
+        src.SetSignal({});
+        std::this_thread::sleep_for(std::chrono::milliseconds(nQuietMs + int(rng() % 40)));
+        const auto t0 = Clock::now();
+        probe.Arm(t0);
+        src.SetSignal({{{kTone, 0.5}}});
+        double dMs = 0;
+        const auto tEnd = t0 + 1s;
+        while (!probe.Seen(dMs) && Clock::now() < tEnd) std::this_thread::sleep_for(1ms);
+        if (probe.Seen(dMs)) delays.push_back(dMs);
+    }
+    return delays;
+}
+
 void ReportDelay(const char* pszWhat, std::vector<double> v)
 {
     if (v.empty()) {
@@ -315,19 +336,7 @@ void FrameDelay()
     runner.SetSettings(s);
     client.StartCapture();
     runner.Start();
-    std::vector<double> delays;
-    std::minstd_rand rng(7);
-    for (int i = 0; i < 20; ++i) {
-        src.SetSignal({});
-        std::this_thread::sleep_for(std::chrono::milliseconds(200 + rng() % 40));
-        const auto t0 = Clock::now();
-        out.Arm(t0);
-        src.SetSignal({{{kTone, 0.5}}});
-        double dMs = 0;
-        const auto tEnd = t0 + 1s;
-        while (!out.Seen(dMs) && Clock::now() < tEnd) std::this_thread::sleep_for(1ms);
-        if (out.Seen(dMs)) delays.push_back(dMs);
-    }
+    const std::vector<double> delays = MeasureOnsets(src, out, 200);
     runner.Stop();
     client.StopCapture();
     ReportDelay("onset to the effect's frame, synthetic:", delays);
@@ -343,19 +352,7 @@ void SyntheticDelay()
     client.SetMeter(&frames);
     std::jthread loop([&](std::stop_token st) { frames.Run(st); });
     client.StartCapture();
-    std::vector<double> delays;
-    std::minstd_rand rng(7);
-    for (int i = 0; i < 20; ++i) {
-        src.SetSignal({});
-        std::this_thread::sleep_for(std::chrono::milliseconds(150 + rng() % 40));
-        const auto t0 = Clock::now();
-        frames.Arm(t0);
-        src.SetSignal({{{kTone, 0.5}}});
-        double dMs = 0;
-        const auto tEnd = t0 + 1s;
-        while (!frames.Seen(dMs) && Clock::now() < tEnd) std::this_thread::sleep_for(1ms);
-        if (frames.Seen(dMs)) delays.push_back(dMs);
-    }
+    const std::vector<double> delays = MeasureOnsets(src, frames, 150);
     client.StopCapture();
     ReportDelay("onset to frame, synthetic 10 ms packets:", delays);
 }
